@@ -1,0 +1,212 @@
+// schedule — a toolkit for deterministic machine scheduling.
+//
+// Instances are read from tagged text files into plain records, sequences are
+// evaluated by free functions, and the vectors and matrices involved are plain
+// heap blocks: a vector is released with std::free, a matrix with the
+// free_mat_* routine of its element type. Nothing stores a length; every
+// routine takes its lengths explicitly and trusts them.
+//
+// Fatal conditions end the process: the library's own routines go through
+// `error` (status 1); the instance loaders print their own diagnostics and end
+// with status 1 when the file has an error.
+#ifndef SCHEDULE_SCHEDULE_H
+#define SCHEDULE_SCHEDULE_H
+
+namespace schedule {
+
+// ---------------------------------------------------------------------------
+// Instance records
+// ---------------------------------------------------------------------------
+
+// One machine. `pt`, `dd`, `w` and `r` are vectors of `jobs` entries indexed by
+// job; `dd` is null when the file gave no due dates, `w` is all 1.0 and `r` all
+// 0 when the file gave no weights or release dates. `machines` is always 1.
+struct SINGLE_MACHINE {
+    int jobs;
+    int machines;
+    int* pt;
+    long* dd;
+    double* w;
+    int* r;
+};
+
+// ---------------------------------------------------------------------------
+// Vectors and matrices
+// ---------------------------------------------------------------------------
+
+// Allocation of uninitialised vectors; on failure `error` code 1 ends the
+// process. newIVector returns whatever the allocator gives, without a message,
+// when `len` is 0 or negative.
+double* newDVector(int len);
+float* newFVector(int len);
+int* newIVector(int len);
+long* newLVector(int len);
+
+// Row-pointer matrices: `rows` row pointers, row i of `cols` (dyn_mat) or
+// `vcol[i]` (dyn_var_mat) elements of `size` bytes. The result is cast by the
+// caller to a matrix of its element type, e.g. (int**)dyn_mat(m, n, sizeof(int)).
+void** dyn_mat(int rows, int cols, int size);
+void** dyn_var_mat(int rows, const int* vcol, int size);
+
+// Release rows 0 … rows − 1 in order, then the row array.
+void free_mat_double(double** m, int rows);
+void free_mat_float(float** m, int rows);
+void free_mat_int(int** m, int rows);
+void free_mat_long(long** m, int rows);
+
+// destination[i] = source[i] for i below len.
+void copyDVector(const double* source, double* destination, int len);
+void copyFVector(const float* source, float* destination, int len);
+void copyIVector(const int* source, int* destination, int len);
+void copyLVector(const long* source, long* destin, int length);
+
+// vector[j] = matrix[row][j] for j below cols.
+void copyrowDmatrix(const double* const* matrix, double* vector, int row, int cols);
+void copyrowFmatrix(const float* const* matrix, float* vector, int row, int cols);
+void copyrowImatrix(const int* const* matrix, int* vector, int row, int cols);
+void copyrowLmatrix(const long* const* matrix, long* vector, int row, int cols);
+
+// matrix[row][j] = vector[j] for j below cols.
+void pasterowImatrix(int** matrix, const int* vector, int row, int cols);
+
+// Every element set to val.
+void setval_Dvector(double* vector, int len, double val);
+void setval_Fvector(float* vector, int len, float val);
+void setval_Ivector(int* vector, int len, int val);
+void setval_Lvector(long* vector, int len, long val);
+void setval_Dmatrix(double** matrix, int rows, int cols, double val);
+void setval_Fmatrix(float** matrix, int rows, int cols, float val);
+void setval_Imatrix(int** matrix, int rows, int cols, int val);
+void setval_Lmatrix(long** matrix, int rows, int cols, long val);
+
+// ---------------------------------------------------------------------------
+// Scalars
+// ---------------------------------------------------------------------------
+
+// Which argument wins a tie (or an unordered comparison) is part of the
+// contract: fMax, iMax return the first only when it is strictly greater;
+// dMax, lMax when it is greater or equal; every Min when it is less or equal.
+float fMax(float A, float B);
+float fMin(float a, float b);
+double dMax(double a, double b);
+double dMin(double a, double b);
+int iMax(int A, int B);
+int iMin(int a, int b);
+long lMax(long a, long b);
+long lMin(long a, long b);
+
+// −1 for negative numbers, +1 otherwise (zero included).
+int sign(int number);
+
+// Rounds halves towards +∞: 2.5 → 3, −2.5 → −2. Values beyond the range of
+// long saturate; NaN gives 0.
+long lround(double number);
+
+// ---------------------------------------------------------------------------
+// Error reporting
+// ---------------------------------------------------------------------------
+
+// Writes the message of `code_error` and then `add_info` on its own line to
+// standard output; ends the process with status 1 when `stop` is non-zero.
+// Codes: 1 memory, 2 file not found, 3 negative values, 4 argument count,
+// 5 value not found, 999 other.
+void error(int code_error, int stop, const char* add_info);
+
+// ---------------------------------------------------------------------------
+// Console printing (standard output)
+// ---------------------------------------------------------------------------
+
+// "(" then each element ("%5d", "%8ld", "%5f", "%5lf") followed by "," — the
+// last by ")\n". A length of 0 or below prints "()\n".
+void print_int_vector(const int* vector, int len);
+void print_long_vector(const long* vector, int len);
+void print_float_vector(const float* vector, int len);
+void print_double_vector(const double* vector, int len);
+
+// One line per row, elements back to back ("%5d", "%5ld", "%5f", "%5lf").
+void print_int_matrix(const int* const* matrix, int rows, int cols);
+void print_long_matrix(const long* const* matrix, int rows, int cols);
+void print_float_matrix(const float* const* matrix, int rows, int cols);
+void print_double_matrix(const double* const* matrix, int rows, int cols);
+
+// ---------------------------------------------------------------------------
+// Tagged instance files
+// ---------------------------------------------------------------------------
+
+// Working storage of one load: `tag_entry_slots` entries, each a tag text of
+// up to 38 characters plus "=" and NUL, and a content of up to 32766
+// characters plus NUL.
+inline constexpr int tag_entry_slots = 20;
+inline constexpr int tag_text_size = 40;
+inline constexpr int tag_content_size = 32767;
+
+// Splits a file into tag entries "<tag text>=<content>]", in file order, and
+// returns how many complete entries it stored (at most tag_entry_slots). Line
+// feeds, and a carriage return directly before one, are dropped. A tag text
+// longer than its slot keeps its last characters; a content longer than its
+// slot is cut; entries beyond the last slot are not stored. A file that
+// cannot be opened ends the process through `error` code 2.
+int load_tag_content(const char* filename, char tag_parameter[][tag_text_size],
+                     char content_parameter[][tag_content_size]);
+
+// Tag readers. `tag` is the whole searched tag, e.g. "[DD="; the first of
+// the `useful_lines` entries whose tag text contains it is used.
+// load_int_tag returns the content as an integer, or −1 when no entry matches.
+int load_int_tag(const char* tag, const char tag_parameter[][tag_text_size],
+                 const char content_parameter[][tag_content_size], int useful_lines);
+
+// The vector readers store a new vector of (commas + 1) elements in
+// *return_vector and return that count, or return −1 without allocating when
+// no entry matches. Each element is converted from its own text; an empty text
+// gives 0.
+int load_long_vector_tag(const char* tag, const char tag_parameter[][tag_text_size],
+                         const char content_parameter[][tag_content_size], int useful_lines,
+                         long** return_vector);
+int load_double_vector_tag(const char* tag, const char tag_parameter[][tag_text_size],
+                           const char content_parameter[][tag_content_size], int useful_lines,
+                           double** return_vector);
+int load_int_vector_tag(const char* tag, const char tag_parameter[][tag_text_size],
+                        const char content_parameter[][tag_content_size], int useful_lines,
+                        int** return_vector);
+
+// Converts a comma list into a new int vector stored in *return_vector;
+// returns its element count.
+int string_to_VECTOR_INT(const char* string, int** return_vector);
+
+// Fills the caller's n_rows × n_cols matrix from a content of ";"-separated
+// rows. Returns 0 when filled, −1 when the row count differs from n_rows, −2
+// when a row's element count differs from n_cols (rows before it stay
+// written), −10 when no entry matches.
+int load_int_matrix_tag(const char* tag, const char tag_parameter[][tag_text_size],
+                        const char content_parameter[][tag_content_size], int useful_lines,
+                        int** return_matrix, int n_rows, int n_cols);
+
+// Number of characters of `string` equal to `ch`.
+int count_chars(const char* string, char ch);
+
+// Sets characters 0 … len − 1 of `string` to NUL.
+void clear_string(char* string, int len);
+
+// ---------------------------------------------------------------------------
+// Instance loaders
+// ---------------------------------------------------------------------------
+
+// Reads JOBS, DD, R, W and PT, echoing each accepted attribute and reporting
+// absent or inconsistent ones, then prints
+// "\nLoading <file> completed with <e> errors and <w> warnings.\n".
+// Returns only when no error was found; otherwise prints
+// "The program cannot continue." and ends the process with status 1.
+SINGLE_MACHINE load_SINGLE_MACHINE(const char* filename);
+
+// ---------------------------------------------------------------------------
+// Single machine
+// ---------------------------------------------------------------------------
+
+// Completion time of every job (a new vector indexed by job) when the jobs are
+// processed in `seq` order, each as soon as the machine is free and the job is
+// released.
+long* S1_Rj_Cj(const int* seq, SINGLE_MACHINE instance);
+
+}  // namespace schedule
+
+#endif  // SCHEDULE_SCHEDULE_H

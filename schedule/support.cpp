@@ -1,0 +1,173 @@
+// Vectors, matrices, scalar helpers, error reporting and console printing.
+#include "schedule/schedule.h"
+
+#include <cmath>
+#include <cstddef>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+
+namespace schedule {
+
+namespace {
+
+// A block of `count` elements of `element_size` bytes, or null when the
+// request is negative or cannot be met. Sizes are formed in size_t, so no
+// product overflows.
+void* allocate_block(int count, std::size_t element_size) {
+    if (count < 0) return nullptr;
+    return std::malloc(static_cast<std::size_t>(count) * element_size);
+}
+
+template <class T>
+T* new_vector(int len, const char* who) {
+    T* v = static_cast<T*>(allocate_block(len, sizeof(T)));
+    if (v == nullptr) error(1, 1, who);
+    return v;
+}
+
+// Rows of the matrix are allocated in row order; row i has row_len(i) elements.
+template <class RowLength>
+void** new_matrix(int rows, RowLength row_len, int size, const char* who) {
+    void** m = static_cast<void**>(allocate_block(rows, sizeof(void*)));
+    if (m == nullptr || size < 0) error(1, 1, who);
+    for (int i = 0; i < rows; ++i) {
+        m[i] = allocate_block(row_len(i), static_cast<std::size_t>(size));
+        if (m[i] == nullptr) error(1, 1, who);
+    }
+    return m;
+}
+
+template <class T>
+void free_matrix(T** m, int rows) {
+    for (int i = 0; i < rows; ++i) std::free(m[i]);
+    std::free(m);
+}
+
+template <class T>
+void copy_vector(const T* source, T* destination, int len) {
+    for (int i = 0; i < len; ++i) destination[i] = source[i];
+}
+
+template <class T>
+void fill_vector(T* vector, int len, T val) {
+    for (int i = 0; i < len; ++i) vector[i] = val;
+}
+
+template <class T>
+void fill_matrix(T** matrix, int rows, int cols, T val) {
+    for (int i = 0; i < rows; ++i) fill_vector(matrix[i], cols, val);
+}
+
+// "(" e0 "," e1 "," … e(len-1) ")\n", each element in `element_format`.
+template <class T>
+void print_vector(const T* vector, int len, const char* element_format) {
+    std::putchar('(');
+    for (int i = 0; i < len; ++i) {
+        std::printf(element_format, vector[i]);
+        std::putchar(i + 1 < len ? ',' : ')');
+    }
+    if (len <= 0) std::putchar(')');
+    std::putchar('\n');
+}
+
+template <class T>
+void print_matrix(const T* const* matrix, int rows, int cols, const char* element_format) {
+    for (int i = 0; i < rows; ++i) {
+        for (int j = 0; j < cols; ++j) std::printf(element_format, matrix[i][j]);
+        std::putchar('\n');
+    }
+}
+
+}  // namespace
+
+double* newDVector(int len) { return new_vector<double>(len, "Error in newDVector()"); }
+float* newFVector(int len) { return new_vector<float>(len, "Error in newFVector()"); }
+long* newLVector(int len) { return new_vector<long>(len, "Error in newLVector()"); }
+int* newIVector(int len) {
+    if (len <= 0) return static_cast<int*>(allocate_block(len, sizeof(int)));
+    return new_vector<int>(len, "Error in newIVector()");
+}
+
+void** dyn_mat(int rows, int cols, int size) {
+    return new_matrix(rows, [cols](int) { return cols; }, size, "Error in dyn_mat()\n");
+}
+void** dyn_var_mat(int rows, const int* vcol, int size) {
+    return new_matrix(rows, [vcol](int i) { return vcol[i]; }, size, "Error in dyn_var_mat()\n");
+}
+
+void free_mat_double(double** m, int rows) { free_matrix(m, rows); }
+void free_mat_float(float** m, int rows) { free_matrix(m, rows); }
+void free_mat_int(int** m, int rows) { free_matrix(m, rows); }
+void free_mat_long(long** m, int rows) { free_matrix(m, rows); }
+
+void copyDVector(const double* source, double* destination, int len) { copy_vector(source, destination, len); }
+void copyFVector(const float* source, float* destination, int len) { copy_vector(source, destination, len); }
+void copyIVector(const int* source, int* destination, int len) { copy_vector(source, destination, len); }
+void copyLVector(const long* source, long* destin, int length) { copy_vector(source, destin, length); }
+
+void copyrowDmatrix(const double* const* matrix, double* vector, int row, int cols) { copy_vector(matrix[row], vector, cols); }
+void copyrowFmatrix(const float* const* matrix, float* vector, int row, int cols) { copy_vector(matrix[row], vector, cols); }
+void copyrowImatrix(const int* const* matrix, int* vector, int row, int cols) { copy_vector(matrix[row], vector, cols); }
+void copyrowLmatrix(const long* const* matrix, long* vector, int row, int cols) { copy_vector(matrix[row], vector, cols); }
+void pasterowImatrix(int** matrix, const int* vector, int row, int cols) { copy_vector(vector, matrix[row], cols); }
+
+void setval_Dvector(double* vector, int len, double val) { fill_vector(vector, len, val); }
+void setval_Fvector(float* vector, int len, float val) { fill_vector(vector, len, val); }
+void setval_Ivector(int* vector, int len, int val) { fill_vector(vector, len, val); }
+void setval_Lvector(long* vector, int len, long val) { fill_vector(vector, len, val); }
+void setval_Dmatrix(double** matrix, int rows, int cols, double val) { fill_matrix(matrix, rows, cols, val); }
+void setval_Fmatrix(float** matrix, int rows, int cols, float val) { fill_matrix(matrix, rows, cols, val); }
+void setval_Imatrix(int** matrix, int rows, int cols, int val) { fill_matrix(matrix, rows, cols, val); }
+void setval_Lmatrix(long** matrix, int rows, int cols, long val) { fill_matrix(matrix, rows, cols, val); }
+
+// The comparisons are written out so that ties and NaN pick the argument the
+// contract names (the second one whenever the comparison is false).
+float fMax(float A, float B) { return A > B ? A : B; }
+float fMin(float a, float b) { return a <= b ? a : b; }
+double dMax(double a, double b) { return a >= b ? a : b; }
+double dMin(double a, double b) { return a <= b ? a : b; }
+int iMax(int A, int B) { return A > B ? A : B; }
+int iMin(int a, int b) { return a <= b ? a : b; }
+long lMax(long a, long b) { return a >= b ? a : b; }
+long lMin(long a, long b) { return a <= b ? a : b; }
+
+int sign(int number) { return number < 0 ? -1 : 1; }
+
+long lround(double number) {
+    if (std::isnan(number)) return 0;
+    const double down = std::floor(number);
+    const double rounded = 0.5 > number - down ? down : std::ceil(number);
+    // Saturate instead of converting an out-of-range value (undefined).
+    constexpr double lowest = static_cast<double>(std::numeric_limits<long>::min());
+    constexpr double beyond_highest = -lowest;  // 2^63, the first value above LONG_MAX
+    if (rounded < lowest) return std::numeric_limits<long>::min();
+    if (rounded >= beyond_highest) return std::numeric_limits<long>::max();
+    return static_cast<long>(rounded);
+}
+
+void error(int code_error, int stop, const char* add_info) {
+    switch (code_error) {
+        case 1: std::printf("Memory is not enough\n"); break;
+        case 2: std::printf("File not found: "); break;
+        case 3: std::printf("Negatives values are not allowed in function "); break;
+        case 4: std::printf("Number of arguments is not correct\n"); break;
+        case 5: std::printf("Value not found in %s while it should\n", add_info); break;
+        case 999: std::printf("Other error(s): "); break;
+        default: std::printf("Unknown error\n"); break;
+    }
+    std::puts(add_info);
+    if (stop != 0) std::exit(1);
+}
+
+void print_int_vector(const int* vector, int len) { print_vector(vector, len, "%5d"); }
+void print_long_vector(const long* vector, int len) { print_vector(vector, len, "%8ld"); }
+void print_float_vector(const float* vector, int len) { print_vector(vector, len, "%5f"); }
+void print_double_vector(const double* vector, int len) { print_vector(vector, len, "%5lf"); }
+
+void print_int_matrix(const int* const* matrix, int rows, int cols) { print_matrix(matrix, rows, cols, "%5d"); }
+void print_long_matrix(const long* const* matrix, int rows, int cols) { print_matrix(matrix, rows, cols, "%5ld"); }
+void print_float_matrix(const float* const* matrix, int rows, int cols) { print_matrix(matrix, rows, cols, "%5f"); }
+void print_double_matrix(const double* const* matrix, int rows, int cols) { print_matrix(matrix, rows, cols, "%5lf"); }
+
+}  // namespace schedule

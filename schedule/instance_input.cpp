@@ -1,0 +1,441 @@
+// Tagged instance files: splitting a file into tag entries, the tag readers
+// and the instance loaders.
+#include "schedule/schedule.h"
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+namespace schedule {
+
+namespace {
+
+constexpr int tag_text_chars = tag_text_size - 2;        // room for "=" and NUL
+constexpr int content_chars = tag_content_size - 1;      // room for NUL
+
+// What a split stored, and what did not fit the working storage.
+struct TagSplit {
+    int entries = 0;                          // complete entries stored
+    int entries_beyond = 0;                   // complete entries after the last slot
+    bool content_cut[tag_entry_slots] = {};  // entry whose content lost characters
+};
+
+// The character state machine that turns a stream into tag entries. Entries
+// past the last slot are still parsed (so that they can be counted) but not
+// stored.
+class TagSplitter {
+public:
+    TagSplitter(char (*tags)[tag_text_size], char (*contents)[tag_content_size])
+        : tags_(tags), contents_(contents) {
+        start_entry();
+    }
+
+    void feed(char c) {
+        if (c == '\n') return;
+        if (!in_content_) {
+            if (c == '=') {
+                append_tag('=');
+                in_content_ = true;
+            } else if (c == ']') {
+                close_entry();
+            } else {
+                append_tag(c);
+            }
+        } else {
+            if (c == '=') {
+                // A second "=" leaves the entry with the tag text "=" alone.
+                tag_len_ = 0;
+                append_tag('=');
+                content_len_ = 0;
+                cut_ = false;
+            } else if (c == ']') {
+                close_entry();
+            } else if (content_len_ < content_chars) {
+                if (stored()) contents_[entry_][content_len_] = c;
+                ++content_len_;
+            } else {
+                cut_ = true;
+            }
+        }
+    }
+
+    TagSplit result() const {
+        TagSplit split = report_;
+        split.entries = entry_ < tag_entry_slots ? entry_ : tag_entry_slots;
+        split.entries_beyond = entry_ - split.entries;
+        return split;
+    }
+
+private:
+    bool stored() const { return entry_ < tag_entry_slots; }
+
+    void start_entry() {
+        tag_len_ = 0;
+        content_len_ = 0;
+        cut_ = false;
+        in_content_ = false;
+    }
+
+    // A tag text keeps its last tag_text_chars characters before the "=", so
+    // a long heading in front of a tag cannot hide the tag.
+    void append_tag(char c) {
+        if (!stored()) return;
+        char* text = tags_[entry_];
+        if (c == '=' || tag_len_ < tag_text_chars) {
+            text[tag_len_++] = c;
+        } else {
+            std::memmove(text, text + 1, tag_text_chars - 1);
+            text[tag_text_chars - 1] = c;
+        }
+    }
+
+    void close_entry() {
+        if (stored()) {
+            tags_[entry_][tag_len_] = '\0';
+            contents_[entry_][content_len_] = '\0';
+            report_.content_cut[entry_] = cut_;
+        }
+        ++entry_;
+        start_entry();
+    }
+
+    char (*tags_)[tag_text_size];
+    char (*contents_)[tag_content_size];
+    TagSplit report_;
+    int entry_ = 0;
+    int tag_len_ = 0;
+    int content_len_ = 0;
+    bool cut_ = false;
+    bool in_content_ = false;
+};
+
+// Reads the file in blocks and feeds it to the splitter. A carriage return
+// directly before a line feed is dropped with it, as text-mode reading does.
+TagSplit split_tag_file(const char* filename, char (*tags)[tag_text_size],
+                        char (*contents)[tag_content_size]) {
+    std::FILE* file = std::fopen(filename, "r");
+    if (file == nullptr) error(2, 1, filename);
+    TagSplitter splitter(tags, contents);
+    bool pending_cr = false;
+    char block[1 << 16];
+    std::size_t got;
+    while ((got = std::fread(block, 1, sizeof block, file)) > 0) {
+        for (std::size_t i = 0; i < got; ++i) {
+            const char c = block[i];
+            if (pending_cr) {
+                pending_cr = false;
+                if (c == '\n') continue;
+                splitter.feed('\r');
+            }
+            if (c == '\r') {
+                pending_cr = true;
+            } else {
+                splitter.feed(c);
+            }
+        }
+    }
+    if (pending_cr) splitter.feed('\r');
+    std::fclose(file);
+    return splitter.result();
+}
+
+// The first of the first `useful_lines` entries whose tag text holds `tag`.
+int find_entry(const char* tag, const char tag_parameter[][tag_text_size], int useful_lines) {
+    for (int i = 0; i < useful_lines; ++i) {
+        if (std::strstr(tag_parameter[i], tag) != nullptr) return i;
+    }
+    return -1;
+}
+
+// Element conversions with the rules of atoi, atol and atof (leading white
+// space, optional sign, as many characters as fit the number, 0 for no
+// number). Each reads from the start of an element and stops at its
+// separator, since neither "," nor ";" can continue a number. Integers beyond
+// their type's range saturate.
+long to_long(const char* text) { return std::strtol(text, nullptr, 10); }
+int to_int(const char* text) {
+    const long v = to_long(text);
+    if (v > INT_MAX) return INT_MAX;
+    if (v < INT_MIN) return INT_MIN;
+    return static_cast<int>(v);
+}
+double to_double(const char* text) { return std::strtod(text, nullptr); }
+
+void convert(const char* text, long* out) { *out = to_long(text); }
+void convert(const char* text, int* out) { *out = to_int(text); }
+void convert(const char* text, double* out) { *out = to_double(text); }
+
+long* new_vector_of(long*, int len) { return newLVector(len); }
+int* new_vector_of(int*, int len) { return newIVector(len); }
+double* new_vector_of(double*, int len) { return newDVector(len); }
+
+// Converts the elements of a comma list that ends at `end` (a NUL or ";")
+// into out[0], out[1], …; returns how many it wrote.
+template <class T>
+int convert_list(const char* text, const char* end, T* out) {
+    int n = 0;
+    for (const char* element = text;; ++n) {
+        convert(element, &out[n]);
+        const char* comma = static_cast<const char*>(std::memchr(element, ',', end - element));
+        if (comma == nullptr) return n + 1;
+        element = comma + 1;
+    }
+}
+
+template <class T>
+int list_to_vector(const char* text, T** return_vector) {
+    const int len = count_chars(text, ',') + 1;
+    T* v = new_vector_of(static_cast<T*>(nullptr), len);
+    convert_list(text, text + std::strlen(text), v);
+    *return_vector = v;
+    return len;
+}
+
+template <class T>
+int read_vector_tag(const char* tag, const char tag_parameter[][tag_text_size],
+                    const char content_parameter[][tag_content_size], int useful_lines,
+                    T** return_vector) {
+    const int entry = find_entry(tag, tag_parameter, useful_lines);
+    if (entry < 0) return -1;
+    return list_to_vector(content_parameter[entry], return_vector);
+}
+
+// ---------------------------------------------------------------------------
+// The loading procedure shared by the instance loaders: one split of the
+// file, then one attribute after another, each echoed or reported, then the
+// summary.
+// ---------------------------------------------------------------------------
+
+class InstanceLoad {
+public:
+    explicit InstanceLoad(const char* filename)
+        : filename_(filename), storage_(new Storage) {
+        split_ = split_tag_file(filename, storage_->tags, storage_->contents);
+        if (split_.entries_beyond > 0) {
+            std::printf("WARNING: The file %s holds more than %d tag entries; the %d entries after "
+                        "the %dth are ignored.\n",
+                        filename_, tag_entry_slots, split_.entries_beyond, tag_entry_slots);
+            ++warnings_;
+        }
+    }
+
+    bool has_errors() const { return errors_ > 0; }
+
+    // JOBS (and any other count): echoed as "[NAME = n]"; absent, or below 1,
+    // it is an error and the count is −1 or the value read.
+    int count(const char* name) {
+        const std::string tag = tag_of(name);
+        const int entry = find(tag);
+        if (entry == cut_entry) return -1;
+        const int value =
+            entry < 0 ? -1 : load_int_tag(tag.c_str(), storage_->tags, storage_->contents, split_.entries);
+        if (value == -1) {
+            std::printf("ERROR: The number of %s is not specified in the file %s. The program cannot "
+                        "continue.\n",
+                        name, filename_);
+            ++errors_;
+        } else if (value < 1) {
+            std::printf("ERROR: The number of %s in the file %s must be at least 1 (%s=%d). The "
+                        "program cannot continue.\n",
+                        name, filename_, name, value);
+            ++errors_;
+        } else {
+            std::printf("[%s = %d]\n", name, value);
+        }
+        return value;
+    }
+
+    // What happens when a vector attribute is absent: the message that says
+    // so and whether it counts as an error.
+    struct Absence {
+        const char* message;  // format with one %s, the file name
+        bool is_error;
+    };
+
+    // A vector attribute that must have `expected` elements, `expected` being
+    // the count called `count_name` in the messages. Returns the vector read
+    // (kept even when its size is wrong) or null when the attribute is absent.
+    template <class T>
+    T* vector(const char* name, int expected, const char* count_name, Absence absence,
+              void (*print)(const T*, int)) {
+        const std::string tag = tag_of(name);
+        const int entry = find(tag);
+        if (entry == cut_entry) return nullptr;
+        if (entry < 0) {
+            std::printf(absence.message, filename_);
+            ++(absence.is_error ? errors_ : warnings_);
+            return nullptr;
+        }
+        T* v = nullptr;
+        const int size = read_vector_tag(tag.c_str(), storage_->tags, storage_->contents, split_.entries, &v);
+        if (size != expected) {
+            std::printf("ERROR: The size of the vector %s is different than the number of %s (%s=%d, "
+                        "size of %s=%d). The program cannot continue.\n",
+                        name, count_name, count_name, expected, name, size);
+            ++errors_;
+        } else {
+            std::printf("%s=", name);
+            print(v, size);
+        }
+        return v;
+    }
+
+    // The summary line; a load with errors ends the process here.
+    void finish() {
+        std::printf("\nLoading %s completed with %d errors and %d warnings.\n", filename_, errors_, warnings_);
+        if (errors_ > 0) {
+            std::puts("The program cannot continue.");
+            std::exit(1);
+        }
+    }
+
+private:
+    static constexpr int cut_entry = -2;
+
+    struct Storage {
+        char tags[tag_entry_slots][tag_text_size];
+        char contents[tag_entry_slots][tag_content_size];
+    };
+
+    static std::string tag_of(const char* name) { return std::string("[") + name + "="; }
+
+    // The entry that holds `tag`, −1 when none does, or cut_entry (after
+    // reporting it) when its content did not fit: a cut attribute is never
+    // read, since its data would be wrong.
+    int find(const std::string& tag) {
+        const int entry = find_entry(tag.c_str(), storage_->tags, split_.entries);
+        if (entry < 0 || !split_.content_cut[entry]) return entry;
+        const std::string name = tag.substr(1, tag.size() - 2);
+        std::printf("ERROR: The content of %s in the file %s is longer than %d characters. The "
+                    "program cannot continue.\n",
+                    name.c_str(), filename_, content_chars);
+        ++errors_;
+        return cut_entry;
+    }
+
+    const char* filename_;
+    std::unique_ptr<Storage> storage_;
+    TagSplit split_;
+    int errors_ = 0;
+    int warnings_ = 0;
+};
+
+constexpr InstanceLoad::Absence dd_absent{
+    "WARNING: No values for DD are specified in the file %s. The program can continue, but it will "
+    "produce errors if due-date related objectives are computed.\n",
+    false};
+constexpr InstanceLoad::Absence r_absent{
+    "WARNING: No values for R are specified in the file %s. The program can continue, they will be "
+    "treated as zero.\n",
+    false};
+constexpr InstanceLoad::Absence w_absent{
+    "WARNING: No values for W are specified in the file %s. The program can continue, they will be "
+    "treated as 1.0.\n",
+    false};
+constexpr InstanceLoad::Absence pt_vector_absent{
+    "WARNING: No values for PT are specified in the file %s. The program cannot continue.\n", true};
+
+// The job attributes every record shares, read in file-independent order
+// DD, R, W. Absent R and W get their defaults when the job count is usable.
+template <class Record>
+void load_job_attributes(InstanceLoad& load, Record& record) {
+    record.dd = load.vector<long>("DD", record.jobs, "JOBS", dd_absent, print_long_vector);
+    record.r = load.vector<int>("R", record.jobs, "JOBS", r_absent, print_int_vector);
+    if (record.r == nullptr && record.jobs >= 1) {
+        record.r = newIVector(record.jobs);
+        setval_Ivector(record.r, record.jobs, 0);
+    }
+    record.w = load.vector<double>("W", record.jobs, "JOBS", w_absent, print_double_vector);
+    if (record.w == nullptr && record.jobs >= 1) {
+        record.w = newDVector(record.jobs);
+        setval_Dvector(record.w, record.jobs, 1.0);
+    }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Tag reading
+// ---------------------------------------------------------------------------
+
+int load_tag_content(const char* filename, char tag_parameter[][tag_text_size],
+                     char content_parameter[][tag_content_size]) {
+    return split_tag_file(filename, tag_parameter, content_parameter).entries;
+}
+
+int load_int_tag(const char* tag, const char tag_parameter[][tag_text_size],
+                 const char content_parameter[][tag_content_size], int useful_lines) {
+    const int entry = find_entry(tag, tag_parameter, useful_lines);
+    return entry < 0 ? -1 : to_int(content_parameter[entry]);
+}
+
+int load_long_vector_tag(const char* tag, const char tag_parameter[][tag_text_size],
+                         const char content_parameter[][tag_content_size], int useful_lines,
+                         long** return_vector) {
+    return read_vector_tag(tag, tag_parameter, content_parameter, useful_lines, return_vector);
+}
+
+int load_double_vector_tag(const char* tag, const char tag_parameter[][tag_text_size],
+                           const char content_parameter[][tag_content_size], int useful_lines,
+                           double** return_vector) {
+    return read_vector_tag(tag, tag_parameter, content_parameter, useful_lines, return_vector);
+}
+
+int load_int_vector_tag(const char* tag, const char tag_parameter[][tag_text_size],
+                        const char content_parameter[][tag_content_size], int useful_lines,
+                        int** return_vector) {
+    return read_vector_tag(tag, tag_parameter, content_parameter, useful_lines, return_vector);
+}
+
+int string_to_VECTOR_INT(const char* string, int** return_vector) { return list_to_vector(string, return_vector); }
+
+int load_int_matrix_tag(const char* tag, const char tag_parameter[][tag_text_size],
+                        const char content_parameter[][tag_content_size], int useful_lines,
+                        int** return_matrix, int n_rows, int n_cols) {
+    const int entry = find_entry(tag, tag_parameter, useful_lines);
+    if (entry < 0) return -10;
+    const char* text = content_parameter[entry];
+    if (count_chars(text, ';') + 1 != n_rows) return -1;
+    for (int row = 0; row < n_rows; ++row) {
+        const char* end = std::strchr(text, ';');
+        if (end == nullptr) end = text + std::strlen(text);
+        int commas = 0;
+        for (const char* c = text; c != end; ++c) commas += *c == ',';
+        if (commas + 1 != n_cols) return -2;
+        convert_list(text, end, return_matrix[row]);
+        text = end + 1;
+    }
+    return 0;
+}
+
+int count_chars(const char* string, char ch) {
+    int n = 0;
+    for (; *string != '\0'; ++string) n += *string == ch;
+    return n;
+}
+
+void clear_string(char* string, int len) {
+    if (len > 0) std::memset(string, '\0', static_cast<std::size_t>(len));
+}
+
+// ---------------------------------------------------------------------------
+// Loaders
+// ---------------------------------------------------------------------------
+
+SINGLE_MACHINE load_SINGLE_MACHINE(const char* filename) {
+    InstanceLoad load(filename);
+    SINGLE_MACHINE record{};
+    record.jobs = load.count("JOBS");
+    record.machines = 1;
+    load_job_attributes(load, record);
+    if (!load.has_errors()) {
+        record.pt = load.vector<int>("PT", record.jobs, "JOBS", pt_vector_absent, print_int_vector);
+    }
+    load.finish();
+    return record;
+}
+
+}  // namespace schedule

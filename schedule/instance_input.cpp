@@ -227,11 +227,9 @@ public:
     // JOBS (and any other count): echoed as "[NAME = n]"; absent, or below 1,
     // it is an error and the count is −1 or the value read.
     int count(const char* name) {
-        const std::string tag = tag_of(name);
-        const int entry = find(tag);
+        const int entry = find(name);
         if (entry == cut_entry) return -1;
-        const int value =
-            entry < 0 ? -1 : load_int_tag(tag.c_str(), storage_->tags, storage_->contents, split_.entries);
+        const int value = entry < 0 ? -1 : to_int(storage_->contents[entry]);
         if (value == -1) {
             std::printf("ERROR: The number of %s is not specified in the file %s. The program cannot "
                         "continue.\n",
@@ -261,8 +259,7 @@ public:
     template <class T>
     T* vector(const char* name, int expected, const char* count_name, Absence absence,
               void (*print)(const T*, int)) {
-        const std::string tag = tag_of(name);
-        const int entry = find(tag);
+        const int entry = find(name);
         if (entry == cut_entry) return nullptr;
         if (entry < 0) {
             std::printf(absence.message, filename_);
@@ -270,7 +267,7 @@ public:
             return nullptr;
         }
         T* v = nullptr;
-        const int size = read_vector_tag(tag.c_str(), storage_->tags, storage_->contents, split_.entries, &v);
+        const int size = list_to_vector(storage_->contents[entry], &v);
         if (size != expected) {
             std::printf("ERROR: The size of the vector %s is different than the number of %s (%s=%d, "
                         "size of %s=%d). The program cannot continue.\n",
@@ -300,18 +297,16 @@ private:
         char contents[tag_entry_slots][tag_content_size];
     };
 
-    static std::string tag_of(const char* name) { return std::string("[") + name + "="; }
-
-    // The entry that holds `tag`, −1 when none does, or cut_entry (after
-    // reporting it) when its content did not fit: a cut attribute is never
-    // read, since its data would be wrong.
-    int find(const std::string& tag) {
+    // The entry of the attribute `name` (tag "[name="), −1 when there is none,
+    // or cut_entry (after reporting it) when its content did not fit: a cut
+    // attribute is never read, since its data would be wrong.
+    int find(const char* name) {
+        const std::string tag = std::string("[") + name + "=";
         const int entry = find_entry(tag.c_str(), storage_->tags, split_.entries);
         if (entry < 0 || !split_.content_cut[entry]) return entry;
-        const std::string name = tag.substr(1, tag.size() - 2);
         std::printf("ERROR: The content of %s in the file %s is longer than %d characters. The "
                     "program cannot continue.\n",
-                    name.c_str(), filename_, content_chars);
+                    name, filename_, content_chars);
         ++errors_;
         return cut_entry;
     }

@@ -28,30 +28,21 @@ struct Entries {
     std::string content(int i) const { return contents[i]; }
 
     int integer(const char* tag) const { return load_int_tag(tag, tags.get(), contents.get(), count); }
-    std::vector<int> ints(const char* tag) const {
-        int* v = nullptr;
-        const int n = load_int_vector_tag(tag, tags.get(), contents.get(), count, &v);
-        if (n < 0) return {-12345};
-        std::vector<int> out(v, v + n);
+    // A vector tag read with `reader`; {-12345} stands for "absent".
+    template <class T>
+    std::vector<T> vector(int (*reader)(const char*, const char[][tag_text_size], const char[][tag_content_size],
+                                        int, T**),
+                          const char* tag) const {
+        T* v = nullptr;
+        const int n = reader(tag, tags.get(), contents.get(), count, &v);
+        if (n < 0) return {T(-12345)};
+        std::vector<T> out(v, v + n);
         std::free(v);
         return out;
     }
-    std::vector<long> longs(const char* tag) const {
-        long* v = nullptr;
-        const int n = load_long_vector_tag(tag, tags.get(), contents.get(), count, &v);
-        if (n < 0) return {-12345};
-        std::vector<long> out(v, v + n);
-        std::free(v);
-        return out;
-    }
-    std::vector<double> doubles(const char* tag) const {
-        double* v = nullptr;
-        const int n = load_double_vector_tag(tag, tags.get(), contents.get(), count, &v);
-        if (n < 0) return {-12345};
-        std::vector<double> out(v, v + n);
-        std::free(v);
-        return out;
-    }
+    std::vector<int> ints(const char* tag) const { return vector(load_int_vector_tag, tag); }
+    std::vector<long> longs(const char* tag) const { return vector(load_long_vector_tag, tag); }
+    std::vector<double> doubles(const char* tag) const { return vector(load_double_vector_tag, tag); }
 };
 
 TEST(TagSplitting, EntriesAreTagTextUpToEqualsAndContentUpToBracket) {

@@ -2,6 +2,8 @@
 // and the instance loaders.
 #include "schedule/schedule.h"
 
+#include "schedule/fatal.h"
+
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -117,7 +119,7 @@ private:
 TagSplit split_tag_file(const char* filename, char (*tags)[tag_text_size],
                         char (*contents)[tag_content_size]) {
     std::FILE* file = std::fopen(filename, "r");
-    if (file == nullptr) error(2, 1, filename);
+    if (file == nullptr) fatal_error(2, filename);
     TagSplitter splitter(tags, contents);
     bool pending_cr = false;
     char block[1 << 16];

@@ -1,6 +1,8 @@
 // Vectors, matrices, scalar helpers, error reporting and console printing.
 #include "schedule/schedule.h"
 
+#include "schedule/fatal.h"
+
 #include <cmath>
 #include <cstddef>
 #include <cstdio>
@@ -22,7 +24,7 @@ void* allocate_block(int count, std::size_t element_size) {
 template <class T>
 T* new_vector(int len, const char* who) {
     T* v = static_cast<T*>(allocate_block(len, sizeof(T)));
-    if (v == nullptr) error(1, 1, who);
+    if (v == nullptr) fatal_error(1, who);
     return v;
 }
 
@@ -30,10 +32,10 @@ T* new_vector(int len, const char* who) {
 template <class RowLength>
 void** new_matrix(int rows, RowLength row_len, int size, const char* who) {
     void** m = static_cast<void**>(allocate_block(rows, sizeof(void*)));
-    if (m == nullptr || size < 0) error(1, 1, who);
+    if (m == nullptr || size < 0) fatal_error(1, who);
     for (int i = 0; i < rows; ++i) {
         m[i] = allocate_block(row_len(i), static_cast<std::size_t>(size));
-        if (m[i] == nullptr) error(1, 1, who);
+        if (m[i] == nullptr) fatal_error(1, who);
     }
     return m;
 }
@@ -146,7 +148,10 @@ long lround(double number) {
     return static_cast<long>(rounded);
 }
 
-void error(int code_error, int stop, const char* add_info) {
+namespace {
+
+// The message of an error code, then add_info on a line of its own.
+void report_error(int code_error, const char* add_info) {
     switch (code_error) {
         case 1: std::printf("Memory is not enough\n"); break;
         case 2: std::printf("File not found: "); break;
@@ -157,7 +162,18 @@ void error(int code_error, int stop, const char* add_info) {
         default: std::printf("Unknown error\n"); break;
     }
     std::puts(add_info);
+}
+
+}  // namespace
+
+void error(int code_error, int stop, const char* add_info) {
+    report_error(code_error, add_info);
     if (stop != 0) std::exit(1);
+}
+
+void fatal_error(int code_error, const char* add_info) {
+    report_error(code_error, add_info);
+    std::exit(1);
 }
 
 void print_int_vector(const int* vector, int len) { print_vector(vector, len, "%5d"); }

@@ -167,8 +167,8 @@ void report_error(int code_error, const char* add_info) {
 }  // namespace
 
 void error(int code_error, int stop, const char* add_info) {
+    if (stop != 0) fatal_error(code_error, add_info);
     report_error(code_error, add_info);
-    if (stop != 0) std::exit(1);
 }
 
 void fatal_error(int code_error, const char* add_info) {

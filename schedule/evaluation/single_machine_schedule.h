@@ -5,6 +5,8 @@
 
 #include <limits>
 
+#include "schedule/schedule.h"
+
 namespace schedule::single_machine {
 
 // The semi-active schedule: jobs in sequence order, each started as soon as
@@ -17,7 +19,7 @@ void build(const int* seq, int jobs, const int* pt, const int* r, Place&& place)
     for (int k = 0; k < jobs; ++k) {
         const int job = seq[k];
         const long release = r != nullptr ? r[job] : 0;
-        const long start = machine_free >= release ? machine_free : release;
+        const long start = lMax(machine_free, release);
         machine_free = start + pt[job];
         place(job, start, machine_free);
     }

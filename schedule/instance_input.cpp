@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <type_traits>
 
 namespace schedule {
 
@@ -205,6 +206,28 @@ int read_vector_tag(const char* tag, const char tag_parameter[][tag_text_size],
     return list_to_vector(content_parameter[entry], return_vector);
 }
 
+// Statuses of a matrix content.
+constexpr int matrix_filled = 0;
+constexpr int matrix_rows_differ = -1;
+constexpr int matrix_row_length_differs = -2;
+constexpr int matrix_absent = -10;
+
+// Fills the n_rows × n_cols matrix from ";"-separated comma lists; rows before
+// a row of the wrong length stay written.
+int parse_matrix(const char* text, int** matrix, int n_rows, int n_cols) {
+    if (count_chars(text, ';') + 1 != n_rows) return matrix_rows_differ;
+    for (int row = 0; row < n_rows; ++row) {
+        const char* end = std::strchr(text, ';');
+        if (end == nullptr) end = text + std::strlen(text);
+        int commas = 0;
+        for (const char* c = text; c != end; ++c) commas += *c == ',';
+        if (commas + 1 != n_cols) return matrix_row_length_differs;
+        convert_list(text, end, matrix[row]);
+        text = end + 1;
+    }
+    return matrix_filled;
+}
+
 // ---------------------------------------------------------------------------
 // The loading procedure shared by the instance loaders: one split of the
 // file, then one attribute after another, each echoed or reported, then the
@@ -282,6 +305,39 @@ public:
         return v;
     }
 
+    // A matrix attribute of `rows` × `cols`, the two counts called
+    // `rows_name` and `cols_name` in the messages. The matrix is allocated
+    // before the lookup and returned whatever the lookup finds.
+    int** matrix(const char* name, int rows, const char* rows_name, int cols, const char* cols_name) {
+        int** m = reinterpret_cast<int**>(dyn_mat(rows, cols, sizeof(int)));
+        const int entry = find(name);
+        if (entry == cut_entry) return m;
+        const int status = entry < 0 ? matrix_absent : parse_matrix(storage_->contents[entry], m, rows, cols);
+        switch (status) {
+            case matrix_filled:
+                std::printf("%s:\n", name);
+                print_int_matrix(m, rows, cols);
+                return m;
+            case matrix_rows_differ:
+                std::printf("ERROR: The number of rows of matrix %s is different than the number of %s -- each "
+                            "row must end with a ;). The program cannot continue.\n",
+                            name, rows_name);
+                break;
+            case matrix_row_length_differs:
+                std::printf("ERROR:The no. of elements in some row in %s is different than the number of %s. "
+                            "The program cannot continue.\n",
+                            name, cols_name);
+                break;
+            default:
+                std::printf("ERROR: No values for %s are specified in the file %s. The program cannot "
+                            "continue.\n",
+                            name, filename_);
+                break;
+        }
+        ++errors_;
+        return m;
+    }
+
     // The summary line; a load with errors ends the process here.
     void finish() {
         std::printf("\nLoading %s completed with %d errors and %d warnings.\n", filename_, errors_, warnings_);
@@ -335,11 +391,27 @@ constexpr InstanceLoad::Absence w_absent{
 constexpr InstanceLoad::Absence pt_vector_absent{
     "WARNING: No values for PT are specified in the file %s. The program cannot continue.\n", true};
 
-// The job attributes every record shares, read in file-independent order
-// DD, R, W. Absent R and W get their defaults when the job count is usable.
+constexpr InstanceLoad::Absence v_absent{
+    "WARNING: No values for V are specified in the file %s. The program cannot continue.\n", true};
+
+// The one loading procedure of every record: the counts, then DD, V (uniform
+// machines), R and W, then the processing data PT and, for the job shop, RT.
+// PT is looked up only when nothing failed before it, RT only when PT was
+// accepted. Absent R and W get their defaults when the job count is usable.
 template <class Record>
-void load_job_attributes(InstanceLoad& load, Record& record) {
+Record load_record(const char* filename) {
+    InstanceLoad load(filename);
+    Record record{};
+    record.jobs = load.count("JOBS");
+    if constexpr (std::is_same_v<Record, SINGLE_MACHINE>) {
+        record.machines = 1;
+    } else {
+        record.machines = load.count("MACHINES");
+    }
     record.dd = load.vector<long>("DD", record.jobs, "JOBS", dd_absent, print_long_vector);
+    if constexpr (requires(Record& x) { x.v; }) {
+        record.v = load.vector<int>("V", record.machines, "MACHINES", v_absent, print_int_vector);
+    }
     record.r = load.vector<int>("R", record.jobs, "JOBS", r_absent, print_int_vector);
     if (record.r == nullptr && record.jobs >= 1) {
         record.r = newIVector(record.jobs);
@@ -350,6 +422,18 @@ void load_job_attributes(InstanceLoad& load, Record& record) {
         record.w = newDVector(record.jobs);
         setval_Dvector(record.w, record.jobs, 1.0);
     }
+    if (!load.has_errors()) {
+        if constexpr (std::is_same_v<decltype(record.pt), int*>) {
+            record.pt = load.vector<int>("PT", record.jobs, "JOBS", pt_vector_absent, print_int_vector);
+        } else {
+            record.pt = load.matrix("PT", record.machines, "MACHINES", record.jobs, "JOBS");
+        }
+    }
+    if constexpr (requires(Record& x) { x.rt; }) {
+        if (!load.has_errors()) record.rt = load.matrix("RT", record.jobs, "JOBS", record.machines, "MACHINES");
+    }
+    load.finish();
+    return record;
 }
 
 }  // namespace
@@ -393,19 +477,8 @@ int load_int_matrix_tag(const char* tag, const char tag_parameter[][tag_text_siz
                         const char content_parameter[][tag_content_size], int useful_lines,
                         int** return_matrix, int n_rows, int n_cols) {
     const int entry = find_entry(tag, tag_parameter, useful_lines);
-    if (entry < 0) return -10;
-    const char* text = content_parameter[entry];
-    if (count_chars(text, ';') + 1 != n_rows) return -1;
-    for (int row = 0; row < n_rows; ++row) {
-        const char* end = std::strchr(text, ';');
-        if (end == nullptr) end = text + std::strlen(text);
-        int commas = 0;
-        for (const char* c = text; c != end; ++c) commas += *c == ',';
-        if (commas + 1 != n_cols) return -2;
-        convert_list(text, end, return_matrix[row]);
-        text = end + 1;
-    }
-    return 0;
+    if (entry < 0) return matrix_absent;
+    return parse_matrix(content_parameter[entry], return_matrix, n_rows, n_cols);
 }
 
 int count_chars(const char* string, char ch) {
@@ -422,17 +495,12 @@ void clear_string(char* string, int len) {
 // Loaders
 // ---------------------------------------------------------------------------
 
-SINGLE_MACHINE load_SINGLE_MACHINE(const char* filename) {
-    InstanceLoad load(filename);
-    SINGLE_MACHINE record{};
-    record.jobs = load.count("JOBS");
-    record.machines = 1;
-    load_job_attributes(load, record);
-    if (!load.has_errors()) {
-        record.pt = load.vector<int>("PT", record.jobs, "JOBS", pt_vector_absent, print_int_vector);
-    }
-    load.finish();
-    return record;
-}
+SINGLE_MACHINE load_SINGLE_MACHINE(const char* filename) { return load_record<SINGLE_MACHINE>(filename); }
+PARALLEL_MACHINES load_PARALLEL_MACHINES(const char* filename) { return load_record<PARALLEL_MACHINES>(filename); }
+RELATED_MACHINES load_RELATED_MACHINES(const char* filename) { return load_record<RELATED_MACHINES>(filename); }
+UNRELATED_MACHINES load_UNRELATED_MACHINES(const char* filename) { return load_record<UNRELATED_MACHINES>(filename); }
+FLOWSHOP load_FLOWSHOP(const char* filename) { return load_record<FLOWSHOP>(filename); }
+OPENSHOP load_OPENSHOP(const char* filename) { return load_record<OPENSHOP>(filename); }
+JOBSHOP load_JOBSHOP(const char* filename) { return load_record<JOBSHOP>(filename); }
 
 }  // namespace schedule

@@ -30,6 +30,73 @@ struct SINGLE_MACHINE {
     int* r;
 };
 
+// The other records follow the same rules: n = `jobs`, m = `machines`; `dd`,
+// `w` and `r` are vectors of n entries indexed by job, with the defaults
+// above. A `pt` matrix has one row per machine: pt[i][j] is the processing
+// time of job j on machine i.
+
+// Identical machines: job j takes pt[j] on any machine.
+struct PARALLEL_MACHINES {
+    int jobs;
+    int machines;
+    int* pt;
+    long* dd;
+    double* w;
+    int* r;
+};
+
+// Uniform machines: job j takes pt[j] / v[i] on machine i (v has m entries).
+struct RELATED_MACHINES {
+    int jobs;
+    int machines;
+    int* pt;
+    int* v;
+    long* dd;
+    double* w;
+    int* r;
+};
+
+// Unrelated machines: job j takes pt[i][j] on machine i.
+struct UNRELATED_MACHINES {
+    int jobs;
+    int machines;
+    int** pt;
+    long* dd;
+    double* w;
+    int* r;
+};
+
+// Permutation flow shop: every job visits machines 0, 1, …, m − 1 in order.
+struct FLOWSHOP {
+    int jobs;
+    int machines;
+    int** pt;
+    long* dd;
+    double* w;
+    int* r;
+};
+
+// Open shop; loaded, but evaluated by no routine.
+struct OPENSHOP {
+    int jobs;
+    int machines;
+    int** pt;
+    long* dd;
+    double* w;
+    int* r;
+};
+
+// Job shop: rt is n × m, rt[j][k] the machine of job j's k-th operation.
+struct JOBSHOP {
+    int jobs;
+    int machines;
+    int** pt;
+    int** rt;
+    long* dd;
+    double* w;
+    int* r;
+};
+
 // ---------------------------------------------------------------------------
 // Vectors and matrices
 // ---------------------------------------------------------------------------
@@ -198,14 +265,135 @@ void clear_string(char* string, int len);
 // "The program cannot continue." and ends the process with status 1.
 SINGLE_MACHINE load_SINGLE_MACHINE(const char* filename);
 
+// The other loaders follow the same procedure. After JOBS they read MACHINES
+// (absent or below 1 is an error), then DD, V (uniform machines only), R, W,
+// then the processing data, which is looked up only when nothing failed
+// before: PT as a vector of n, or as a matrix of m rows of n; and for the job
+// shop RT, n rows of m, looked up only when PT was accepted.
+PARALLEL_MACHINES load_PARALLEL_MACHINES(const char* filename);
+RELATED_MACHINES load_RELATED_MACHINES(const char* filename);
+UNRELATED_MACHINES load_UNRELATED_MACHINES(const char* filename);
+FLOWSHOP load_FLOWSHOP(const char* filename);
+OPENSHOP load_OPENSHOP(const char* filename);
+JOBSHOP load_JOBSHOP(const char* filename);
+
+// ---------------------------------------------------------------------------
+// Objectives
+// ---------------------------------------------------------------------------
+//
+// Every environment offers the same catalogue, computed from the completion
+// time C_j of each job in the schedule the environment builds from the
+// sequence:
+//   lateness L_j = C_j − d_j, tardiness T_j = max(L_j, 0), earliness
+//   E_j = max(−L_j, 0), flow time F_j = C_j − r_j, and U_j = 1 when the job
+//   is tardy (C_j > d_j), else 0.
+// `Cmax` is the makespan; `Xmax` the largest X_j over all jobs and `SumXj`
+// their sum (`SumUj` counts the tardy jobs), as `long`. The `Wj_` forms weigh
+// each term, w_j · X_j, the integer quantity converted to double first:
+// `Wj_Xmax` is the largest weighted term (so `Wj_Cmax` is the largest w_j · C_j,
+// not a weighted makespan), `Wj_SumXj` their sum taken in the order the
+// environment meets the jobs, and `Wj_SumUj` the total weight of the tardy
+// jobs.
+//
+// Plain-argument evaluators (no `Rj`) take the counts and the data as
+// separate arguments and know neither release dates nor weights: every
+// machine works from time 0. Record evaluators (`Rj`) take the environment's
+// record and honour release dates; `Rj_Cj` returns a new vector of the
+// completion times, indexed by job, that the caller releases.
+//
+// Evaluators print nothing and keep nothing between calls. With no jobs an
+// objective is 0 (0.0). An objective that needs due dates, given a null `dd`,
+// ends the process through `error` naming the evaluator.
+
 // ---------------------------------------------------------------------------
 // Single machine
 // ---------------------------------------------------------------------------
+
+// Jobs run in sequence order, each as soon as the machine is free and the job
+// released (the first job starts exactly at its release date); the plain
+// family runs them back to back from time 0. `Cmax` is the completion time of
+// the last job of the sequence.
+long S1_Cmax(const int* seq, int jobs, const int* pt);
+long S1_Emax(const int* seq, int jobs, const int* pt, const long* dd);
+long S1_Lmax(const int* seq, int jobs, const int* pt, const long* dd);
+long S1_SumCj(const int* seq, int jobs, const int* pt);
+long S1_SumEj(const int* seq, int jobs, const int* pt, const long* dd);
+long S1_SumLj(const int* seq, int jobs, const int* pt, const long* dd);
+long S1_SumTj(const int* seq, int jobs, const int* pt, const long* dd);
+long S1_SumUj(const int* seq, int jobs, const int* pt, const long* dd);
+long S1_Tmax(const int* seq, int jobs, const int* pt, const long* dd);
+
+long S1_Rj_Cmax(const int* seq, SINGLE_MACHINE instance);
+long S1_Rj_Emax(const int* seq, SINGLE_MACHINE instance);
+long S1_Rj_Fmax(const int* seq, SINGLE_MACHINE instance);
+long S1_Rj_Lmax(const int* seq, SINGLE_MACHINE instance);
+long S1_Rj_SumCj(const int* seq, SINGLE_MACHINE instance);
+long S1_Rj_SumEj(const int* seq, SINGLE_MACHINE instance);
+long S1_Rj_SumFj(const int* seq, SINGLE_MACHINE instance);
+long S1_Rj_SumLj(const int* seq, SINGLE_MACHINE instance);
+long S1_Rj_SumTj(const int* seq, SINGLE_MACHINE instance);
+long S1_Rj_SumUj(const int* seq, SINGLE_MACHINE instance);
+long S1_Rj_Tmax(const int* seq, SINGLE_MACHINE instance);
+double S1_Rj_Wj_Cmax(const int* seq, SINGLE_MACHINE instance);
+double S1_Rj_Wj_Emax(const int* seq, SINGLE_MACHINE instance);
+double S1_Rj_Wj_Fmax(const int* seq, SINGLE_MACHINE instance);
+double S1_Rj_Wj_Lmax(const int* seq, SINGLE_MACHINE instance);
+double S1_Rj_Wj_SumCj(const int* seq, SINGLE_MACHINE instance);
+double S1_Rj_Wj_SumEj(const int* seq, SINGLE_MACHINE instance);
+double S1_Rj_Wj_SumFj(const int* seq, SINGLE_MACHINE instance);
+double S1_Rj_Wj_SumLj(const int* seq, SINGLE_MACHINE instance);
+double S1_Rj_Wj_SumTj(const int* seq, SINGLE_MACHINE instance);
+double S1_Rj_Wj_SumUj(const int* seq, SINGLE_MACHINE instance);
+double S1_Rj_Wj_Tmax(const int* seq, SINGLE_MACHINE instance);
 
 // Completion time of every job (a new vector indexed by job) when the jobs are
 // processed in `seq` order, each as soon as the machine is free and the job is
 // released.
 long* S1_Rj_Cj(const int* seq, SINGLE_MACHINE instance);
+
+// ---------------------------------------------------------------------------
+// Permutation flow shop
+// ---------------------------------------------------------------------------
+
+// Every job visits machines 0, 1, …, m − 1 in that order, and every machine
+// takes the jobs in sequence order: an operation starts when the job has left
+// the previous machine and the machine has finished the previous job. Release
+// dates delay a job on machine 0 only. C_j is the completion on the last
+// machine; `Cmax` that of the last job of the sequence. `pt` has one row per
+// machine. With no machines a job completes at its release date.
+long Fm_Prmu_Cmax(const int* seq, int jobs, int machs, const int* const* pt);
+long Fm_Prmu_Emax(const int* seq, int jobs, int machs, const int* const* pt, const long* dd);
+long Fm_Prmu_Lmax(const int* seq, int jobs, int machs, const int* const* pt, const long* dd);
+long Fm_Prmu_SumCj(const int* seq, int jobs, int machs, const int* const* pt);
+long Fm_Prmu_SumEj(const int* seq, int jobs, int machs, const int* const* pt, const long* dd);
+long Fm_Prmu_SumLj(const int* seq, int jobs, int machs, const int* const* pt, const long* dd);
+long Fm_Prmu_SumTj(const int* seq, int jobs, int machs, const int* const* pt, const long* dd);
+long Fm_Prmu_SumUj(const int* seq, int jobs, int machs, const int* const* pt, const long* dd);
+long Fm_Prmu_Tmax(const int* seq, int jobs, int machs, const int* const* pt, const long* dd);
+
+long Fm_Prmu_Rj_Cmax(const int* seq, FLOWSHOP instance);
+long Fm_Prmu_Rj_Emax(const int* seq, FLOWSHOP instance);
+long Fm_Prmu_Rj_Fmax(const int* seq, FLOWSHOP instance);
+long Fm_Prmu_Rj_Lmax(const int* seq, FLOWSHOP instance);
+long Fm_Prmu_Rj_SumCj(const int* seq, FLOWSHOP instance);
+long Fm_Prmu_Rj_SumEj(const int* seq, FLOWSHOP instance);
+long Fm_Prmu_Rj_SumFj(const int* seq, FLOWSHOP instance);
+long Fm_Prmu_Rj_SumLj(const int* seq, FLOWSHOP instance);
+long Fm_Prmu_Rj_SumTj(const int* seq, FLOWSHOP instance);
+long Fm_Prmu_Rj_SumUj(const int* seq, FLOWSHOP instance);
+long Fm_Prmu_Rj_Tmax(const int* seq, FLOWSHOP instance);
+double Fm_Prmu_Rj_Wj_Cmax(const int* seq, FLOWSHOP instance);
+double Fm_Prmu_Rj_Wj_Emax(const int* seq, FLOWSHOP instance);
+double Fm_Prmu_Rj_Wj_Fmax(const int* seq, FLOWSHOP instance);
+double Fm_Prmu_Rj_Wj_Lmax(const int* seq, FLOWSHOP instance);
+double Fm_Prmu_Rj_Wj_SumCj(const int* seq, FLOWSHOP instance);
+double Fm_Prmu_Rj_Wj_SumEj(const int* seq, FLOWSHOP instance);
+double Fm_Prmu_Rj_Wj_SumFj(const int* seq, FLOWSHOP instance);
+double Fm_Prmu_Rj_Wj_SumLj(const int* seq, FLOWSHOP instance);
+double Fm_Prmu_Rj_Wj_SumTj(const int* seq, FLOWSHOP instance);
+double Fm_Prmu_Rj_Wj_SumUj(const int* seq, FLOWSHOP instance);
+double Fm_Prmu_Rj_Wj_Tmax(const int* seq, FLOWSHOP instance);
+long* Fm_Prmu_Rj_Cj(const int* seq, FLOWSHOP instance);
 
 }  // namespace schedule
 

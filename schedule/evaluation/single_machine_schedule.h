@@ -3,23 +3,20 @@
 #ifndef SCHEDULE_EVALUATION_SINGLE_MACHINE_SCHEDULE_H
 #define SCHEDULE_EVALUATION_SINGLE_MACHINE_SCHEDULE_H
 
-#include <limits>
-
+#include "schedule/evaluation/construction.h"
 #include "schedule/schedule.h"
 
 namespace schedule::single_machine {
 
 // The semi-active schedule: jobs in sequence order, each started as soon as
-// the machine is free and the job released; the first job starts exactly at
-// its release date. `r` may be null, meaning every release date is 0.
-// Calls place(job, start, completion) for positions 0, 1, …, jobs − 1.
-template <class Place>
-void build(const int* seq, int jobs, const int* pt, const int* r, Place&& place) {
-    long machine_free = std::numeric_limits<long>::min();
+// `releases` lets it on the machine. Calls place(job, start, completion) for
+// positions 0, 1, …, jobs − 1.
+template <class Releases, class Place>
+void build(const int* seq, int jobs, const int* pt, Releases releases, Place&& place) {
+    long machine_free = Releases::first_machine_free;
     for (int k = 0; k < jobs; ++k) {
         const int job = seq[k];
-        const long release = r != nullptr ? r[job] : 0;
-        const long start = lMax(machine_free, release);
+        const long start = releases.ready(job, machine_free);
         machine_free = start + pt[job];
         place(job, start, machine_free);
     }

@@ -1,0 +1,57 @@
+// Pieces the schedule constructions share: how the two evaluator families
+// treat release dates, and small work storage.
+#ifndef SCHEDULE_EVALUATION_CONSTRUCTION_H
+#define SCHEDULE_EVALUATION_CONSTRUCTION_H
+
+#include <cstdlib>
+#include <limits>
+
+#include "schedule/schedule.h"
+
+namespace schedule {
+
+// Plain-argument family: no release dates. The first machine is free from
+// time 0 and takes the jobs back to back.
+struct FromTimeZero {
+    static constexpr long first_machine_free = 0;
+    long ready(int /*job*/, long machine_free) const { return machine_free; }
+};
+
+// Record family: a job starts once the machine is free and the job released.
+// The machine starts free "before any time", so the first job starts exactly
+// at its release date, even a negative one.
+struct Released {
+    const int* r;
+    static constexpr long first_machine_free = std::numeric_limits<long>::min();
+    long ready(int job, long machine_free) const { return lMax(machine_free, r[job]); }
+};
+
+// Work storage of `len` elements, uninitialised: inside the object for the
+// usual sizes (no allocation per evaluation), on the heap beyond them.
+template <class T, int Inline = 64>
+class WorkVector {
+public:
+    explicit WorkVector(int len) : data_(len <= Inline ? inline_ : heap(len)) {}
+    ~WorkVector() {
+        if (data_ != inline_) std::free(data_);
+    }
+    WorkVector(const WorkVector&) = delete;
+    WorkVector& operator=(const WorkVector&) = delete;
+
+    T& operator[](int i) { return data_[i]; }
+    T* data() { return data_; }
+
+private:
+    static T* heap(int len);
+    T inline_[Inline];
+    T* data_;
+};
+
+template <>
+inline long* WorkVector<long>::heap(int len) { return newLVector(len); }
+template <>
+inline int* WorkVector<int>::heap(int len) { return newIVector(len); }
+
+}  // namespace schedule
+
+#endif  // SCHEDULE_EVALUATION_CONSTRUCTION_H

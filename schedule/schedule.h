@@ -130,6 +130,58 @@ void print_float_matrix(const float* const* matrix, int rows, int cols);
 void print_double_matrix(const double* const* matrix, int rows, int cols);
 
 // ---------------------------------------------------------------------------
+// Sequence operators
+// ---------------------------------------------------------------------------
+
+// Neighbourhood moves on a sequence of `len` entries: `neighbor` becomes a
+// copy of `original` with one pair of entries exchanged, the pair drawn with
+// std::rand (the library never seeds it). API exchanges positions i and i + 1,
+// i = rand() % (len − 1); GPI exchanges positions i = rand() % len and
+// j = rand() % len, j drawn again until it differs from i. With `len` below 2
+// both copy `original` unchanged and draw nothing. `original` is not changed;
+// the two vectors may be the same.
+void API(const int* original, int* neighbor, int len);
+void GPI(const int* original, int* neighbor, int len);
+
+// Fills entries 0 … jobs − 1 with a random permutation of 0 … jobs − 1:
+// position k takes rand() % jobs, drawn again while the number is already
+// placed before k. Does nothing when `jobs` is below 1.
+void randSequence(int* vector, int jobs);
+
+// Removes entry `pos`, moving entries pos + 1 … len − 1 one place down; the
+// last entry keeps its old value. Returns len − 1. A `pos` outside
+// 0 … len − 1 ends the process through `error` code 999.
+int extractIVector(int* vector, int len, int pos);
+
+// The same on row `pos_row` of `mat`, a row of `n_col` entries, without the
+// check; `n_rows` is not used.
+void extractIMatrix(int** mat, int n_rows, int n_col, int pos_row, int pos_col);
+
+// Inserts `value` at `pos` of a vector of `length` entries, moving entries
+// pos … length − 2 one place up; the last entry is lost.
+void insertDVector(double* vector, int length, double value, int pos);
+void insertFVector(float* vector, int length, float value, int pos);
+void insertIVector(int* vector, int length, int value, int pos);
+void insertLVector(long* vector, int length, long value, int pos);
+
+// First position in 0 … length − 1 whose entry differs from `number`, or −1.
+int findFirstDiff(const int* vector, int length, int number);
+
+// First position in 0 … rows − 1 (longitud − 1) whose entry equals the value
+// exactly, or −1; NaN never matches, an empty range gives −1.
+int searchInDVector(const double* vector, int longitud, double numero);
+int searchInFVector(const float* vector, int longitud, float numero);
+int searchInIVector(const int* vector, int rows, int number);
+int searchInLVector(const long* vector, int rows, int number);
+
+// The same over positions starting … rows − 1.
+int searchOInIVector(const int* vector, int rows, int number, int starting);
+
+// First row i in 0 … rows − 1 with matrix[i][no_col] equal to `val`. Without
+// a match the process ends through `error` code 5.
+int search_colImatrix(const int* const* matrix, int no_col, int rows, int val);
+
+// ---------------------------------------------------------------------------
 // Tagged instance files
 // ---------------------------------------------------------------------------
 

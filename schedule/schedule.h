@@ -251,6 +251,59 @@ void clear_string(char* string, int len);
 SINGLE_MACHINE load_SINGLE_MACHINE(const char* filename);
 
 // ---------------------------------------------------------------------------
+// Plain-format instance readers
+// ---------------------------------------------------------------------------
+
+// Readers of whitespace-separated integer files (standard benchmark layouts).
+// They check nothing: a number that cannot be read, or a file that ends
+// early, gives 0. n goes to *jobs and m to *machs; the matrices come from
+// dyn_mat and the vectors from newIVector / newLVector, owned by the caller.
+// A file that cannot be opened ends the process through `error` code 2. With
+// print_flag 1 the reader echoes what it read on standard output.
+//
+// The job-shop files may begin with a description line, kept only for the
+// echo: its first 198 characters and a line feed (the rest of a longer line
+// is skipped). Their header is "n m", then per job m pairs "machine time" for
+// operations 0 … m − 1. `rm` (n × m) receives the machines as read; `pt`
+// (m × n) receives pt[k][j] = time of the k-th operation of job j, so the row
+// is the position in the routing, not the machine.
+void loadJSData(const char* filename, int* jobs, int* machs, int*** pt, int*** rm, int print_flag);
+
+// As loadJSData, the description line present only when `descr` is 1, each
+// job's pairs followed by its due date.
+void loadJS_DD_Data(const char* filename, int descr, int* jobs, int* machs, int*** pt, int*** rm,
+                    long** dd, int print_flag);
+
+// As loadJS_DD_Data without per-job due dates; after the job rows the first
+// non-blank line is skipped, then per job four numbers whose second is its
+// due date.
+void loadJS_DD_Data_Zorvane(const char* filename, int descr, int* jobs, int* machs, int*** pt,
+                            int*** rm, long** dd, int print_flag);
+
+// Description line, header "m n ops_per_job", per machine two numbers the
+// second of which goes to am[i], then per job m pairs "machine time". Here
+// pt[machine][job] holds the time; entries no pair addresses are 0. A
+// machine outside 0 … m − 1 ends the process through `error` code 999.
+void loadJS_MM_Data(const char* filename, int* jobs, int* machs, int*** pt, int*** rm, int** am,
+                    int print_flag);
+
+// Processing-time files with header "m n" and elements of at most 10
+// characters (a longer digit string reads as two numbers). The result is
+// pt[machine][job] (m × n). _mrows: one row per machine; _nrows: one row per
+// job; the DD members add n due dates (after the matrix, or one after each
+// job's row). The line "Instance <file> - n: <n>    m: <m>" is written
+// whatever print_flag says.
+int** loadPTimes_mrows(const char* filename, int* jobs, int* machs, int print_flag);
+int** loadPTimes_mrowsDD(const char* filename, int* jobs, int* machs, long** dd, int print_flag);
+int** loadPTimes_nrows(const char* filename, int* jobs, int* machs, int print_flag);
+int** loadPTimes_nrowsDD(const char* filename, int* jobs, int* machs, long** dd, int print_flag);
+
+// The first integer after the row-th ":" of a parameter file ("jobs: 20"
+// lines), or 0 when none follows or the file ends before that ":". For a
+// `row` of 0 or below the integer after the first character is read.
+int read_parfile_int(const char* filename, int row);
+
+// ---------------------------------------------------------------------------
 // Single machine
 // ---------------------------------------------------------------------------
 

@@ -144,18 +144,6 @@ TEST(RandomSequence, IsAPermutationOfTheFirstJobsEntries) {
     }
 }
 
-TEST(RandomSequence, DiffersBetweenSeedsAndRepeatsForOneSeed) {
-    std::vector<int> a(8), b(8), c(8);
-    std::srand(11);
-    randSequence(a.data(), 8);
-    std::srand(11);
-    randSequence(b.data(), 8);
-    std::srand(12);
-    randSequence(c.data(), 8);
-    EXPECT_EQ(a, b);
-    EXPECT_NE(a, c);
-}
-
 TEST(RandomSequence, NoJobsLeavesTheVectorAlone) {
     std::vector<int> v = {7, 7};
     randSequence(v.data(), 0);

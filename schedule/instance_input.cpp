@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <string>
 #include <type_traits>
@@ -502,5 +503,377 @@ UNRELATED_MACHINES load_UNRELATED_MACHINES(const char* filename) { return load_r
 FLOWSHOP load_FLOWSHOP(const char* filename) { return load_record<FLOWSHOP>(filename); }
 OPENSHOP load_OPENSHOP(const char* filename) { return load_record<OPENSHOP>(filename); }
 JOBSHOP load_JOBSHOP(const char* filename) { return load_record<JOBSHOP>(filename); }
+
+// ---------------------------------------------------------------------------
+// Plain-format instance readers
+// ---------------------------------------------------------------------------
+
+namespace {
+
+// Room for a description line: 198 characters, its line feed and a NUL.
+constexpr int description_size = 200;
+
+// No width limit on a number's characters.
+constexpr int any_width = INT_MAX;
+
+// The next character of a file read as text: a carriage return directly
+// before a line feed is dropped with it.
+int next_text_char(std::FILE* file) {
+    const int c = std::fgetc(file);
+    if (c != '\r') return c;
+    const int after = std::fgetc(file);
+    if (after == '\n') return '\n';
+    if (after != EOF) std::ungetc(after, file);
+    return c;
+}
+
+bool is_blank(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+bool is_digit(int c) { return c >= '0' && c <= '9'; }
+
+// Consumes white space up to the next other character (or the end).
+void skip_blanks(std::FILE* file) {
+    int c;
+    do {
+        c = std::fgetc(file);
+    } while (is_blank(c));
+    if (c != EOF) std::ungetc(c, file);
+}
+
+// Consumes everything up to and including the next line feed (or the end).
+void skip_line(std::FILE* file) {
+    int c;
+    do {
+        c = next_text_char(file);
+    } while (c != '\n' && c != EOF);
+}
+
+// Reads one decimal integer as the formatted input "%d" (or "%<width>d") does:
+// white space skipped, then an optional sign and digits, together at most
+// `width` characters. Values beyond the range of T saturate. When no digit
+// comes, the character that stopped the number is left in the file and the
+// result is 0, so a number that cannot be read, or one past the end of the
+// file, reads as 0.
+template <class T>
+T read_number(std::FILE* file, int width = any_width) {
+    skip_blanks(file);
+    int c = std::fgetc(file);
+    int used = 0;
+    bool negative = false;
+    if (c == '+' || c == '-') {
+        negative = c == '-';
+        ++used;
+        c = std::fgetc(file);
+    }
+    constexpr long long cap = 1LL << 40;  // beyond every T, and far from overflow
+    long long magnitude = 0;
+    while (used < width && is_digit(c)) {
+        if (magnitude < cap) magnitude = magnitude * 10 + (c - '0');
+        ++used;
+        c = std::fgetc(file);
+    }
+    if (c != EOF) std::ungetc(c, file);
+    const long long value = negative ? -magnitude : magnitude;
+    if (value > static_cast<long long>(std::numeric_limits<T>::max())) return std::numeric_limits<T>::max();
+    if (value < static_cast<long long>(std::numeric_limits<T>::min())) return std::numeric_limits<T>::min();
+    return static_cast<T>(value);
+}
+
+// The file's first line, for the echo: its first description_size − 2
+// characters followed by a line feed; the rest of a longer line is skipped.
+// A file that ends before a line feed gives what it held, with a line feed.
+struct Description {
+    char text[description_size] = {};
+};
+
+Description read_description(std::FILE* file) {
+    Description line;
+    int len = 0;
+    for (int c = next_text_char(file); c != '\n' && c != EOF; c = next_text_char(file)) {
+        if (len < description_size - 2) line.text[len++] = static_cast<char>(c);
+    }
+    line.text[len] = '\n';
+    return line;
+}
+
+// An open file that is closed when the reader is done with it. A file that
+// cannot be opened ends the process with "File not found: <name>".
+class InputFile {
+public:
+    explicit InputFile(const char* filename) : file_(std::fopen(filename, "r")) {
+        if (file_ == nullptr) fatal_error(2, filename);
+    }
+    ~InputFile() { close(); }
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    std::FILE* get() const { return file_; }
+    void close() {
+        if (file_ != nullptr) std::fclose(file_);
+        file_ = nullptr;
+    }
+
+private:
+    std::FILE* file_;
+};
+
+int** new_int_matrix(int rows, int cols) { return reinterpret_cast<int**>(dyn_mat(rows, cols, sizeof(int))); }
+
+// What the job-shop readers read, in the order the echo shows it.
+struct JobShopData {
+    Description description;
+    bool has_description = false;
+    bool has_due_dates = false;
+    int jobs = 0;
+    int machines = 0;
+    int** pt = nullptr;
+    int** rm = nullptr;
+    long* dd = nullptr;
+};
+
+// Description line (when present), header "n m" and the storage.
+JobShopData read_job_shop_head(std::FILE* file, bool has_description, bool with_due_dates) {
+    JobShopData data;
+    data.has_description = has_description;
+    data.has_due_dates = with_due_dates;
+    if (has_description) data.description = read_description(file);
+    data.jobs = read_number<int>(file);
+    data.machines = read_number<int>(file);
+    data.pt = new_int_matrix(data.machines, data.jobs);
+    data.rm = new_int_matrix(data.jobs, data.machines);
+    if (with_due_dates) data.dd = newLVector(data.jobs);
+    return data;
+}
+
+// The m pairs "machine time" of job j; the time of operation k goes to pt[k][j].
+void read_operations_in_order(std::FILE* file, JobShopData& data, int j) {
+    for (int k = 0; k < data.machines; ++k) {
+        data.rm[j][k] = read_number<int>(file);
+        data.pt[k][j] = read_number<int>(file);
+    }
+}
+
+void echo_instance_line(const char* filename, int jobs, int machines) {
+    std::printf("Instance %s - n: %d    m: %d\n", filename, jobs, machines);
+}
+
+// The job-shop echo: instance line, description, both matrices and, when
+// read, the due dates.
+void echo_job_shop(const char* filename, const JobShopData& data) {
+    echo_instance_line(filename, data.jobs, data.machines);
+    if (data.has_description) std::puts(data.description.text);
+    std::puts("Processing times matrix:");
+    print_int_matrix(data.pt, data.machines, data.jobs);
+    std::puts("Routing matrix:");
+    print_int_matrix(data.rm, data.jobs, data.machines);
+    if (data.has_due_dates) {
+        std::puts("Due dates:");
+        print_long_vector(data.dd, data.jobs);
+    }
+}
+
+void hand_over(const JobShopData& data, int*** pt, int*** rm, long** dd) {
+    *pt = data.pt;
+    *rm = data.rm;
+    if (dd != nullptr) *dd = data.dd;
+}
+
+// Width of a processing-time element in the processing-time files.
+constexpr int element_width = 10;
+
+// Header "m n" and the m × n matrix of a processing-time file; the instance
+// line is written at once, before anything else of the echo.
+struct TimesData {
+    int jobs = 0;
+    int machines = 0;
+    int** pt = nullptr;
+    long* dd = nullptr;
+};
+
+TimesData read_times_head(std::FILE* file, int* jobs, int* machs, bool with_due_dates) {
+    TimesData data;
+    data.machines = read_number<int>(file);
+    data.jobs = read_number<int>(file);
+    *jobs = data.jobs;
+    *machs = data.machines;
+    data.pt = new_int_matrix(data.machines, data.jobs);
+    if (with_due_dates) data.dd = newLVector(data.jobs);
+    return data;
+}
+
+void read_machine_rows(std::FILE* file, TimesData& data) {
+    for (int i = 0; i < data.machines; ++i) {
+        for (int j = 0; j < data.jobs; ++j) data.pt[i][j] = read_number<int>(file, element_width);
+    }
+}
+
+// One row per job: its m times, then (with due dates) the job's due date.
+void read_job_rows(std::FILE* file, TimesData& data) {
+    for (int j = 0; j < data.jobs; ++j) {
+        for (int i = 0; i < data.machines; ++i) data.pt[i][j] = read_number<int>(file, element_width);
+        if (data.dd != nullptr) data.dd[j] = read_number<long>(file);
+    }
+}
+
+}  // namespace
+
+void loadJSData(const char* filename, int* jobs, int* machs, int*** pt, int*** rm, int print_flag) {
+    InputFile file(filename);
+    JobShopData data = read_job_shop_head(file.get(), true, false);
+    *jobs = data.jobs;
+    *machs = data.machines;
+    for (int j = 0; j < data.jobs; ++j) read_operations_in_order(file.get(), data, j);
+    file.close();
+    if (print_flag == 1) echo_job_shop(filename, data);
+    hand_over(data, pt, rm, nullptr);
+}
+
+void loadJS_DD_Data(const char* filename, int descr, int* jobs, int* machs, int*** pt, int*** rm,
+                    long** dd, int print_flag) {
+    InputFile file(filename);
+    JobShopData data = read_job_shop_head(file.get(), descr == 1, true);
+    *jobs = data.jobs;
+    *machs = data.machines;
+    for (int j = 0; j < data.jobs; ++j) {
+        read_operations_in_order(file.get(), data, j);
+        data.dd[j] = read_number<int>(file.get());
+    }
+    file.close();
+    if (print_flag == 1) echo_job_shop(filename, data);
+    hand_over(data, pt, rm, dd);
+}
+
+void loadJS_DD_Data_Zorvane(const char* filename, int descr, int* jobs, int* machs, int*** pt,
+                            int*** rm, long** dd, int print_flag) {
+    InputFile file(filename);
+    JobShopData data = read_job_shop_head(file.get(), descr == 1, true);
+    *jobs = data.jobs;
+    *machs = data.machines;
+    for (int j = 0; j < data.jobs; ++j) read_operations_in_order(file.get(), data, j);
+    // The first non-blank line after the job rows carries nothing we use.
+    skip_blanks(file.get());
+    skip_line(file.get());
+    for (int j = 0; j < data.jobs; ++j) {
+        (void)read_number<int>(file.get());
+        data.dd[j] = read_number<int>(file.get());
+        (void)read_number<int>(file.get());
+        (void)read_number<int>(file.get());
+    }
+    file.close();
+    if (print_flag == 1) echo_job_shop(filename, data);
+    hand_over(data, pt, rm, dd);
+}
+
+void loadJS_MM_Data(const char* filename, int* jobs, int* machs, int*** pt, int*** rm, int** am,
+                    int print_flag) {
+    InputFile file(filename);
+    std::FILE* in = file.get();
+    const Description description = read_description(in);
+    const int m = read_number<int>(in);
+    const int n = read_number<int>(in);
+    const int ops_per_job = read_number<int>(in);
+    *jobs = n;
+    *machs = m;
+    int* available = newIVector(m);
+    int** times = new_int_matrix(m, n);
+    int** routing = new_int_matrix(n, m);
+    // A machine that appears in no pair of a job leaves that job's entry 0.
+    setval_Imatrix(times, m, n, 0);
+    for (int i = 0; i < m; ++i) {
+        (void)read_number<int>(in);
+        available[i] = read_number<int>(in);
+    }
+    for (int j = 0; j < n; ++j) {
+        for (int k = 0; k < m; ++k) {
+            const int machine = read_number<int>(in);
+            if (machine < 0 || machine >= m) {
+                fatal_error(999, "\nError in loadJS_MM_Data() - Machine number out of range");
+            }
+            routing[j][k] = machine;
+            times[machine][j] = read_number<int>(in);
+        }
+    }
+    file.close();
+    if (print_flag == 1) {
+        std::printf("Instance %s - n: %d    m: %d  ops_per_job: %d\n", filename, n, m, ops_per_job);
+        std::puts(description.text);
+        std::puts("No. of available machines:");
+        print_int_vector(available, m);
+        std::puts("Processing times matrix:");
+        print_int_matrix(times, m, n);
+        std::puts("Routing matrix:");
+        print_int_matrix(routing, n, m);
+    }
+    *pt = times;
+    *rm = routing;
+    *am = available;
+}
+
+int** loadPTimes_mrows(const char* filename, int* jobs, int* machs, int print_flag) {
+    InputFile file(filename);
+    TimesData data = read_times_head(file.get(), jobs, machs, false);
+    read_machine_rows(file.get(), data);
+    file.close();
+    echo_instance_line(filename, data.jobs, data.machines);
+    if (print_flag == 1) {
+        std::puts("Processing times (p[i][j]:= proc. time on machine i of job j):");
+        print_int_matrix(data.pt, data.machines, data.jobs);
+    }
+    return data.pt;
+}
+
+int** loadPTimes_mrowsDD(const char* filename, int* jobs, int* machs, long** dd, int print_flag) {
+    InputFile file(filename);
+    TimesData data = read_times_head(file.get(), jobs, machs, true);
+    read_machine_rows(file.get(), data);
+    for (int j = 0; j < data.jobs; ++j) data.dd[j] = read_number<long>(file.get());
+    file.close();
+    echo_instance_line(filename, data.jobs, data.machines);
+    if (print_flag == 1) {
+        std::puts("Processing times (p[i][j]:= proc. time on machine i of job j):");
+        print_int_matrix(data.pt, data.machines, data.jobs);
+        std::printf("Due dates: ");
+        print_long_vector(data.dd, data.jobs);
+    }
+    *dd = data.dd;
+    return data.pt;
+}
+
+int** loadPTimes_nrows(const char* filename, int* jobs, int* machs, int print_flag) {
+    InputFile file(filename);
+    TimesData data = read_times_head(file.get(), jobs, machs, false);
+    read_job_rows(file.get(), data);
+    file.close();
+    echo_instance_line(filename, data.jobs, data.machines);
+    if (print_flag == 1) print_int_matrix(data.pt, data.machines, data.jobs);
+    return data.pt;
+}
+
+int** loadPTimes_nrowsDD(const char* filename, int* jobs, int* machs, long** dd, int print_flag) {
+    InputFile file(filename);
+    TimesData data = read_times_head(file.get(), jobs, machs, true);
+    read_job_rows(file.get(), data);
+    file.close();
+    echo_instance_line(filename, data.jobs, data.machines);
+    if (print_flag == 1) {
+        std::printf("Due dates: ");
+        print_long_vector(data.dd, data.jobs);
+        std::puts("Processing times:");
+        print_int_matrix(data.pt, data.machines, data.jobs);
+    }
+    *dd = data.dd;
+    return data.pt;
+}
+
+int read_parfile_int(const char* filename, int row) {
+    InputFile file(filename);
+    // At least one character is consumed; the count is tested after each.
+    int colons = 0;
+    do {
+        const int c = std::fgetc(file.get());
+        if (c == EOF) return 0;
+        if (c == ':') ++colons;
+    } while (colons < row);
+    return read_number<int>(file.get());
+}
 
 }  // namespace schedule

@@ -197,6 +197,58 @@ void print_float_matrix(const float* const* matrix, int rows, int cols);
 void print_double_matrix(const double* const* matrix, int rows, int cols);
 
 // ---------------------------------------------------------------------------
+// Sequence operators
+// ---------------------------------------------------------------------------
+
+// Neighbourhood moves on a sequence of `len` entries: `neighbor` becomes a
+// copy of `original` with one pair of entries exchanged, the pair drawn with
+// std::rand (the library never seeds it). API exchanges positions i and i + 1,
+// i = rand() % (len − 1); GPI exchanges positions i = rand() % len and
+// j = rand() % len, j drawn again until it differs from i. With `len` below 2
+// both copy `original` unchanged and draw nothing. `original` is not changed;
+// the two vectors may be the same.
+void API(const int* original, int* neighbor, int len);
+void GPI(const int* original, int* neighbor, int len);
+
+// Fills entries 0 … jobs − 1 with a random permutation of 0 … jobs − 1:
+// position k takes rand() % jobs, drawn again while the number is already
+// placed before k. Does nothing when `jobs` is below 1.
+void randSequence(int* vector, int jobs);
+
+// Removes entry `pos`, moving entries pos + 1 … len − 1 one place down; the
+// last entry keeps its old value. Returns len − 1. A `pos` outside
+// 0 … len − 1 ends the process through `error` code 999.
+int extractIVector(int* vector, int len, int pos);
+
+// The same on row `pos_row` of `mat`, a row of `n_col` entries, without the
+// check; `n_rows` is not used.
+void extractIMatrix(int** mat, int n_rows, int n_col, int pos_row, int pos_col);
+
+// Inserts `value` at `pos` of a vector of `length` entries, moving entries
+// pos … length − 2 one place up; the last entry is lost.
+void insertDVector(double* vector, int length, double value, int pos);
+void insertFVector(float* vector, int length, float value, int pos);
+void insertIVector(int* vector, int length, int value, int pos);
+void insertLVector(long* vector, int length, long value, int pos);
+
+// First position in 0 … length − 1 whose entry differs from `number`, or −1.
+int findFirstDiff(const int* vector, int length, int number);
+
+// First position in 0 … rows − 1 (longitud − 1) whose entry equals the value
+// exactly, or −1; NaN never matches, an empty range gives −1.
+int searchInDVector(const double* vector, int longitud, double numero);
+int searchInFVector(const float* vector, int longitud, float numero);
+int searchInIVector(const int* vector, int rows, int number);
+int searchInLVector(const long* vector, int rows, int number);
+
+// The same over positions starting … rows − 1.
+int searchOInIVector(const int* vector, int rows, int number, int starting);
+
+// First row i in 0 … rows − 1 with matrix[i][no_col] equal to `val`. Without
+// a match the process ends through `error` code 5.
+int search_colImatrix(const int* const* matrix, int no_col, int rows, int val);
+
+// ---------------------------------------------------------------------------
 // Tagged instance files
 // ---------------------------------------------------------------------------
 
@@ -304,6 +356,59 @@ JOBSHOP load_JOBSHOP(const char* filename);
 // Evaluators print nothing and keep nothing between calls. With no jobs an
 // objective is 0 (0.0). An objective that needs due dates, given a null `dd`,
 // ends the process through `error` naming the evaluator.
+
+// ---------------------------------------------------------------------------
+// Plain-format instance readers
+// ---------------------------------------------------------------------------
+
+// Readers of whitespace-separated integer files (standard benchmark layouts).
+// They check nothing: a number that cannot be read, or a file that ends
+// early, gives 0. n goes to *jobs and m to *machs; the matrices come from
+// dyn_mat and the vectors from newIVector / newLVector, owned by the caller.
+// A file that cannot be opened ends the process through `error` code 2. With
+// print_flag 1 the reader echoes what it read on standard output.
+//
+// The job-shop files may begin with a description line, kept only for the
+// echo: its first 198 characters and a line feed (the rest of a longer line
+// is skipped). Their header is "n m", then per job m pairs "machine time" for
+// operations 0 … m − 1. `rm` (n × m) receives the machines as read; `pt`
+// (m × n) receives pt[k][j] = time of the k-th operation of job j, so the row
+// is the position in the routing, not the machine.
+void loadJSData(const char* filename, int* jobs, int* machs, int*** pt, int*** rm, int print_flag);
+
+// As loadJSData, the description line present only when `descr` is 1, each
+// job's pairs followed by its due date.
+void loadJS_DD_Data(const char* filename, int descr, int* jobs, int* machs, int*** pt, int*** rm,
+                    long** dd, int print_flag);
+
+// As loadJS_DD_Data without per-job due dates; after the job rows the first
+// non-blank line is skipped, then per job four numbers whose second is its
+// due date.
+void loadJS_DD_Data_Zorvane(const char* filename, int descr, int* jobs, int* machs, int*** pt,
+                            int*** rm, long** dd, int print_flag);
+
+// Description line, header "m n ops_per_job", per machine two numbers the
+// second of which goes to am[i], then per job m pairs "machine time". Here
+// pt[machine][job] holds the time; entries no pair addresses are 0. A
+// machine outside 0 … m − 1 ends the process through `error` code 999.
+void loadJS_MM_Data(const char* filename, int* jobs, int* machs, int*** pt, int*** rm, int** am,
+                    int print_flag);
+
+// Processing-time files with header "m n" and elements of at most 10
+// characters (a longer digit string reads as two numbers). The result is
+// pt[machine][job] (m × n). _mrows: one row per machine; _nrows: one row per
+// job; the DD members add n due dates (after the matrix, or one after each
+// job's row). The line "Instance <file> - n: <n>    m: <m>" is written
+// whatever print_flag says.
+int** loadPTimes_mrows(const char* filename, int* jobs, int* machs, int print_flag);
+int** loadPTimes_mrowsDD(const char* filename, int* jobs, int* machs, long** dd, int print_flag);
+int** loadPTimes_nrows(const char* filename, int* jobs, int* machs, int print_flag);
+int** loadPTimes_nrowsDD(const char* filename, int* jobs, int* machs, long** dd, int print_flag);
+
+// The first integer after the row-th ":" of a parameter file ("jobs: 20"
+// lines), or 0 when none follows or the file ends before that ":". For a
+// `row` of 0 or below the integer after the first character is read.
+int read_parfile_int(const char* filename, int row);
 
 // ---------------------------------------------------------------------------
 // Single machine

@@ -330,34 +330,6 @@ OPENSHOP load_OPENSHOP(const char* filename);
 JOBSHOP load_JOBSHOP(const char* filename);
 
 // ---------------------------------------------------------------------------
-// Objectives
-// ---------------------------------------------------------------------------
-//
-// Every environment offers the same catalogue, computed from the completion
-// time C_j of each job in the schedule the environment builds from the
-// sequence:
-//   lateness L_j = C_j − d_j, tardiness T_j = max(L_j, 0), earliness
-//   E_j = max(−L_j, 0), flow time F_j = C_j − r_j, and U_j = 1 when the job
-//   is tardy (C_j > d_j), else 0.
-// `Cmax` is the makespan; `Xmax` the largest X_j over all jobs and `SumXj`
-// their sum (`SumUj` counts the tardy jobs), as `long`. The `Wj_` forms weigh
-// each term, w_j · X_j, the integer quantity converted to double first:
-// `Wj_Xmax` is the largest weighted term (so `Wj_Cmax` is the largest w_j · C_j,
-// not a weighted makespan), `Wj_SumXj` their sum taken in the order the
-// environment meets the jobs, and `Wj_SumUj` the total weight of the tardy
-// jobs.
-//
-// Plain-argument evaluators (no `Rj`) take the counts and the data as
-// separate arguments and know neither release dates nor weights: every
-// machine works from time 0. Record evaluators (`Rj`) take the environment's
-// record and honour release dates; `Rj_Cj` returns a new vector of the
-// completion times, indexed by job, that the caller releases.
-//
-// Evaluators print nothing and keep nothing between calls. With no jobs an
-// objective is 0 (0.0). An objective that needs due dates, given a null `dd`,
-// ends the process through `error` naming the evaluator.
-
-// ---------------------------------------------------------------------------
 // Plain-format instance readers
 // ---------------------------------------------------------------------------
 
@@ -409,6 +381,34 @@ int** loadPTimes_nrowsDD(const char* filename, int* jobs, int* machs, long** dd,
 // lines), or 0 when none follows or the file ends before that ":". For a
 // `row` of 0 or below the integer after the first character is read.
 int read_parfile_int(const char* filename, int row);
+
+// ---------------------------------------------------------------------------
+// Objectives
+// ---------------------------------------------------------------------------
+//
+// Every environment offers the same catalogue, computed from the completion
+// time C_j of each job in the schedule the environment builds from the
+// sequence:
+//   lateness L_j = C_j − d_j, tardiness T_j = max(L_j, 0), earliness
+//   E_j = max(−L_j, 0), flow time F_j = C_j − r_j, and U_j = 1 when the job
+//   is tardy (C_j > d_j), else 0.
+// `Cmax` is the makespan; `Xmax` the largest X_j over all jobs and `SumXj`
+// their sum (`SumUj` counts the tardy jobs), as `long`. The `Wj_` forms weigh
+// each term, w_j · X_j, the integer quantity converted to double first:
+// `Wj_Xmax` is the largest weighted term (so `Wj_Cmax` is the largest w_j · C_j,
+// not a weighted makespan), `Wj_SumXj` their sum taken in the order the
+// environment meets the jobs, and `Wj_SumUj` the total weight of the tardy
+// jobs.
+//
+// Plain-argument evaluators (no `Rj`) take the counts and the data as
+// separate arguments and know neither release dates nor weights: every
+// machine works from time 0. Record evaluators (`Rj`) take the environment's
+// record and honour release dates; `Rj_Cj` returns a new vector of the
+// completion times, indexed by job, that the caller releases.
+//
+// Evaluators print nothing and keep nothing between calls. With no jobs an
+// objective is 0 (0.0). An objective that needs due dates, given a null `dd`,
+// ends the process through `error` naming the evaluator.
 
 // ---------------------------------------------------------------------------
 // Single machine

@@ -714,6 +714,22 @@ void read_job_rows(std::FILE* file, TimesData& data) {
     }
 }
 
+// The procedure of every processing-time reader: header and storage, the
+// body by `read`, the instance line, then `echo` when print_flag is 1. Due
+// dates are read (and handed over) when `dd` is not null.
+template <class Read, class Echo>
+int** read_times_file(const char* filename, int* jobs, int* machs, long** dd, int print_flag, Read read,
+                      Echo echo) {
+    InputFile file(filename);
+    TimesData data = read_times_head(file.get(), jobs, machs, dd != nullptr);
+    read(file.get(), data);
+    file.close();
+    echo_instance_line(filename, data.jobs, data.machines);
+    if (print_flag == 1) echo(data);
+    if (dd != nullptr) *dd = data.dd;
+    return data.pt;
+}
+
 }  // namespace
 
 void loadJSData(const char* filename, int* jobs, int* machs, int*** pt, int*** rm, int print_flag) {
@@ -809,59 +825,38 @@ void loadJS_MM_Data(const char* filename, int* jobs, int* machs, int*** pt, int*
 }
 
 int** loadPTimes_mrows(const char* filename, int* jobs, int* machs, int print_flag) {
-    InputFile file(filename);
-    TimesData data = read_times_head(file.get(), jobs, machs, false);
-    read_machine_rows(file.get(), data);
-    file.close();
-    echo_instance_line(filename, data.jobs, data.machines);
-    if (print_flag == 1) {
+    return read_times_file(filename, jobs, machs, nullptr, print_flag, read_machine_rows, [](const TimesData& data) {
         std::puts("Processing times (p[i][j]:= proc. time on machine i of job j):");
         print_int_matrix(data.pt, data.machines, data.jobs);
-    }
-    return data.pt;
+    });
 }
 
 int** loadPTimes_mrowsDD(const char* filename, int* jobs, int* machs, long** dd, int print_flag) {
-    InputFile file(filename);
-    TimesData data = read_times_head(file.get(), jobs, machs, true);
-    read_machine_rows(file.get(), data);
-    for (int j = 0; j < data.jobs; ++j) data.dd[j] = read_number<long>(file.get());
-    file.close();
-    echo_instance_line(filename, data.jobs, data.machines);
-    if (print_flag == 1) {
+    const auto read = [](std::FILE* file, TimesData& data) {
+        read_machine_rows(file, data);
+        for (int j = 0; j < data.jobs; ++j) data.dd[j] = read_number<long>(file);
+    };
+    return read_times_file(filename, jobs, machs, dd, print_flag, read, [](const TimesData& data) {
         std::puts("Processing times (p[i][j]:= proc. time on machine i of job j):");
         print_int_matrix(data.pt, data.machines, data.jobs);
         std::printf("Due dates: ");
         print_long_vector(data.dd, data.jobs);
-    }
-    *dd = data.dd;
-    return data.pt;
+    });
 }
 
 int** loadPTimes_nrows(const char* filename, int* jobs, int* machs, int print_flag) {
-    InputFile file(filename);
-    TimesData data = read_times_head(file.get(), jobs, machs, false);
-    read_job_rows(file.get(), data);
-    file.close();
-    echo_instance_line(filename, data.jobs, data.machines);
-    if (print_flag == 1) print_int_matrix(data.pt, data.machines, data.jobs);
-    return data.pt;
+    return read_times_file(filename, jobs, machs, nullptr, print_flag, read_job_rows, [](const TimesData& data) {
+        print_int_matrix(data.pt, data.machines, data.jobs);
+    });
 }
 
 int** loadPTimes_nrowsDD(const char* filename, int* jobs, int* machs, long** dd, int print_flag) {
-    InputFile file(filename);
-    TimesData data = read_times_head(file.get(), jobs, machs, true);
-    read_job_rows(file.get(), data);
-    file.close();
-    echo_instance_line(filename, data.jobs, data.machines);
-    if (print_flag == 1) {
+    return read_times_file(filename, jobs, machs, dd, print_flag, read_job_rows, [](const TimesData& data) {
         std::printf("Due dates: ");
         print_long_vector(data.dd, data.jobs);
         std::puts("Processing times:");
         print_int_matrix(data.pt, data.machines, data.jobs);
-    }
-    *dd = data.dd;
-    return data.pt;
+    });
 }
 
 int read_parfile_int(const char* filename, int row) {

@@ -1,5 +1,5 @@
-// Tagged instance files: splitting a file into tag entries, the tag readers
-// and the instance loaders.
+// Instance input: splitting a tagged file into tag entries, the tag readers,
+// the instance loaders, and the readers of plain numeric files.
 #include "schedule/schedule.h"
 
 #include "schedule/fatal.h"

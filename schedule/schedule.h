@@ -197,6 +197,52 @@ void print_float_matrix(const float* const* matrix, int rows, int cols);
 void print_double_matrix(const double* const* matrix, int rows, int cols);
 
 // ---------------------------------------------------------------------------
+// Sorting
+// ---------------------------------------------------------------------------
+
+// Quicksort of positions left … right (inclusive) of `vector`, ascending (A)
+// or descending (D); every exchange of keys is applied to `index` too. The
+// sort is not stable, and the order in which equal keys leave it is fixed:
+// the pivot is the key at (left + right) / 2, both scans stop on a key equal
+// to it, and equal keys are exchanged with one another. Keys 5, 5 leave as
+// positions 1, 0; keys 2, 1, 2, 1 ascending as 3, 1, 0, 2. A NaN stops both
+// scans. A stretch of fewer than two keys is left alone and not read.
+void brqsortDVectorA(double* vector, int* index, int left, int right);
+void brqsortFVectorA(float* vector, int* index, int left, int right);
+void brqsortIVectorA(int* vector, int* index, int left, int right);
+void brqsortLVectorA(long* vector, int* index, int left, int right);
+void brqsortDVectorD(double* vector, int* index, int left, int right);
+void brqsortFVectorD(float* vector, int* index, int left, int right);
+void brqsortIVectorD(int* vector, int* index, int left, int right);
+void brqsortLVectorD(long* vector, int* index, int left, int right);
+
+// Sets index[i] = i for i below `rows`, then sorts positions 0 … rows − 1:
+// afterwards vector[k] is the k-th key in sorted order and index[k] the
+// position it had before the call. `criterion` is 'A' (ascending) or 'D'
+// (descending), case-sensitive; anything else ends the process through
+// `error` code 999 with "Undefined sorting criterion\n".
+void sortDVector(double* vector, int* index, int rows, char criterion);
+void sortFVector(float* vector, int* index, int rows, char criterion);
+void sortIVector(int* vector, int* index, int rows, char criterion);
+void sortLVector(long* vector, int* index, int rows, char criterion);
+
+// Replaces `vector` by its sorting permutation: vector[k] becomes the position
+// of the k-th key in sorted order. 30, 10, 20 with 'A' gives 1, 2, 0.
+void sortIVector_noOrder(int* vector, int rows, char criterion);
+
+// A new vector of `length` positions of `v` in sorted order of their values;
+// `v` is not changed. The caller releases the result.
+int* ordered_sequence_VECTOR_DOUBLE(const double* v, int length, char criterion);
+int* ordered_sequence_VECTOR_FLOAT(const float* v, int length, char criterion);
+int* ordered_sequence_VECTOR_INT(const int* v, int length, char criterion);
+int* ordered_sequence_VECTOR_LONG(const long* v, int length, char criterion);
+
+// A new vector of the jobs ordered by their total processing time over the
+// `machs` rows of `pt` (machine rows, job columns): increasing for 'A',
+// decreasing for 'D'. The caller releases the result.
+int* sortPT(int jobs, int machs, const int* const* pt, char crit);
+
+// ---------------------------------------------------------------------------
 // Sequence operators
 // ---------------------------------------------------------------------------
 

@@ -503,6 +503,131 @@ double S1_Rj_Wj_Tmax(const int* seq, SINGLE_MACHINE instance);
 long* S1_Rj_Cj(const int* seq, SINGLE_MACHINE instance);
 
 // ---------------------------------------------------------------------------
+// Parallel machines
+// ---------------------------------------------------------------------------
+
+// List scheduling in sequence order on m ≥ 1 machines, all free from time 0:
+// each job goes whole to one machine and starts there once the machine has
+// finished the jobs placed on it before and, in the record family, once the
+// job is released. A job never fills an idle gap left before an earlier job.
+//
+// The machine is the lowest-numbered among those with the smallest dispatch
+// key. The key is the machine's free time for Pm, Pm_Rj and Qm_Rj, and the
+// completion time the job would have there for Qm, Rm and Rm_Rj. A release
+// date never enters the key: it only delays the start on the chosen machine.
+//
+// Maxima are the largest term over all jobs. With no jobs every objective is
+// 0 (0.0) except Lmax and Wj_Lmax, which are −2147483647 (−2147483647.0).
+// Fewer than one machine ends the process through `error` naming the
+// evaluator, as does a speed below 1 on uniform machines.
+
+// Identical machines: job j takes pt[j] on every machine.
+long Pm_Cmax(const int* seq, int jobs, int machs, const int* pt);
+long Pm_Emax(const int* seq, int jobs, int machs, const int* pt, const long* dd);
+long Pm_Lmax(const int* seq, int jobs, int machs, const int* pt, const long* dd);
+long Pm_SumCj(const int* seq, int jobs, int machs, const int* pt);
+long Pm_SumEj(const int* seq, int jobs, int machs, const int* pt, const long* dd);
+long Pm_SumLj(const int* seq, int jobs, int machs, const int* pt, const long* dd);
+long Pm_SumTj(const int* seq, int jobs, int machs, const int* pt, const long* dd);
+long Pm_SumUj(const int* seq, int jobs, int machs, const int* pt, const long* dd);
+long Pm_Tmax(const int* seq, int jobs, int machs, const int* pt, const long* dd);
+
+long Pm_Rj_Cmax(const int* seq, PARALLEL_MACHINES instance);
+long Pm_Rj_Emax(const int* seq, PARALLEL_MACHINES instance);
+long Pm_Rj_Fmax(const int* seq, PARALLEL_MACHINES instance);
+long Pm_Rj_Lmax(const int* seq, PARALLEL_MACHINES instance);
+long Pm_Rj_SumCj(const int* seq, PARALLEL_MACHINES instance);
+long Pm_Rj_SumEj(const int* seq, PARALLEL_MACHINES instance);
+long Pm_Rj_SumFj(const int* seq, PARALLEL_MACHINES instance);
+long Pm_Rj_SumLj(const int* seq, PARALLEL_MACHINES instance);
+long Pm_Rj_SumTj(const int* seq, PARALLEL_MACHINES instance);
+long Pm_Rj_SumUj(const int* seq, PARALLEL_MACHINES instance);
+long Pm_Rj_Tmax(const int* seq, PARALLEL_MACHINES instance);
+double Pm_Rj_Wj_Cmax(const int* seq, PARALLEL_MACHINES instance);
+double Pm_Rj_Wj_Emax(const int* seq, PARALLEL_MACHINES instance);
+double Pm_Rj_Wj_Fmax(const int* seq, PARALLEL_MACHINES instance);
+double Pm_Rj_Wj_Lmax(const int* seq, PARALLEL_MACHINES instance);
+double Pm_Rj_Wj_SumCj(const int* seq, PARALLEL_MACHINES instance);
+double Pm_Rj_Wj_SumEj(const int* seq, PARALLEL_MACHINES instance);
+double Pm_Rj_Wj_SumFj(const int* seq, PARALLEL_MACHINES instance);
+double Pm_Rj_Wj_SumLj(const int* seq, PARALLEL_MACHINES instance);
+double Pm_Rj_Wj_SumTj(const int* seq, PARALLEL_MACHINES instance);
+double Pm_Rj_Wj_SumUj(const int* seq, PARALLEL_MACHINES instance);
+double Pm_Rj_Wj_Tmax(const int* seq, PARALLEL_MACHINES instance);
+long* Pm_Rj_Cj(const int* seq, PARALLEL_MACHINES instance);
+
+// Uniform machines: job j takes lround(pt[j] / v[i]) on machine i, the
+// quotient formed in double.
+long Qm_Cmax(const int* seq, int jobs, int machs, const int* pt, const int* v);
+long Qm_Emax(const int* seq, int jobs, int machs, const int* pt, const int* v, const long* dd);
+long Qm_Lmax(const int* seq, int jobs, int machs, const int* pt, const int* v, const long* dd);
+long Qm_SumCj(const int* seq, int jobs, int machs, const int* pt, const int* v);
+long Qm_SumEj(const int* seq, int jobs, int machs, const int* pt, const int* v, const long* dd);
+long Qm_SumLj(const int* seq, int jobs, int machs, const int* pt, const int* v, const long* dd);
+long Qm_SumTj(const int* seq, int jobs, int machs, const int* pt, const int* v, const long* dd);
+long Qm_SumUj(const int* seq, int jobs, int machs, const int* pt, const int* v, const long* dd);
+long Qm_Tmax(const int* seq, int jobs, int machs, const int* pt, const int* v, const long* dd);
+
+long Qm_Rj_Cmax(const int* seq, RELATED_MACHINES instance);
+long Qm_Rj_Emax(const int* seq, RELATED_MACHINES instance);
+long Qm_Rj_Fmax(const int* seq, RELATED_MACHINES instance);
+long Qm_Rj_Lmax(const int* seq, RELATED_MACHINES instance);
+long Qm_Rj_SumCj(const int* seq, RELATED_MACHINES instance);
+long Qm_Rj_SumEj(const int* seq, RELATED_MACHINES instance);
+long Qm_Rj_SumFj(const int* seq, RELATED_MACHINES instance);
+long Qm_Rj_SumLj(const int* seq, RELATED_MACHINES instance);
+long Qm_Rj_SumTj(const int* seq, RELATED_MACHINES instance);
+long Qm_Rj_SumUj(const int* seq, RELATED_MACHINES instance);
+long Qm_Rj_Tmax(const int* seq, RELATED_MACHINES instance);
+double Qm_Rj_Wj_Cmax(const int* seq, RELATED_MACHINES instance);
+double Qm_Rj_Wj_Emax(const int* seq, RELATED_MACHINES instance);
+double Qm_Rj_Wj_Fmax(const int* seq, RELATED_MACHINES instance);
+double Qm_Rj_Wj_Lmax(const int* seq, RELATED_MACHINES instance);
+double Qm_Rj_Wj_SumCj(const int* seq, RELATED_MACHINES instance);
+double Qm_Rj_Wj_SumEj(const int* seq, RELATED_MACHINES instance);
+double Qm_Rj_Wj_SumFj(const int* seq, RELATED_MACHINES instance);
+double Qm_Rj_Wj_SumLj(const int* seq, RELATED_MACHINES instance);
+double Qm_Rj_Wj_SumTj(const int* seq, RELATED_MACHINES instance);
+double Qm_Rj_Wj_SumUj(const int* seq, RELATED_MACHINES instance);
+double Qm_Rj_Wj_Tmax(const int* seq, RELATED_MACHINES instance);
+long* Qm_Rj_Cj(const int* seq, RELATED_MACHINES instance);
+
+// Unrelated machines: job j takes pt[i][j] on machine i (machine rows).
+long Rm_Cmax(const int* seq, int jobs, int machs, const int* const* pt);
+long Rm_Emax(const int* seq, int jobs, int machs, const int* const* pt, const long* dd);
+long Rm_Lmax(const int* seq, int jobs, int machs, const int* const* pt, const long* dd);
+long Rm_SumCj(const int* seq, int jobs, int machs, const int* const* pt);
+long Rm_SumEj(const int* seq, int jobs, int machs, const int* const* pt, const long* dd);
+long Rm_SumLj(const int* seq, int jobs, int machs, const int* const* pt, const long* dd);
+long Rm_SumTj(const int* seq, int jobs, int machs, const int* const* pt, const long* dd);
+long Rm_SumUj(const int* seq, int jobs, int machs, const int* const* pt, const long* dd);
+long Rm_Tmax(const int* seq, int jobs, int machs, const int* const* pt, const long* dd);
+
+long Rm_Rj_Cmax(const int* seq, UNRELATED_MACHINES instance);
+long Rm_Rj_Emax(const int* seq, UNRELATED_MACHINES instance);
+long Rm_Rj_Fmax(const int* seq, UNRELATED_MACHINES instance);
+long Rm_Rj_Lmax(const int* seq, UNRELATED_MACHINES instance);
+long Rm_Rj_SumCj(const int* seq, UNRELATED_MACHINES instance);
+long Rm_Rj_SumEj(const int* seq, UNRELATED_MACHINES instance);
+long Rm_Rj_SumFj(const int* seq, UNRELATED_MACHINES instance);
+long Rm_Rj_SumLj(const int* seq, UNRELATED_MACHINES instance);
+long Rm_Rj_SumTj(const int* seq, UNRELATED_MACHINES instance);
+long Rm_Rj_SumUj(const int* seq, UNRELATED_MACHINES instance);
+long Rm_Rj_Tmax(const int* seq, UNRELATED_MACHINES instance);
+double Rm_Rj_Wj_Cmax(const int* seq, UNRELATED_MACHINES instance);
+double Rm_Rj_Wj_Emax(const int* seq, UNRELATED_MACHINES instance);
+double Rm_Rj_Wj_Fmax(const int* seq, UNRELATED_MACHINES instance);
+double Rm_Rj_Wj_Lmax(const int* seq, UNRELATED_MACHINES instance);
+double Rm_Rj_Wj_SumCj(const int* seq, UNRELATED_MACHINES instance);
+double Rm_Rj_Wj_SumEj(const int* seq, UNRELATED_MACHINES instance);
+double Rm_Rj_Wj_SumFj(const int* seq, UNRELATED_MACHINES instance);
+double Rm_Rj_Wj_SumLj(const int* seq, UNRELATED_MACHINES instance);
+double Rm_Rj_Wj_SumTj(const int* seq, UNRELATED_MACHINES instance);
+double Rm_Rj_Wj_SumUj(const int* seq, UNRELATED_MACHINES instance);
+double Rm_Rj_Wj_Tmax(const int* seq, UNRELATED_MACHINES instance);
+long* Rm_Rj_Cj(const int* seq, UNRELATED_MACHINES instance);
+
+// ---------------------------------------------------------------------------
 // Permutation flow shop
 // ---------------------------------------------------------------------------
 

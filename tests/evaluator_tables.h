@@ -110,6 +110,9 @@ struct Instance {
         return {n, 1, pt[row].data(), dd.data(), w.data(), r.data()};
     }
     FLOWSHOP flow_shop() { return {n, m, rows.data(), dd.data(), w.data(), r.data()}; }
+    PARALLEL_MACHINES parallel(int row = 0) { return {n, m, pt[row].data(), dd.data(), w.data(), r.data()}; }
+    RELATED_MACHINES related(int* v, int row = 0) { return {n, m, pt[row].data(), v, dd.data(), w.data(), r.data()}; }
+    UNRELATED_MACHINES unrelated() { return {n, m, rows.data(), dd.data(), w.data(), r.data()}; }
 };
 
 inline std::vector<long> take(long* ct, int n) {
@@ -117,6 +120,38 @@ inline std::vector<long> take(long* ct, int n) {
     std::free(ct);
     return v;
 }
+
+inline const RecordFamily<PARALLEL_MACHINES> identical_machines_records{
+    {Pm_Rj_Cmax, Pm_Rj_Emax, Pm_Rj_Fmax, Pm_Rj_Lmax, Pm_Rj_SumCj, Pm_Rj_SumEj, Pm_Rj_SumFj, Pm_Rj_SumLj,
+     Pm_Rj_SumTj, Pm_Rj_SumUj, Pm_Rj_Tmax},
+    {Pm_Rj_Wj_Cmax, Pm_Rj_Wj_Emax, Pm_Rj_Wj_Fmax, Pm_Rj_Wj_Lmax, Pm_Rj_Wj_SumCj, Pm_Rj_Wj_SumEj, Pm_Rj_Wj_SumFj,
+     Pm_Rj_Wj_SumLj, Pm_Rj_Wj_SumTj, Pm_Rj_Wj_SumUj, Pm_Rj_Wj_Tmax}};
+
+inline const RecordFamily<RELATED_MACHINES> uniform_machines_records{
+    {Qm_Rj_Cmax, Qm_Rj_Emax, Qm_Rj_Fmax, Qm_Rj_Lmax, Qm_Rj_SumCj, Qm_Rj_SumEj, Qm_Rj_SumFj, Qm_Rj_SumLj,
+     Qm_Rj_SumTj, Qm_Rj_SumUj, Qm_Rj_Tmax},
+    {Qm_Rj_Wj_Cmax, Qm_Rj_Wj_Emax, Qm_Rj_Wj_Fmax, Qm_Rj_Wj_Lmax, Qm_Rj_Wj_SumCj, Qm_Rj_Wj_SumEj, Qm_Rj_Wj_SumFj,
+     Qm_Rj_Wj_SumLj, Qm_Rj_Wj_SumTj, Qm_Rj_Wj_SumUj, Qm_Rj_Wj_Tmax}};
+
+inline const RecordFamily<UNRELATED_MACHINES> unrelated_machines_records{
+    {Rm_Rj_Cmax, Rm_Rj_Emax, Rm_Rj_Fmax, Rm_Rj_Lmax, Rm_Rj_SumCj, Rm_Rj_SumEj, Rm_Rj_SumFj, Rm_Rj_SumLj,
+     Rm_Rj_SumTj, Rm_Rj_SumUj, Rm_Rj_Tmax},
+    {Rm_Rj_Wj_Cmax, Rm_Rj_Wj_Emax, Rm_Rj_Wj_Fmax, Rm_Rj_Wj_Lmax, Rm_Rj_Wj_SumCj, Rm_Rj_Wj_SumEj, Rm_Rj_Wj_SumFj,
+     Rm_Rj_Wj_SumLj, Rm_Rj_Wj_SumTj, Rm_Rj_Wj_SumUj, Rm_Rj_Wj_Tmax}};
+
+// Plain-argument objectives of the parallel machines, in the order of
+// plain_names.
+inline long (*const identical_machines_plain_nodd[2])(const int*, int, int, const int*) = {Pm_Cmax, Pm_SumCj};
+inline long (*const identical_machines_plain_dd[7])(const int*, int, int, const int*, const long*) = {
+    Pm_Emax, Pm_Lmax, Pm_SumEj, Pm_SumLj, Pm_SumTj, Pm_SumUj, Pm_Tmax};
+inline long (*const uniform_machines_plain_nodd[2])(const int*, int, int, const int*, const int*) = {Qm_Cmax,
+                                                                                                   Qm_SumCj};
+inline long (*const uniform_machines_plain_dd[7])(const int*, int, int, const int*, const int*, const long*) = {
+    Qm_Emax, Qm_Lmax, Qm_SumEj, Qm_SumLj, Qm_SumTj, Qm_SumUj, Qm_Tmax};
+inline long (*const unrelated_machines_plain_nodd[2])(const int*, int, int, const int* const*) = {Rm_Cmax,
+                                                                                                Rm_SumCj};
+inline long (*const unrelated_machines_plain_dd[7])(const int*, int, int, const int* const*, const long*) = {
+    Rm_Emax, Rm_Lmax, Rm_SumEj, Rm_SumLj, Rm_SumTj, Rm_SumUj, Rm_Tmax};
 
 }  // namespace evaluator_tables
 

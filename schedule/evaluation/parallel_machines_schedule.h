@@ -1,0 +1,141 @@
+// The list schedule of a sequence on parallel machines (identical, uniform or
+// unrelated), built once for every consumer (completion-time vectors,
+// objectives, schedule files). The three environments differ only in the
+// dispatch key that ranks the machines and in the processing time of a job on
+// the machine it goes to.
+#ifndef SCHEDULE_EVALUATION_PARALLEL_MACHINES_SCHEDULE_H
+#define SCHEDULE_EVALUATION_PARALLEL_MACHINES_SCHEDULE_H
+
+#include <string>
+
+#include "schedule/evaluation/construction.h"
+#include "schedule/evaluation/objective_catalogue.h"
+#include "schedule/fatal.h"
+#include "schedule/schedule.h"
+
+namespace schedule::parallel_machines {
+
+// The assignment rule: the lowest-numbered machine among those whose key(i),
+// i in 0 … machines − 1, is the smallest. Ranking the machines by key and
+// scanning the run of smallest keys for the lowest number gives the same
+// machine, whatever order the ranking leaves equal keys in; one pass does it.
+template <class Key>
+int assign(int machines, Key&& key) {
+    int chosen = 0;
+    long smallest = key(0);
+    for (int i = 1; i < machines; ++i) {
+        const long k = key(i);
+        if (k < smallest) {
+            smallest = k;
+            chosen = i;
+        }
+    }
+    return chosen;
+}
+
+// How the machines are ranked for the job about to be placed.
+enum class Dispatch {
+    earliest_free,        // by the time from which each machine is free
+    earliest_completion,  // by the time the job would complete there
+};
+
+// List scheduling in sequence order: every machine is free from time 0; each
+// job goes whole to the machine the assignment rule picks by `dispatch` and
+// starts there once the machine has finished its earlier jobs and `releases`
+// lets it (FromTimeZero or Released; the machines are free from 0 either way,
+// so a job released before 0 starts at 0). Release dates never enter the dispatch key. duration(machine, job)
+// is the processing time of the job on the machine. Calls
+// place(job, machine, start, completion) for positions 0, 1, …, jobs − 1.
+// Needs machines ≥ 1 (see require_machines).
+template <Dispatch dispatch, class Duration, class Releases, class Place>
+void build(const int* seq, int jobs, int machines, const Duration& duration, Releases releases, Place&& place) {
+    WorkVector<long> machine_free(machines);
+    for (int i = 0; i < machines; ++i) machine_free[i] = 0;
+    for (int k = 0; k < jobs; ++k) {
+        const int job = seq[k];
+        const int chosen = assign(machines, [&](int i) {
+            if constexpr (dispatch == Dispatch::earliest_free) {
+                return machine_free[i];
+            } else {
+                return machine_free[i] + duration(i, job);
+            }
+        });
+        const long start = releases.ready(job, machine_free[chosen]);
+        const long completion = start + duration(chosen, job);
+        machine_free[chosen] = completion;
+        place(job, chosen, start, completion);
+    }
+}
+
+// Processing times of the three environments.
+struct IdenticalTimes {
+    const int* pt;  // by job
+    long operator()(int /*machine*/, int job) const { return pt[job]; }
+};
+
+struct UniformTimes {
+    const int* pt;  // by job, at speed 1
+    const int* v;   // speed of each machine
+    long operator()(int machine, int job) const {
+        return lround(static_cast<double>(pt[job]) / static_cast<double>(v[machine]));
+    }
+};
+
+struct UnrelatedTimes {
+    const int* const* pt;  // machine rows, job columns
+    long operator()(int machine, int job) const { return pt[machine][job]; }
+};
+
+// Ends the process through `error` unless there is a machine to choose.
+inline void require_machines(const char* evaluator, int machines) {
+    if (machines >= 1) return;
+    const std::string info = std::string(evaluator) + ": the number of machines must be at least 1 (machines=" +
+                             std::to_string(machines) + ")";
+    fatal_error(999, info.c_str());
+}
+
+// Ends the process through `error` unless every speed is at least 1: a speed
+// of 0 or below gives no meaningful processing time.
+inline void require_speeds(const char* evaluator, int machines, const int* v) {
+    for (int i = 0; i < machines; ++i) {
+        if (v[i] >= 1) continue;
+        const std::string info = std::string(evaluator) + ": the speed of machine " + std::to_string(i) +
+                                 " must be at least 1 (v=" + std::to_string(v[i]) + ")";
+        fatal_error(999, info.c_str());
+    }
+}
+
+// Maxima are the largest term over all jobs, whatever order the jobs are
+// met in; weighted sums start from 0.0; without jobs, Lmax and Wj_Lmax are
+// −2147483647.
+constexpr catalogue::Conventions conventions{false, 0.0, -2147483647};
+
+// The schedule of a sequence as the catalogue consumes it.
+template <Dispatch dispatch, class Duration, class Releases>
+auto completions(const int* seq, int jobs, int machines, Duration duration, Releases releases) {
+    return [=](auto&& completed) {
+        build<dispatch>(seq, jobs, machines, duration, releases,
+                        [&completed](int job, int, long, long end) { completed(job, end); });
+    };
+}
+
+// Objective `Obj` of the schedule, for an evaluator named `evaluator`.
+template <class Obj, Dispatch dispatch, class Duration, class Releases>
+typename Obj::Result evaluate(const char* evaluator, const int* seq, int jobs, int machines, Duration duration,
+                              Releases releases, const catalogue::JobData& data) {
+    require_machines(evaluator, machines);
+    return catalogue::evaluate<Obj>(evaluator, conventions, data,
+                                    completions<dispatch>(seq, jobs, machines, duration, releases));
+}
+
+// The completion times of the schedule, a new vector indexed by job.
+template <Dispatch dispatch, class Duration, class Releases>
+long* completion_times(const char* evaluator, const int* seq, int jobs, int machines, Duration duration,
+                       Releases releases) {
+    require_machines(evaluator, machines);
+    return catalogue::completion_times(jobs, completions<dispatch>(seq, jobs, machines, duration, releases));
+}
+
+}  // namespace schedule::parallel_machines
+
+#endif  // SCHEDULE_EVALUATION_PARALLEL_MACHINES_SCHEDULE_H

@@ -1,0 +1,91 @@
+// Uniform parallel-machine evaluators.
+#include "schedule/evaluation/objective_catalogue.h"
+#include "schedule/evaluation/parallel_machines_schedule.h"
+#include "schedule/schedule.h"
+
+namespace schedule {
+
+namespace {
+
+using namespace parallel_machines;
+
+// Machine i takes job j in lround(pt[j] / v[i]). The plain family sends a
+// job to the machine where it would complete first; the record family to the
+// machine that is free first, whatever its speed.
+template <class Obj>
+long plain(const char* evaluator, const int* seq, int jobs, int machs, const int* pt, const int* v,
+           const long* dd = nullptr) {
+    require_speeds(evaluator, machs, v);
+    return evaluate<Obj, Dispatch::earliest_completion>(evaluator, seq, jobs, machs, UniformTimes{pt, v},
+                                                        FromTimeZero{}, {dd, nullptr, nullptr});
+}
+
+template <class Obj>
+typename Obj::Result record(const char* evaluator, const int* seq, const RELATED_MACHINES& in) {
+    require_speeds(evaluator, in.machines, in.v);
+    return evaluate<Obj, Dispatch::earliest_free>(evaluator, seq, in.jobs, in.machines, UniformTimes{in.pt, in.v},
+                                                  Released{in.r}, {in.dd, in.w, in.r});
+}
+
+}  // namespace
+
+using namespace catalogue;
+
+long Qm_Cmax(const int* seq, int jobs, int machs, const int* pt, const int* v) {
+    return plain<Cmax>(__func__, seq, jobs, machs, pt, v);
+}
+long Qm_Emax(const int* seq, int jobs, int machs, const int* pt, const int* v, const long* dd) {
+    return plain<Emax>(__func__, seq, jobs, machs, pt, v, dd);
+}
+long Qm_Lmax(const int* seq, int jobs, int machs, const int* pt, const int* v, const long* dd) {
+    return plain<Lmax>(__func__, seq, jobs, machs, pt, v, dd);
+}
+long Qm_SumCj(const int* seq, int jobs, int machs, const int* pt, const int* v) {
+    return plain<SumCj>(__func__, seq, jobs, machs, pt, v);
+}
+long Qm_SumEj(const int* seq, int jobs, int machs, const int* pt, const int* v, const long* dd) {
+    return plain<SumEj>(__func__, seq, jobs, machs, pt, v, dd);
+}
+long Qm_SumLj(const int* seq, int jobs, int machs, const int* pt, const int* v, const long* dd) {
+    return plain<SumLj>(__func__, seq, jobs, machs, pt, v, dd);
+}
+long Qm_SumTj(const int* seq, int jobs, int machs, const int* pt, const int* v, const long* dd) {
+    return plain<SumTj>(__func__, seq, jobs, machs, pt, v, dd);
+}
+long Qm_SumUj(const int* seq, int jobs, int machs, const int* pt, const int* v, const long* dd) {
+    return plain<SumUj>(__func__, seq, jobs, machs, pt, v, dd);
+}
+long Qm_Tmax(const int* seq, int jobs, int machs, const int* pt, const int* v, const long* dd) {
+    return plain<Tmax>(__func__, seq, jobs, machs, pt, v, dd);
+}
+
+long Qm_Rj_Cmax(const int* seq, RELATED_MACHINES instance) { return record<Cmax>(__func__, seq, instance); }
+long Qm_Rj_Emax(const int* seq, RELATED_MACHINES instance) { return record<Emax>(__func__, seq, instance); }
+long Qm_Rj_Fmax(const int* seq, RELATED_MACHINES instance) { return record<Fmax>(__func__, seq, instance); }
+long Qm_Rj_Lmax(const int* seq, RELATED_MACHINES instance) { return record<Lmax>(__func__, seq, instance); }
+long Qm_Rj_SumCj(const int* seq, RELATED_MACHINES instance) { return record<SumCj>(__func__, seq, instance); }
+long Qm_Rj_SumEj(const int* seq, RELATED_MACHINES instance) { return record<SumEj>(__func__, seq, instance); }
+long Qm_Rj_SumFj(const int* seq, RELATED_MACHINES instance) { return record<SumFj>(__func__, seq, instance); }
+long Qm_Rj_SumLj(const int* seq, RELATED_MACHINES instance) { return record<SumLj>(__func__, seq, instance); }
+long Qm_Rj_SumTj(const int* seq, RELATED_MACHINES instance) { return record<SumTj>(__func__, seq, instance); }
+long Qm_Rj_SumUj(const int* seq, RELATED_MACHINES instance) { return record<SumUj>(__func__, seq, instance); }
+long Qm_Rj_Tmax(const int* seq, RELATED_MACHINES instance) { return record<Tmax>(__func__, seq, instance); }
+double Qm_Rj_Wj_Cmax(const int* seq, RELATED_MACHINES instance) { return record<Wj_Cmax>(__func__, seq, instance); }
+double Qm_Rj_Wj_Emax(const int* seq, RELATED_MACHINES instance) { return record<Wj_Emax>(__func__, seq, instance); }
+double Qm_Rj_Wj_Fmax(const int* seq, RELATED_MACHINES instance) { return record<Wj_Fmax>(__func__, seq, instance); }
+double Qm_Rj_Wj_Lmax(const int* seq, RELATED_MACHINES instance) { return record<Wj_Lmax>(__func__, seq, instance); }
+double Qm_Rj_Wj_SumCj(const int* seq, RELATED_MACHINES instance) { return record<Wj_SumCj>(__func__, seq, instance); }
+double Qm_Rj_Wj_SumEj(const int* seq, RELATED_MACHINES instance) { return record<Wj_SumEj>(__func__, seq, instance); }
+double Qm_Rj_Wj_SumFj(const int* seq, RELATED_MACHINES instance) { return record<Wj_SumFj>(__func__, seq, instance); }
+double Qm_Rj_Wj_SumLj(const int* seq, RELATED_MACHINES instance) { return record<Wj_SumLj>(__func__, seq, instance); }
+double Qm_Rj_Wj_SumTj(const int* seq, RELATED_MACHINES instance) { return record<Wj_SumTj>(__func__, seq, instance); }
+double Qm_Rj_Wj_SumUj(const int* seq, RELATED_MACHINES instance) { return record<Wj_SumUj>(__func__, seq, instance); }
+double Qm_Rj_Wj_Tmax(const int* seq, RELATED_MACHINES instance) { return record<Wj_Tmax>(__func__, seq, instance); }
+
+long* Qm_Rj_Cj(const int* seq, RELATED_MACHINES instance) {
+    require_speeds(__func__, instance.machines, instance.v);
+    return completion_times<Dispatch::earliest_free>(__func__, seq, instance.jobs, instance.machines,
+                                                     UniformTimes{instance.pt, instance.v}, Released{instance.r});
+}
+
+}  // namespace schedule

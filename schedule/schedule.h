@@ -453,8 +453,9 @@ int read_parfile_int(const char* filename, int row);
 // completion times, indexed by job, that the caller releases.
 //
 // Evaluators print nothing and keep nothing between calls. With no jobs an
-// objective is 0 (0.0). An objective that needs due dates, given a null `dd`,
-// ends the process through `error` naming the evaluator.
+// objective is 0 (0.0), except Lmax and Wj_Lmax on parallel machines. An
+// objective that needs due dates, given a null `dd`, ends the process through
+// `error` naming the evaluator.
 
 // ---------------------------------------------------------------------------
 // Single machine

@@ -43,10 +43,10 @@ enum class Dispatch {
 // job goes whole to the machine the assignment rule picks by `dispatch` and
 // starts there once the machine has finished its earlier jobs and `releases`
 // lets it (FromTimeZero or Released; the machines are free from 0 either way,
-// so a job released before 0 starts at 0). Release dates never enter the dispatch key. duration(machine, job)
-// is the processing time of the job on the machine. Calls
-// place(job, machine, start, completion) for positions 0, 1, …, jobs − 1.
-// Needs machines ≥ 1 (see require_machines).
+// so a job released before 0 starts at 0). Release dates never enter the
+// dispatch key. duration(machine, job) is the processing time of the job on
+// the machine. Calls place(job, machine, start, completion) for positions
+// 0, 1, …, jobs − 1. Needs machines ≥ 1 (see require_machines).
 template <Dispatch dispatch, class Duration, class Releases, class Place>
 void build(const int* seq, int jobs, int machines, const Duration& duration, Releases releases, Place&& place) {
     WorkVector<long> machine_free(machines);

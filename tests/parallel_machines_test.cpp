@@ -213,6 +213,15 @@ TEST_F(WorkedJobs, ResultIsIndexedByJob) {
     identical.jobs = 3;
     // Job 2 goes first, to machine 0, where it waits for its release at 6.
     EXPECT_EQ(take(Pm_Rj_Cj(order.data(), identical), 3), (std::vector<long>{4, 7, 8}));
+    // A job listed twice occupies a machine twice and keeps its later
+    // completion: job 1 takes machine 0 (0 to 3), then machine 1 (0 to 3),
+    // then job 0 goes to machine 0 (3 to 7) and job 1 again to machine 1.
+    const std::vector<int> twice{1, 1, 0, 1};
+    identical.jobs = 4;
+    long* completion = Pm_Rj_Cj(twice.data(), identical);
+    EXPECT_EQ(completion[0], 7);
+    EXPECT_EQ(completion[1], 6);
+    std::free(completion);
 }
 
 // ---------------------------------------------------------------------------

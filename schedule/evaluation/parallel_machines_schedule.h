@@ -94,15 +94,17 @@ inline void require_machines(const char* evaluator, int machines) {
     fatal_error(999, info.c_str());
 }
 
-// Ends the process through `error` unless every speed is at least 1: a speed
-// of 0 or below gives no meaningful processing time.
-inline void require_speeds(const char* evaluator, int machines, const int* v) {
+// The processing times of uniform machines, for an evaluator named
+// `evaluator`; ends the process through `error` unless every speed is at
+// least 1, since a speed of 0 or below gives no meaningful processing time.
+inline UniformTimes uniform_times(const char* evaluator, int machines, const int* pt, const int* v) {
     for (int i = 0; i < machines; ++i) {
         if (v[i] >= 1) continue;
         const std::string info = std::string(evaluator) + ": the speed of machine " + std::to_string(i) +
                                  " must be at least 1 (v=" + std::to_string(v[i]) + ")";
         fatal_error(999, info.c_str());
     }
+    return {pt, v};
 }
 
 // Maxima are the largest term over all jobs, whatever order the jobs are

@@ -15,16 +15,16 @@ using namespace parallel_machines;
 template <class Obj>
 long plain(const char* evaluator, const int* seq, int jobs, int machs, const int* pt, const int* v,
            const long* dd = nullptr) {
-    require_speeds(evaluator, machs, v);
-    return evaluate<Obj, Dispatch::earliest_completion>(evaluator, seq, jobs, machs, UniformTimes{pt, v},
-                                                        FromTimeZero{}, {dd, nullptr, nullptr});
+    return evaluate<Obj, Dispatch::earliest_completion>(evaluator, seq, jobs, machs,
+                                                        uniform_times(evaluator, machs, pt, v), FromTimeZero{},
+                                                        {dd, nullptr, nullptr});
 }
 
 template <class Obj>
 typename Obj::Result record(const char* evaluator, const int* seq, const RELATED_MACHINES& in) {
-    require_speeds(evaluator, in.machines, in.v);
-    return evaluate<Obj, Dispatch::earliest_free>(evaluator, seq, in.jobs, in.machines, UniformTimes{in.pt, in.v},
-                                                  Released{in.r}, {in.dd, in.w, in.r});
+    return evaluate<Obj, Dispatch::earliest_free>(evaluator, seq, in.jobs, in.machines,
+                                                  uniform_times(evaluator, in.machines, in.pt, in.v), Released{in.r},
+                                                  {in.dd, in.w, in.r});
 }
 
 }  // namespace
@@ -83,9 +83,9 @@ double Qm_Rj_Wj_SumUj(const int* seq, RELATED_MACHINES instance) { return record
 double Qm_Rj_Wj_Tmax(const int* seq, RELATED_MACHINES instance) { return record<Wj_Tmax>(__func__, seq, instance); }
 
 long* Qm_Rj_Cj(const int* seq, RELATED_MACHINES instance) {
-    require_speeds(__func__, instance.machines, instance.v);
-    return completion_times<Dispatch::earliest_free>(__func__, seq, instance.jobs, instance.machines,
-                                                     UniformTimes{instance.pt, instance.v}, Released{instance.r});
+    return completion_times<Dispatch::earliest_free>(
+        __func__, seq, instance.jobs, instance.machines,
+        uniform_times(__func__, instance.machines, instance.pt, instance.v), Released{instance.r});
 }
 
 }  // namespace schedule

@@ -1,11 +1,14 @@
 // Pieces the schedule constructions share: how the two evaluator families
-// treat release dates, and small work storage.
+// treat release dates, small work storage, and the check that there is a
+// machine to schedule on.
 #ifndef SCHEDULE_EVALUATION_CONSTRUCTION_H
 #define SCHEDULE_EVALUATION_CONSTRUCTION_H
 
 #include <cstdlib>
 #include <limits>
+#include <string>
 
+#include "schedule/fatal.h"
 #include "schedule/schedule.h"
 
 namespace schedule {
@@ -51,6 +54,15 @@ template <>
 inline long* WorkVector<long>::heap(int len) { return newLVector(len); }
 template <>
 inline int* WorkVector<int>::heap(int len) { return newIVector(len); }
+
+// Ends the process through `error`, naming `routine`, unless there is at
+// least one machine.
+inline void require_machines(const char* routine, int machines) {
+    if (machines >= 1) return;
+    const std::string info = std::string(routine) + ": the number of machines must be at least 1 (machines=" +
+                             std::to_string(machines) + ")";
+    fatal_error(999, info.c_str());
+}
 
 }  // namespace schedule
 

@@ -86,14 +86,6 @@ struct UnrelatedTimes {
     long operator()(int machine, int job) const { return pt[machine][job]; }
 };
 
-// Ends the process through `error` unless there is a machine to choose.
-inline void require_machines(const char* evaluator, int machines) {
-    if (machines >= 1) return;
-    const std::string info = std::string(evaluator) + ": the number of machines must be at least 1 (machines=" +
-                             std::to_string(machines) + ")";
-    fatal_error(999, info.c_str());
-}
-
 // The processing times of uniform machines, for an evaluator named
 // `evaluator`; ends the process through `error` unless every speed is at
 // least 1, since a speed of 0 or below gives no meaningful processing time.

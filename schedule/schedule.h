@@ -672,6 +672,49 @@ double Fm_Prmu_Rj_Wj_SumUj(const int* seq, FLOWSHOP instance);
 double Fm_Prmu_Rj_Wj_Tmax(const int* seq, FLOWSHOP instance);
 long* Fm_Prmu_Rj_Cj(const int* seq, FLOWSHOP instance);
 
+// ---------------------------------------------------------------------------
+// Job shop
+// ---------------------------------------------------------------------------
+
+// Every job has one operation on each machine and visits the machines in its
+// own order, rt[j][0], rt[j][1], … (`pt` has one row per machine). An
+// operation sequence `seq_ops` holds jobs × machines job indices: the k-th
+// occurrence of job j stands for its k-th operation, and the order of the
+// occurrences of different jobs is the order in which operations are placed.
+// Each operation starts once its job has finished its previous operation (the
+// first one: once the job is released) and its machine has finished the
+// operation placed on it before; machines are free from time 0, so no
+// operation starts before 0. C_j is the completion of job j's last operation;
+// the objectives fold the jobs in index order. Maxima are the largest term
+// over all jobs; with no jobs every objective is 0 (0.0).
+//
+// An entry that is not a job index, a job met more than `machines` times, or
+// a routing entry outside 0 … machines − 1 ends the process through `error`
+// naming the evaluator.
+long Jm_Rj_Cmax(const int* seq_ops, JOBSHOP instance);
+long Jm_Rj_Emax(const int* seq_ops, JOBSHOP instance);
+long Jm_Rj_Fmax(const int* seq_ops, JOBSHOP instance);
+long Jm_Rj_Lmax(const int* seq_ops, JOBSHOP instance);
+long Jm_Rj_SumCj(const int* seq_ops, JOBSHOP instance);
+long Jm_Rj_SumEj(const int* seq_ops, JOBSHOP instance);
+long Jm_Rj_SumFj(const int* seq_ops, JOBSHOP instance);
+long Jm_Rj_SumLj(const int* seq_ops, JOBSHOP instance);
+long Jm_Rj_SumTj(const int* seq_ops, JOBSHOP instance);
+long Jm_Rj_SumUj(const int* seq_ops, JOBSHOP instance);
+long Jm_Rj_Tmax(const int* seq_ops, JOBSHOP instance);
+double Jm_Rj_Wj_Cmax(const int* seq_ops, JOBSHOP instance);
+double Jm_Rj_Wj_Emax(const int* seq_ops, JOBSHOP instance);
+double Jm_Rj_Wj_Fmax(const int* seq_ops, JOBSHOP instance);
+double Jm_Rj_Wj_Lmax(const int* seq_ops, JOBSHOP instance);
+double Jm_Rj_Wj_SumCj(const int* seq_ops, JOBSHOP instance);
+double Jm_Rj_Wj_SumEj(const int* seq_ops, JOBSHOP instance);
+double Jm_Rj_Wj_SumFj(const int* seq_ops, JOBSHOP instance);
+double Jm_Rj_Wj_SumLj(const int* seq_ops, JOBSHOP instance);
+double Jm_Rj_Wj_SumTj(const int* seq_ops, JOBSHOP instance);
+double Jm_Rj_Wj_SumUj(const int* seq_ops, JOBSHOP instance);
+double Jm_Rj_Wj_Tmax(const int* seq_ops, JOBSHOP instance);
+long* Jm_Rj_Cj(const int* seq_ops, JOBSHOP instance);
+
 }  // namespace schedule
 
 #endif  // SCHEDULE_SCHEDULE_H

@@ -1,0 +1,91 @@
+// Job-shop evaluators.
+#include <string>
+
+#include "schedule/evaluation/job_shop_schedule.h"
+#include "schedule/evaluation/objective_catalogue.h"
+#include "schedule/fatal.h"
+#include "schedule/schedule.h"
+
+namespace schedule {
+
+namespace job_shop {
+
+namespace {
+
+[[noreturn]] void bad_operation_sequence(const char* routine, const std::string& what) {
+    const std::string info = std::string(routine) + ": " + what;
+    fatal_error(999, info.c_str());
+}
+
+}  // namespace
+
+void job_out_of_range(const char* routine, long position, int job, int jobs) {
+    bad_operation_sequence(routine, "entry " + std::to_string(position) + " of the operation sequence is job " +
+                                        std::to_string(job) + ", outside 0.." + std::to_string(jobs - 1));
+}
+
+void too_many_operations(const char* routine, long position, int job, int machines) {
+    bad_operation_sequence(routine, "job " + std::to_string(job) + " occurs more than " + std::to_string(machines) +
+                                        " times in the operation sequence (entry " + std::to_string(position) +
+                                        ")");
+}
+
+void machine_out_of_range(const char* routine, int job, int operation, int machine, int machines) {
+    bad_operation_sequence(routine, "operation " + std::to_string(operation) + " of job " + std::to_string(job) +
+                                        " is routed to machine " + std::to_string(machine) + ", outside 0.." +
+                                        std::to_string(machines - 1));
+}
+
+}  // namespace job_shop
+
+namespace {
+
+// Maxima are the largest term over all jobs, folded in job-index order;
+// weighted sums start from 0.0; with no jobs every objective is 0.
+constexpr catalogue::Conventions conventions{false, 0.0, 0};
+
+// The schedule of an operation sequence as the catalogue consumes it.
+auto completions(const char* evaluator, const int* seq_ops, const JOBSHOP& in) {
+    return [=](auto&& completed) {
+        job_shop::build(evaluator, seq_ops, in.jobs, in.machines, in.pt, in.rt, in.r, job_shop::IgnoreOperations{},
+                        completed);
+    };
+}
+
+template <class Obj>
+typename Obj::Result record(const char* evaluator, const int* seq_ops, const JOBSHOP& in) {
+    return catalogue::evaluate<Obj>(evaluator, conventions, {in.dd, in.w, in.r}, completions(evaluator, seq_ops, in));
+}
+
+}  // namespace
+
+using namespace catalogue;
+
+long Jm_Rj_Cmax(const int* seq_ops, JOBSHOP instance) { return record<Cmax>(__func__, seq_ops, instance); }
+long Jm_Rj_Emax(const int* seq_ops, JOBSHOP instance) { return record<Emax>(__func__, seq_ops, instance); }
+long Jm_Rj_Fmax(const int* seq_ops, JOBSHOP instance) { return record<Fmax>(__func__, seq_ops, instance); }
+long Jm_Rj_Lmax(const int* seq_ops, JOBSHOP instance) { return record<Lmax>(__func__, seq_ops, instance); }
+long Jm_Rj_SumCj(const int* seq_ops, JOBSHOP instance) { return record<SumCj>(__func__, seq_ops, instance); }
+long Jm_Rj_SumEj(const int* seq_ops, JOBSHOP instance) { return record<SumEj>(__func__, seq_ops, instance); }
+long Jm_Rj_SumFj(const int* seq_ops, JOBSHOP instance) { return record<SumFj>(__func__, seq_ops, instance); }
+long Jm_Rj_SumLj(const int* seq_ops, JOBSHOP instance) { return record<SumLj>(__func__, seq_ops, instance); }
+long Jm_Rj_SumTj(const int* seq_ops, JOBSHOP instance) { return record<SumTj>(__func__, seq_ops, instance); }
+long Jm_Rj_SumUj(const int* seq_ops, JOBSHOP instance) { return record<SumUj>(__func__, seq_ops, instance); }
+long Jm_Rj_Tmax(const int* seq_ops, JOBSHOP instance) { return record<Tmax>(__func__, seq_ops, instance); }
+double Jm_Rj_Wj_Cmax(const int* seq_ops, JOBSHOP instance) { return record<Wj_Cmax>(__func__, seq_ops, instance); }
+double Jm_Rj_Wj_Emax(const int* seq_ops, JOBSHOP instance) { return record<Wj_Emax>(__func__, seq_ops, instance); }
+double Jm_Rj_Wj_Fmax(const int* seq_ops, JOBSHOP instance) { return record<Wj_Fmax>(__func__, seq_ops, instance); }
+double Jm_Rj_Wj_Lmax(const int* seq_ops, JOBSHOP instance) { return record<Wj_Lmax>(__func__, seq_ops, instance); }
+double Jm_Rj_Wj_SumCj(const int* seq_ops, JOBSHOP instance) { return record<Wj_SumCj>(__func__, seq_ops, instance); }
+double Jm_Rj_Wj_SumEj(const int* seq_ops, JOBSHOP instance) { return record<Wj_SumEj>(__func__, seq_ops, instance); }
+double Jm_Rj_Wj_SumFj(const int* seq_ops, JOBSHOP instance) { return record<Wj_SumFj>(__func__, seq_ops, instance); }
+double Jm_Rj_Wj_SumLj(const int* seq_ops, JOBSHOP instance) { return record<Wj_SumLj>(__func__, seq_ops, instance); }
+double Jm_Rj_Wj_SumTj(const int* seq_ops, JOBSHOP instance) { return record<Wj_SumTj>(__func__, seq_ops, instance); }
+double Jm_Rj_Wj_SumUj(const int* seq_ops, JOBSHOP instance) { return record<Wj_SumUj>(__func__, seq_ops, instance); }
+double Jm_Rj_Wj_Tmax(const int* seq_ops, JOBSHOP instance) { return record<Wj_Tmax>(__func__, seq_ops, instance); }
+
+long* Jm_Rj_Cj(const int* seq_ops, JOBSHOP instance) {
+    return completion_times(instance.jobs, completions(__func__, seq_ops, instance));
+}
+
+}  // namespace schedule

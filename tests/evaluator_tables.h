@@ -153,6 +153,34 @@ inline long (*const unrelated_machines_plain_nodd[2])(const int*, int, int, cons
 inline long (*const unrelated_machines_plain_dd[7])(const int*, int, int, const int* const*, const long*) = {
     Rm_Emax, Rm_Lmax, Rm_SumEj, Rm_SumLj, Rm_SumTj, Rm_SumUj, Rm_Tmax};
 
+inline const RecordFamily<JOBSHOP> job_shop_records{
+    {Jm_Rj_Cmax, Jm_Rj_Emax, Jm_Rj_Fmax, Jm_Rj_Lmax, Jm_Rj_SumCj, Jm_Rj_SumEj, Jm_Rj_SumFj, Jm_Rj_SumLj,
+     Jm_Rj_SumTj, Jm_Rj_SumUj, Jm_Rj_Tmax},
+    {Jm_Rj_Wj_Cmax, Jm_Rj_Wj_Emax, Jm_Rj_Wj_Fmax, Jm_Rj_Wj_Lmax, Jm_Rj_Wj_SumCj, Jm_Rj_Wj_SumEj, Jm_Rj_Wj_SumFj,
+     Jm_Rj_Wj_SumLj, Jm_Rj_Wj_SumTj, Jm_Rj_Wj_SumUj, Jm_Rj_Wj_Tmax}};
+
+// A job shop over the machine rows of an Instance: every job visits the
+// machines in an order of its own, drawn at random (or 0, 1, …, m − 1 for
+// all when `in_machine_order`), and `seq_ops` holds each job m times in a
+// random order.
+struct JobShop {
+    std::vector<std::vector<int>> routing;
+    std::vector<int*> rt;
+    std::vector<int> seq_ops;
+
+    JobShop(std::mt19937& rng, int jobs, int machines, bool in_machine_order = false) {
+        routing.assign(jobs, std::vector<int>(machines));
+        for (auto& row : routing) {
+            std::iota(row.begin(), row.end(), 0);
+            if (!in_machine_order) std::shuffle(row.begin(), row.end(), rng);
+            rt.push_back(row.data());
+        }
+        for (int j = 0; j < jobs; ++j) seq_ops.insert(seq_ops.end(), machines, j);
+        std::shuffle(seq_ops.begin(), seq_ops.end(), rng);
+    }
+    JOBSHOP record(Instance& in) { return {in.n, in.m, in.rows.data(), rt.data(), in.dd.data(), in.w.data(), in.r.data()}; }
+};
+
 }  // namespace evaluator_tables
 
 #endif  // SCHEDULE_TESTS_EVALUATOR_TABLES_H

@@ -715,6 +715,41 @@ double Jm_Rj_Wj_SumUj(const int* seq_ops, JOBSHOP instance);
 double Jm_Rj_Wj_Tmax(const int* seq_ops, JOBSHOP instance);
 long* Jm_Rj_Cj(const int* seq_ops, JOBSHOP instance);
 
+// ---------------------------------------------------------------------------
+// Schedule files
+// ---------------------------------------------------------------------------
+
+// Each writer builds the schedule its environment's record evaluators build
+// for the sequence (the operation sequence for the job shop) and writes it to
+// `filename`, replacing any file of that name. The file has four lines:
+//
+//   [JOBS=n]
+//   [MACHINES=m]
+//   [SCHEDULE_DATA=groups]
+//   [JOB_ORDER=j0,j1,…]
+//
+// One group per job, groups separated by ';', in the order JOB_ORDER lists
+// the jobs: the sequence, or 0, 1, …, n − 1 for the job shop. A group lists
+// the job's operations as machine,start,duration triples, separated by ','
+// (one triple on single and parallel machines; on the flow shop one per
+// machine in machine order; on the job shop one per operation in routing
+// order). With no jobs both lists are empty.
+//
+// A file that cannot be opened ends the process through `error` code 2
+// ("File not found: " and the name). A negative number of jobs, fewer than
+// one machine (except on the single machine, which has one by definition), a
+// speed below 1, or an operation sequence the job shop cannot follow ends it
+// through `error` naming the writer, before the file is opened.
+void S1_Rj_GenSchedule(const int* seq, SINGLE_MACHINE instance, const char* filename);
+void Pm_Rj_GenSchedule(const int* seq, PARALLEL_MACHINES instance, const char* filename);
+// Also shows on standard output, for each job in sequence order,
+// "Trabajo <job> asignado a maquina <machine>" and then the time from which
+// each machine is free (print_long_vector), before the file is written.
+void Qm_Rj_GenSchedule(const int* seq, RELATED_MACHINES instance, const char* filename);
+void Rm_Rj_GenSchedule(const int* seq, UNRELATED_MACHINES instance, const char* filename);
+void Fm_Prmu_Rj_GenSchedule(const int* seq, FLOWSHOP instance, const char* filename);
+void Jm_Rj_GenSchedule(const int* seq_ops, JOBSHOP instance, const char* filename);
+
 }  // namespace schedule
 
 #endif  // SCHEDULE_SCHEDULE_H

@@ -85,10 +85,13 @@ private:
     WorkVector<long> duration_;
 };
 
-// The list schedule of a sequence on parallel machines, written to `filename`.
+// The list schedule of a sequence on parallel machines, written to `filename`;
+// also(job, machine, completion) sees each assignment as it is made.
 template <parallel_machines::Dispatch dispatch, class Duration, class Place>
 void write_parallel_machines(const char* writer, const int* seq, int jobs, int machines, const Duration& duration,
                              const int* r, const char* filename, Place&& also) {
+    require_jobs(writer, jobs);
+    require_machines(writer, machines);
     ScheduleTable table(writer, jobs, 1);
     parallel_machines::build<dispatch>(seq, jobs, machines, duration, Released{r},
                                        [&](int job, int machine, long start, long end) {
@@ -131,16 +134,12 @@ void S1_Rj_GenSchedule(const int* seq, SINGLE_MACHINE instance, const char* file
 }
 
 void Pm_Rj_GenSchedule(const int* seq, PARALLEL_MACHINES instance, const char* filename) {
-    require_jobs(__func__, instance.jobs);
-    require_machines(__func__, instance.machines);
     write_parallel_machines<parallel_machines::Dispatch::earliest_free>(
         __func__, seq, instance.jobs, instance.machines, parallel_machines::IdenticalTimes{instance.pt}, instance.r,
         filename, NoTrace{});
 }
 
 void Qm_Rj_GenSchedule(const int* seq, RELATED_MACHINES instance, const char* filename) {
-    require_jobs(__func__, instance.jobs);
-    require_machines(__func__, instance.machines);
     write_parallel_machines<parallel_machines::Dispatch::earliest_free>(
         __func__, seq, instance.jobs, instance.machines,
         parallel_machines::uniform_times(__func__, instance.machines, instance.pt, instance.v), instance.r, filename,
@@ -148,8 +147,6 @@ void Qm_Rj_GenSchedule(const int* seq, RELATED_MACHINES instance, const char* fi
 }
 
 void Rm_Rj_GenSchedule(const int* seq, UNRELATED_MACHINES instance, const char* filename) {
-    require_jobs(__func__, instance.jobs);
-    require_machines(__func__, instance.machines);
     write_parallel_machines<parallel_machines::Dispatch::earliest_completion>(
         __func__, seq, instance.jobs, instance.machines, parallel_machines::UnrelatedTimes{instance.pt}, instance.r,
         filename, NoTrace{});

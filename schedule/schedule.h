@@ -736,7 +736,8 @@ long* Jm_Rj_Cj(const int* seq_ops, JOBSHOP instance);
 // order). With no jobs both lists are empty.
 //
 // A file that cannot be opened ends the process through `error` code 2
-// ("File not found: " and the name). A negative number of jobs, fewer than
+// ("File not found: " and the name); one that cannot be written in full (a
+// full disk) through `error` naming the writer and the file. A negative number of jobs, fewer than
 // one machine (except on the single machine, which has one by definition), a
 // speed below 1, or an operation sequence the job shop cannot follow ends it
 // through `error` naming the writer, before the file is opened.

@@ -32,7 +32,7 @@ void require_jobs(const char* writer, int jobs) {
 class ScheduleTable {
 public:
     ScheduleTable(const char* writer, int groups, int per_group)
-        : groups_(groups), per_group_(per_group), size_(checked_size(writer, groups, per_group)),
+        : writer_(writer), groups_(groups), per_group_(per_group), size_(checked_size(writer, groups, per_group)),
           machine_(size_), start_(size_), duration_(size_) {}
 
     // Operation `index` of group `group`.
@@ -52,10 +52,11 @@ public:
     // Writes the file: counts, then the groups (operations separated by
     // commas, groups by semicolons), then the job of each group, taken from
     // `order` or, when it is null, the group's own number. A file that cannot
-    // be opened ends the process through `error` code 2.
+    // be opened ends the process through `error` code 2, one that cannot be
+    // written in full through code 999.
     void write(const char* filename, int jobs, int machines, const int* order) {
-        std::FILE* file = std::fopen(filename, "w");
-        if (file == nullptr) fatal_error(2, filename);
+        std::FILE* file = filename != nullptr ? std::fopen(filename, "w") : nullptr;
+        if (file == nullptr) fatal_error(2, filename != nullptr ? filename : "");
         std::fprintf(file, "[JOBS=%d]\n[MACHINES=%d]\n[SCHEDULE_DATA=", jobs, machines);
         for (int at = 0; at < size_; ++at) {
             std::fprintf(file, "%d,%ld,%ld", machine_[at], start_[at], duration_[at]);
@@ -66,7 +67,11 @@ public:
             std::fprintf(file, k + 1 < groups_ ? "%d," : "%d", order != nullptr ? order[k] : k);
         }
         std::fputs("]\n", file);
-        std::fclose(file);
+        const bool failed = std::ferror(file) != 0;
+        if (std::fclose(file) != 0 || failed) {
+            const std::string info = std::string(writer_) + ": the schedule could not be written to " + filename;
+            fatal_error(999, info.c_str());
+        }
     }
 
 private:
@@ -76,6 +81,7 @@ private:
         return static_cast<int>(size);
     }
 
+    const char* writer_;
     int groups_;
     int per_group_;
     int size_;

@@ -209,6 +209,12 @@ TEST_F(ScheduleFilesDeathTest, AFileThatCannotBeOpenedEndsTheProcess) {
                     unreachable + "\n$");
 }
 
+TEST_F(ScheduleFilesDeathTest, AFileThatCannotBeWrittenInFullIsNotReportedAsWritten) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full on this machine";
+    EXPECT_EXIT(write_single_machine("/dev/full"), testing::ExitedWithCode(1),
+                "^Other error\\(s\\): S1_Rj_GenSchedule: the schedule could not be written to /dev/full\n$");
+}
+
 TEST_F(ScheduleFilesDeathTest, SchedulesThatCannotBeBuiltEndTheProcessBeforeTheFileExists) {
     EXPECT_EXIT(write_job_shop({0, 1, 1, 1}, 2, 2, path.c_str()), testing::ExitedWithCode(1),
                 "^Other error\\(s\\): Jm_Rj_GenSchedule: job 1 occurs more than 2 times in the operation sequence "

@@ -17,14 +17,8 @@ namespace schedule {
 
 namespace {
 
-// Ends the process through `error`, naming `writer`, when there is a
-// negative number of jobs to write.
-void require_jobs(const char* writer, int jobs) {
-    if (jobs >= 0) return;
-    const std::string info =
-        std::string(writer) + ": the number of jobs must be at least 0 (jobs=" + std::to_string(jobs) + ")";
-    fatal_error(999, info.c_str());
-}
+// Ends the process unless there is a number of jobs to write.
+void require_jobs(const char* writer, int jobs) { require_count(writer, "jobs", jobs, 0); }
 
 // The operations of a schedule in the order the file lists them: `groups`
 // groups (one per job) of `per_group` operations, each a machine, a start

@@ -55,14 +55,17 @@ inline long* WorkVector<long>::heap(int len) { return newLVector(len); }
 template <>
 inline int* WorkVector<int>::heap(int len) { return newIVector(len); }
 
-// Ends the process through `error`, naming `routine`, unless there is at
-// least one machine.
-inline void require_machines(const char* routine, int machines) {
-    if (machines >= 1) return;
-    const std::string info = std::string(routine) + ": the number of machines must be at least 1 (machines=" +
-                             std::to_string(machines) + ")";
+// Ends the process through `error`, naming `routine`, unless the number of
+// `what` ("jobs", "machines") is at least `least`.
+inline void require_count(const char* routine, const char* what, int count, int least) {
+    if (count >= least) return;
+    const std::string info = std::string(routine) + ": the number of " + what + " must be at least " +
+                             std::to_string(least) + " (" + what + "=" + std::to_string(count) + ")";
     fatal_error(999, info.c_str());
 }
+
+// Ends the process unless there is a machine to schedule on.
+inline void require_machines(const char* routine, int machines) { require_count(routine, "machines", machines, 1); }
 
 }  // namespace schedule
 

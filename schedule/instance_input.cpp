@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+
+#include <sys/stat.h>
 #include <memory>
 #include <string>
 #include <type_traits>
@@ -116,6 +118,13 @@ private:
     bool in_content_ = false;
 };
 
+// Ends the process for a file that opened but could not be read, such as a
+// directory: taking it for an empty file would misreport its content.
+[[noreturn]] void report_unreadable(const char* filename) {
+    const std::string info = std::string("The file ") + filename + " could not be read";
+    fatal_error(999, info.c_str());
+}
+
 // Reads the file in blocks and feeds it to the splitter. A carriage return
 // directly before a line feed is dropped with it, as text-mode reading does.
 TagSplit split_tag_file(const char* filename, char (*tags)[tag_text_size],
@@ -142,7 +151,9 @@ TagSplit split_tag_file(const char* filename, char (*tags)[tag_text_size],
         }
     }
     if (pending_cr) splitter.feed('\r');
+    const bool failed = std::ferror(file) != 0;
     std::fclose(file);
+    if (failed) report_unreadable(filename);
     return splitter.result();
 }
 
@@ -213,20 +224,59 @@ constexpr int matrix_rows_differ = -1;
 constexpr int matrix_row_length_differs = -2;
 constexpr int matrix_absent = -10;
 
+// The end of the row that starts at `text`: its ";" or the end of the text.
+const char* row_end(const char* text) {
+    const char* end = std::strchr(text, ';');
+    return end != nullptr ? end : text + std::strlen(text);
+}
+
+int elements_in(const char* text, const char* end) {
+    int commas = 0;
+    for (const char* c = text; c != end; ++c) commas += *c == ',';
+    return commas + 1;
+}
+
+// Whether a ";"-separated text of comma lists is an n_rows × n_cols matrix,
+// and if not, which status says why; reads nothing into any matrix.
+int matrix_shape(const char* text, int n_rows, int n_cols) {
+    if (count_chars(text, ';') + 1 != n_rows) return matrix_rows_differ;
+    for (int row = 0; row < n_rows; ++row) {
+        const char* end = row_end(text);
+        if (elements_in(text, end) != n_cols) return matrix_row_length_differs;
+        text = end + 1;
+    }
+    return matrix_filled;
+}
+
 // Fills the n_rows × n_cols matrix from ";"-separated comma lists; rows before
 // a row of the wrong length stay written.
 int parse_matrix(const char* text, int** matrix, int n_rows, int n_cols) {
     if (count_chars(text, ';') + 1 != n_rows) return matrix_rows_differ;
     for (int row = 0; row < n_rows; ++row) {
-        const char* end = std::strchr(text, ';');
-        if (end == nullptr) end = text + std::strlen(text);
-        int commas = 0;
-        for (const char* c = text; c != end; ++c) commas += *c == ',';
-        if (commas + 1 != n_cols) return matrix_row_length_differs;
+        const char* end = row_end(text);
+        if (elements_in(text, end) != n_cols) return matrix_row_length_differs;
         convert_list(text, end, matrix[row]);
         text = end + 1;
     }
     return matrix_filled;
+}
+
+// Storage a reader holds until it hands it over, released if the reader
+// ends early. Vectors and matrices come from the library's allocators.
+struct FreeStorage {
+    void operator()(void* p) const { std::free(p); }
+};
+template <class T>
+using OwnedVector = std::unique_ptr<T[], FreeStorage>;
+
+struct FreeMatrix {
+    int rows = 0;
+    void operator()(int** m) const { free_mat_int(m, rows); }
+};
+using OwnedMatrix = std::unique_ptr<int*[], FreeMatrix>;
+
+OwnedMatrix new_owned_matrix(int rows, int cols) {
+    return OwnedMatrix(reinterpret_cast<int**>(dyn_mat(rows, cols, sizeof(int))), FreeMatrix{rows});
 }
 
 // ---------------------------------------------------------------------------
@@ -283,8 +333,8 @@ public:
     // the count called `count_name` in the messages. Returns the vector read
     // (kept even when its size is wrong) or null when the attribute is absent.
     template <class T>
-    T* vector(const char* name, int expected, const char* count_name, Absence absence,
-              void (*print)(const T*, int)) {
+    OwnedVector<T> vector(const char* name, int expected, const char* count_name, Absence absence,
+                          void (*print)(const T*, int)) {
         const int entry = find(name);
         if (entry == cut_entry) return nullptr;
         if (entry < 0) {
@@ -292,8 +342,9 @@ public:
             ++(absence.is_error ? errors_ : warnings_);
             return nullptr;
         }
-        T* v = nullptr;
-        const int size = list_to_vector(storage_->contents[entry], &v);
+        T* read = nullptr;
+        const int size = list_to_vector(storage_->contents[entry], &read);
+        OwnedVector<T> v(read);
         if (size != expected) {
             std::printf("ERROR: The size of the vector %s is different than the number of %s (%s=%d, "
                         "size of %s=%d). The program cannot continue.\n",
@@ -301,24 +352,28 @@ public:
             ++errors_;
         } else {
             std::printf("%s=", name);
-            print(v, size);
+            print(v.get(), size);
         }
         return v;
     }
 
     // A matrix attribute of `rows` × `cols`, the two counts called
     // `rows_name` and `cols_name` in the messages. The matrix is allocated
-    // before the lookup and returned whatever the lookup finds.
-    int** matrix(const char* name, int rows, const char* rows_name, int cols, const char* cols_name) {
-        int** m = reinterpret_cast<int**>(dyn_mat(rows, cols, sizeof(int)));
+    // only once the content has the shape the counts claim, so a short file
+    // with huge counts allocates nothing by them; null otherwise.
+    OwnedMatrix matrix(const char* name, int rows, const char* rows_name, int cols, const char* cols_name) {
         const int entry = find(name);
-        if (entry == cut_entry) return m;
-        const int status = entry < 0 ? matrix_absent : parse_matrix(storage_->contents[entry], m, rows, cols);
+        if (entry == cut_entry) return nullptr;
+        const char* content = entry < 0 ? nullptr : storage_->contents[entry];
+        const int status = content == nullptr ? matrix_absent : matrix_shape(content, rows, cols);
         switch (status) {
-            case matrix_filled:
+            case matrix_filled: {
+                OwnedMatrix m = new_owned_matrix(rows, cols);
+                parse_matrix(content, m.get(), rows, cols);
                 std::printf("%s:\n", name);
-                print_int_matrix(m, rows, cols);
+                print_int_matrix(m.get(), rows, cols);
                 return m;
+            }
             case matrix_rows_differ:
                 std::printf("ERROR: The number of rows of matrix %s is different than the number of %s -- each "
                             "row must end with a ;). The program cannot continue.\n",
@@ -336,7 +391,7 @@ public:
                 break;
         }
         ++errors_;
-        return m;
+        return nullptr;
     }
 
     // The summary line; a load with errors ends the process here.
@@ -344,7 +399,7 @@ public:
         std::printf("\nLoading %s completed with %d errors and %d warnings.\n", filename_, errors_, warnings_);
         if (errors_ > 0) {
             std::puts("The program cannot continue.");
-            std::exit(1);
+            end_process(1);
         }
     }
 
@@ -395,10 +450,20 @@ constexpr InstanceLoad::Absence pt_vector_absent{
 constexpr InstanceLoad::Absence v_absent{
     "WARNING: No values for V are specified in the file %s. The program cannot continue.\n", true};
 
+// A vector of `len` copies of `value`: the default of an absent attribute.
+template <class T>
+OwnedVector<T> filled_vector(int len, T value) {
+    OwnedVector<T> v(new_vector_of(static_cast<T*>(nullptr), len));
+    for (int i = 0; i < len; ++i) v[i] = value;
+    return v;
+}
+
 // The one loading procedure of every record: the counts, then DD, V (uniform
 // machines), R and W, then the processing data PT and, for the job shop, RT.
 // PT is looked up only when nothing failed before it, RT only when PT was
-// accepted. Absent R and W get their defaults when the job count is usable.
+// accepted. Everything read is held until the summary: a load that fails
+// frees it. Absent R and W get their defaults only once the load has
+// succeeded, when the file's own data have confirmed the job count.
 template <class Record>
 Record load_record(const char* filename) {
     InstanceLoad load(filename);
@@ -409,31 +474,41 @@ Record load_record(const char* filename) {
     } else {
         record.machines = load.count("MACHINES");
     }
-    record.dd = load.vector<long>("DD", record.jobs, "JOBS", dd_absent, print_long_vector);
+    auto dd = load.vector<long>("DD", record.jobs, "JOBS", dd_absent, print_long_vector);
+    OwnedVector<int> v;
     if constexpr (requires(Record& x) { x.v; }) {
-        record.v = load.vector<int>("V", record.machines, "MACHINES", v_absent, print_int_vector);
+        v = load.vector<int>("V", record.machines, "MACHINES", v_absent, print_int_vector);
     }
-    record.r = load.vector<int>("R", record.jobs, "JOBS", r_absent, print_int_vector);
-    if (record.r == nullptr && record.jobs >= 1) {
-        record.r = newIVector(record.jobs);
-        setval_Ivector(record.r, record.jobs, 0);
-    }
-    record.w = load.vector<double>("W", record.jobs, "JOBS", w_absent, print_double_vector);
-    if (record.w == nullptr && record.jobs >= 1) {
-        record.w = newDVector(record.jobs);
-        setval_Dvector(record.w, record.jobs, 1.0);
-    }
+    auto r = load.vector<int>("R", record.jobs, "JOBS", r_absent, print_int_vector);
+    auto w = load.vector<double>("W", record.jobs, "JOBS", w_absent, print_double_vector);
+    constexpr bool pt_is_vector = std::is_same_v<decltype(record.pt), int*>;
+    OwnedVector<int> pt_vector;
+    OwnedMatrix pt_matrix;
     if (!load.has_errors()) {
-        if constexpr (std::is_same_v<decltype(record.pt), int*>) {
-            record.pt = load.vector<int>("PT", record.jobs, "JOBS", pt_vector_absent, print_int_vector);
+        if constexpr (pt_is_vector) {
+            pt_vector = load.vector<int>("PT", record.jobs, "JOBS", pt_vector_absent, print_int_vector);
         } else {
-            record.pt = load.matrix("PT", record.machines, "MACHINES", record.jobs, "JOBS");
+            pt_matrix = load.matrix("PT", record.machines, "MACHINES", record.jobs, "JOBS");
         }
     }
+    OwnedMatrix rt;
     if constexpr (requires(Record& x) { x.rt; }) {
-        if (!load.has_errors()) record.rt = load.matrix("RT", record.jobs, "JOBS", record.machines, "MACHINES");
+        if (!load.has_errors()) rt = load.matrix("RT", record.jobs, "JOBS", record.machines, "MACHINES");
     }
     load.finish();
+
+    if (r == nullptr) r = filled_vector(record.jobs, 0);
+    if (w == nullptr) w = filled_vector(record.jobs, 1.0);
+    record.dd = dd.release();
+    record.r = r.release();
+    record.w = w.release();
+    if constexpr (requires(Record& x) { x.v; }) record.v = v.release();
+    if constexpr (pt_is_vector) {
+        record.pt = pt_vector.release();
+    } else {
+        record.pt = pt_matrix.release();
+    }
+    if constexpr (requires(Record& x) { x.rt; }) record.rt = rt.release();
     return record;
 }
 
@@ -596,27 +671,67 @@ Description read_description(std::FILE* file) {
 }
 
 // An open file that is closed when the reader is done with it. A file that
-// cannot be opened ends the process with "File not found: <name>".
+// cannot be opened ends the process with "File not found: <name>", one that
+// cannot be read (a directory, a failing device) through `error` 999.
 class InputFile {
 public:
-    explicit InputFile(const char* filename) : file_(std::fopen(filename, "r")) {
+    InputFile(const char* filename, const char* reader)
+        : filename_(filename), reader_(reader), file_(std::fopen(filename, "r")) {
         if (file_ == nullptr) fatal_error(2, filename);
     }
-    ~InputFile() { close(); }
+    ~InputFile() {
+        if (file_ != nullptr) std::fclose(file_);
+    }
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
 
     std::FILE* get() const { return file_; }
-    void close() {
-        if (file_ != nullptr) std::fclose(file_);
+
+    // Closes the file once everything has been read from it.
+    void finish() {
+        const bool failed = std::ferror(file_) != 0;
+        std::fclose(file_);
         file_ = nullptr;
+        if (failed) report_unreadable(filename_);
+    }
+
+    // A header declares `jobs` and `machines`, and with them `storage`
+    // numbers to allocate. Each number of the body takes at least one
+    // character of the file, so a header that declares far more than the
+    // rest of the file holds (beyond a margin for files that end early) or a
+    // negative count ends the process before anything is allocated by it.
+    void require_counts(int jobs, int machines, long long storage) {
+        std::string problem;
+        if (jobs < 0 || machines < 0) {
+            problem = "; neither can be negative";
+        } else if (const long long left = bytes_left(); left >= 0 && storage > left + short_file_margin) {
+            problem = ", more than its remaining " + std::to_string(left) + " bytes can hold";
+        } else {
+            return;
+        }
+        const std::string info = std::string(reader_) + ": the file " + filename_ + " declares " +
+                                 std::to_string(jobs) + " jobs and " + std::to_string(machines) + " machines" +
+                                 problem;
+        fatal_error(999, info.c_str());
     }
 
 private:
+    // Numbers a file may lack at its end, read as 0 as a short file's are.
+    static constexpr long long short_file_margin = 1 << 16;
+
+    // Bytes after the current position, or −1 when the file is not a
+    // regular one and its size is unknown.
+    long long bytes_left() const {
+        struct stat info;
+        if (fstat(fileno(file_), &info) != 0 || !S_ISREG(info.st_mode)) return -1;
+        const long at = std::ftell(file_);
+        return at < 0 ? -1 : static_cast<long long>(info.st_size) - at;
+    }
+
+    const char* filename_;
+    const char* reader_;
     std::FILE* file_;
 };
-
-int** new_int_matrix(int rows, int cols) { return reinterpret_cast<int**>(dyn_mat(rows, cols, sizeof(int))); }
 
 // What the job-shop readers read, in the order the echo shows it.
 struct JobShopData {
@@ -625,22 +740,28 @@ struct JobShopData {
     bool has_due_dates = false;
     int jobs = 0;
     int machines = 0;
-    int** pt = nullptr;
-    int** rm = nullptr;
-    long* dd = nullptr;
+    OwnedMatrix pt;
+    OwnedMatrix rm;
+    OwnedVector<long> dd;
 };
 
-// Description line (when present), header "n m" and the storage.
-JobShopData read_job_shop_head(std::FILE* file, bool has_description, bool with_due_dates) {
+// Description line (when present), header "n m", the counts handed out, and
+// the storage.
+JobShopData read_job_shop_head(InputFile& file, bool has_description, bool with_due_dates, int* jobs,
+                               int* machs) {
     JobShopData data;
     data.has_description = has_description;
     data.has_due_dates = with_due_dates;
-    if (has_description) data.description = read_description(file);
-    data.jobs = read_number<int>(file);
-    data.machines = read_number<int>(file);
-    data.pt = new_int_matrix(data.machines, data.jobs);
-    data.rm = new_int_matrix(data.jobs, data.machines);
-    if (with_due_dates) data.dd = newLVector(data.jobs);
+    if (has_description) data.description = read_description(file.get());
+    data.jobs = read_number<int>(file.get());
+    data.machines = read_number<int>(file.get());
+    *jobs = data.jobs;
+    *machs = data.machines;
+    const long long cells = static_cast<long long>(data.jobs) * data.machines;
+    file.require_counts(data.jobs, data.machines, 2 * cells + data.jobs + data.machines);
+    data.pt = new_owned_matrix(data.machines, data.jobs);
+    data.rm = new_owned_matrix(data.jobs, data.machines);
+    if (with_due_dates) data.dd.reset(newLVector(data.jobs));
     return data;
 }
 
@@ -662,19 +783,19 @@ void echo_job_shop(const char* filename, const JobShopData& data) {
     echo_instance_line(filename, data.jobs, data.machines);
     if (data.has_description) std::puts(data.description.text);
     std::puts("Processing times matrix:");
-    print_int_matrix(data.pt, data.machines, data.jobs);
+    print_int_matrix(data.pt.get(), data.machines, data.jobs);
     std::puts("Routing matrix:");
-    print_int_matrix(data.rm, data.jobs, data.machines);
+    print_int_matrix(data.rm.get(), data.jobs, data.machines);
     if (data.has_due_dates) {
         std::puts("Due dates:");
-        print_long_vector(data.dd, data.jobs);
+        print_long_vector(data.dd.get(), data.jobs);
     }
 }
 
-void hand_over(const JobShopData& data, int*** pt, int*** rm, long** dd) {
-    *pt = data.pt;
-    *rm = data.rm;
-    if (dd != nullptr) *dd = data.dd;
+void hand_over(JobShopData& data, int*** pt, int*** rm, long** dd) {
+    *pt = data.pt.release();
+    *rm = data.rm.release();
+    if (dd != nullptr) *dd = data.dd.release();
 }
 
 // Width of a processing-time element in the processing-time files.
@@ -685,18 +806,20 @@ constexpr int element_width = 10;
 struct TimesData {
     int jobs = 0;
     int machines = 0;
-    int** pt = nullptr;
-    long* dd = nullptr;
+    OwnedMatrix pt;
+    OwnedVector<long> dd;
 };
 
-TimesData read_times_head(std::FILE* file, int* jobs, int* machs, bool with_due_dates) {
+TimesData read_times_head(InputFile& file, int* jobs, int* machs, bool with_due_dates) {
     TimesData data;
-    data.machines = read_number<int>(file);
-    data.jobs = read_number<int>(file);
+    data.machines = read_number<int>(file.get());
+    data.jobs = read_number<int>(file.get());
     *jobs = data.jobs;
     *machs = data.machines;
-    data.pt = new_int_matrix(data.machines, data.jobs);
-    if (with_due_dates) data.dd = newLVector(data.jobs);
+    const long long cells = static_cast<long long>(data.jobs) * data.machines;
+    file.require_counts(data.jobs, data.machines, cells + data.jobs + data.machines);
+    data.pt = new_owned_matrix(data.machines, data.jobs);
+    if (with_due_dates) data.dd.reset(newLVector(data.jobs));
     return data;
 }
 
@@ -718,52 +841,46 @@ void read_job_rows(std::FILE* file, TimesData& data) {
 // body by `read`, the instance line, then `echo` when print_flag is 1. Due
 // dates are read (and handed over) when `dd` is not null.
 template <class Read, class Echo>
-int** read_times_file(const char* filename, int* jobs, int* machs, long** dd, int print_flag, Read read,
-                      Echo echo) {
-    InputFile file(filename);
-    TimesData data = read_times_head(file.get(), jobs, machs, dd != nullptr);
+int** read_times_file(const char* filename, const char* reader, int* jobs, int* machs, long** dd,
+                      int print_flag, Read read, Echo echo) {
+    InputFile file(filename, reader);
+    TimesData data = read_times_head(file, jobs, machs, dd != nullptr);
     read(file.get(), data);
-    file.close();
+    file.finish();
     echo_instance_line(filename, data.jobs, data.machines);
     if (print_flag == 1) echo(data);
-    if (dd != nullptr) *dd = data.dd;
-    return data.pt;
+    if (dd != nullptr) *dd = data.dd.release();
+    return data.pt.release();
 }
 
 }  // namespace
 
 void loadJSData(const char* filename, int* jobs, int* machs, int*** pt, int*** rm, int print_flag) {
-    InputFile file(filename);
-    JobShopData data = read_job_shop_head(file.get(), true, false);
-    *jobs = data.jobs;
-    *machs = data.machines;
+    InputFile file(filename, "loadJSData");
+    JobShopData data = read_job_shop_head(file, true, false, jobs, machs);
     for (int j = 0; j < data.jobs; ++j) read_operations_in_order(file.get(), data, j);
-    file.close();
+    file.finish();
     if (print_flag == 1) echo_job_shop(filename, data);
     hand_over(data, pt, rm, nullptr);
 }
 
 void loadJS_DD_Data(const char* filename, int descr, int* jobs, int* machs, int*** pt, int*** rm,
                     long** dd, int print_flag) {
-    InputFile file(filename);
-    JobShopData data = read_job_shop_head(file.get(), descr == 1, true);
-    *jobs = data.jobs;
-    *machs = data.machines;
+    InputFile file(filename, "loadJS_DD_Data");
+    JobShopData data = read_job_shop_head(file, descr == 1, true, jobs, machs);
     for (int j = 0; j < data.jobs; ++j) {
         read_operations_in_order(file.get(), data, j);
         data.dd[j] = read_number<int>(file.get());
     }
-    file.close();
+    file.finish();
     if (print_flag == 1) echo_job_shop(filename, data);
     hand_over(data, pt, rm, dd);
 }
 
 void loadJS_DD_Data_Zorvane(const char* filename, int descr, int* jobs, int* machs, int*** pt,
                             int*** rm, long** dd, int print_flag) {
-    InputFile file(filename);
-    JobShopData data = read_job_shop_head(file.get(), descr == 1, true);
-    *jobs = data.jobs;
-    *machs = data.machines;
+    InputFile file(filename, "loadJS_DD_Data_Zorvane");
+    JobShopData data = read_job_shop_head(file, descr == 1, true, jobs, machs);
     for (int j = 0; j < data.jobs; ++j) read_operations_in_order(file.get(), data, j);
     // The first non-blank line after the job rows carries nothing we use.
     skip_blanks(file.get());
@@ -774,14 +891,14 @@ void loadJS_DD_Data_Zorvane(const char* filename, int descr, int* jobs, int* mac
         (void)read_number<int>(file.get());
         (void)read_number<int>(file.get());
     }
-    file.close();
+    file.finish();
     if (print_flag == 1) echo_job_shop(filename, data);
     hand_over(data, pt, rm, dd);
 }
 
 void loadJS_MM_Data(const char* filename, int* jobs, int* machs, int*** pt, int*** rm, int** am,
                     int print_flag) {
-    InputFile file(filename);
+    InputFile file(filename, "loadJS_MM_Data");
     std::FILE* in = file.get();
     const Description description = read_description(in);
     const int m = read_number<int>(in);
@@ -789,11 +906,12 @@ void loadJS_MM_Data(const char* filename, int* jobs, int* machs, int*** pt, int*
     const int ops_per_job = read_number<int>(in);
     *jobs = n;
     *machs = m;
-    int* available = newIVector(m);
-    int** times = new_int_matrix(m, n);
-    int** routing = new_int_matrix(n, m);
+    file.require_counts(n, m, 2 * static_cast<long long>(n) * m + 2LL * m + n);
+    OwnedVector<int> available(newIVector(m));
+    OwnedMatrix times = new_owned_matrix(m, n);
+    OwnedMatrix routing = new_owned_matrix(n, m);
     // A machine that appears in no pair of a job leaves that job's entry 0.
-    setval_Imatrix(times, m, n, 0);
+    setval_Imatrix(times.get(), m, n, 0);
     for (int i = 0; i < m; ++i) {
         (void)read_number<int>(in);
         available[i] = read_number<int>(in);
@@ -808,27 +926,28 @@ void loadJS_MM_Data(const char* filename, int* jobs, int* machs, int*** pt, int*
             times[machine][j] = read_number<int>(in);
         }
     }
-    file.close();
+    file.finish();
     if (print_flag == 1) {
         std::printf("Instance %s - n: %d    m: %d  ops_per_job: %d\n", filename, n, m, ops_per_job);
         std::puts(description.text);
         std::puts("No. of available machines:");
-        print_int_vector(available, m);
+        print_int_vector(available.get(), m);
         std::puts("Processing times matrix:");
-        print_int_matrix(times, m, n);
+        print_int_matrix(times.get(), m, n);
         std::puts("Routing matrix:");
-        print_int_matrix(routing, n, m);
+        print_int_matrix(routing.get(), n, m);
     }
-    *pt = times;
-    *rm = routing;
-    *am = available;
+    *pt = times.release();
+    *rm = routing.release();
+    *am = available.release();
 }
 
 int** loadPTimes_mrows(const char* filename, int* jobs, int* machs, int print_flag) {
-    return read_times_file(filename, jobs, machs, nullptr, print_flag, read_machine_rows, [](const TimesData& data) {
-        std::puts("Processing times (p[i][j]:= proc. time on machine i of job j):");
-        print_int_matrix(data.pt, data.machines, data.jobs);
-    });
+    return read_times_file(filename, "loadPTimes_mrows", jobs, machs, nullptr, print_flag, read_machine_rows,
+                           [](const TimesData& data) {
+                               std::puts("Processing times (p[i][j]:= proc. time on machine i of job j):");
+                               print_int_matrix(data.pt.get(), data.machines, data.jobs);
+                           });
 }
 
 int** loadPTimes_mrowsDD(const char* filename, int* jobs, int* machs, long** dd, int print_flag) {
@@ -836,39 +955,44 @@ int** loadPTimes_mrowsDD(const char* filename, int* jobs, int* machs, long** dd,
         read_machine_rows(file, data);
         for (int j = 0; j < data.jobs; ++j) data.dd[j] = read_number<long>(file);
     };
-    return read_times_file(filename, jobs, machs, dd, print_flag, read, [](const TimesData& data) {
-        std::puts("Processing times (p[i][j]:= proc. time on machine i of job j):");
-        print_int_matrix(data.pt, data.machines, data.jobs);
-        std::printf("Due dates: ");
-        print_long_vector(data.dd, data.jobs);
-    });
+    return read_times_file(filename, "loadPTimes_mrowsDD", jobs, machs, dd, print_flag, read,
+                           [](const TimesData& data) {
+                               std::puts("Processing times (p[i][j]:= proc. time on machine i of job j):");
+                               print_int_matrix(data.pt.get(), data.machines, data.jobs);
+                               std::printf("Due dates: ");
+                               print_long_vector(data.dd.get(), data.jobs);
+                           });
 }
 
 int** loadPTimes_nrows(const char* filename, int* jobs, int* machs, int print_flag) {
-    return read_times_file(filename, jobs, machs, nullptr, print_flag, read_job_rows, [](const TimesData& data) {
-        print_int_matrix(data.pt, data.machines, data.jobs);
-    });
+    return read_times_file(filename, "loadPTimes_nrows", jobs, machs, nullptr, print_flag, read_job_rows,
+                           [](const TimesData& data) { print_int_matrix(data.pt.get(), data.machines, data.jobs); });
 }
 
 int** loadPTimes_nrowsDD(const char* filename, int* jobs, int* machs, long** dd, int print_flag) {
-    return read_times_file(filename, jobs, machs, dd, print_flag, read_job_rows, [](const TimesData& data) {
-        std::printf("Due dates: ");
-        print_long_vector(data.dd, data.jobs);
-        std::puts("Processing times:");
-        print_int_matrix(data.pt, data.machines, data.jobs);
-    });
+    return read_times_file(filename, "loadPTimes_nrowsDD", jobs, machs, dd, print_flag, read_job_rows,
+                           [](const TimesData& data) {
+                               std::printf("Due dates: ");
+                               print_long_vector(data.dd.get(), data.jobs);
+                               std::puts("Processing times:");
+                               print_int_matrix(data.pt.get(), data.machines, data.jobs);
+                           });
 }
 
 int read_parfile_int(const char* filename, int row) {
-    InputFile file(filename);
+    InputFile file(filename, "read_parfile_int");
     // At least one character is consumed; the count is tested after each.
     int colons = 0;
-    do {
-        const int c = std::fgetc(file.get());
-        if (c == EOF) return 0;
+    int value = 0;
+    for (int c = std::fgetc(file.get()); c != EOF; c = std::fgetc(file.get())) {
         if (c == ':') ++colons;
-    } while (colons < row);
-    return read_number<int>(file.get());
+        if (colons >= row) {
+            value = read_number<int>(file.get());
+            break;
+        }
+    }
+    file.finish();
+    return value;
 }
 
 }  // namespace schedule

@@ -175,7 +175,16 @@ void error(int code_error, int stop, const char* add_info) {
 
 void fatal_error(int code_error, const char* add_info) {
     report_error(code_error, add_info);
-    std::exit(1);
+    end_process(1);
+}
+
+void end_process(int status) {
+    std::fflush(stdout);
+#ifdef SCHEDULE_END_PROCESS_THROWS
+    throw ProcessEnd{status};
+#else
+    std::exit(status);
+#endif
 }
 
 void print_int_vector(const int* vector, int len) { print_vector(vector, len, "%5d"); }

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <random>
 #include <string>
+#include <type_traits>
 
 #include "schedule/schedule.h"
 #include "test_support.h"
@@ -215,10 +216,25 @@ void cap_address_space() {
 }
 
 template <class Record>
+void release(Record& record) {
+    std::free(record.dd);
+    std::free(record.w);
+    std::free(record.r);
+    if constexpr (requires { record.v; }) std::free(record.v);
+    if constexpr (requires { record.rt; }) free_mat_int(record.rt, record.jobs);
+    if constexpr (std::is_same_v<decltype(record.pt), int*>) {
+        std::free(record.pt);
+    } else {
+        free_mat_int(record.pt, record.machines);
+    }
+}
+
+template <class Record>
 void load_capped(Record (*load)(const char*), const std::string& name) {
     stdout_to_stderr();
     cap_address_space();
-    (void)load(name.c_str());
+    Record record = load(name.c_str());
+    release(record);
     std::exit(0);
 }
 
@@ -253,7 +269,7 @@ void read_times_capped(const std::string& name) {
     stdout_to_stderr();
     cap_address_space();
     int n = 0, m = 0;
-    (void)loadPTimes_nrows(name.c_str(), &n, &m, 0);
+    free_mat_int(loadPTimes_nrows(name.c_str(), &n, &m, 0), m);
     std::exit(0);
 }
 

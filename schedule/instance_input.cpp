@@ -9,11 +9,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
-
-#include <sys/stat.h>
 #include <memory>
 #include <string>
 #include <type_traits>
+
+#include <sys/stat.h>
 
 namespace schedule {
 
@@ -236,26 +236,15 @@ int elements_in(const char* text, const char* end) {
     return commas + 1;
 }
 
-// Whether a ";"-separated text of comma lists is an n_rows × n_cols matrix,
-// and if not, which status says why; reads nothing into any matrix.
-int matrix_shape(const char* text, int n_rows, int n_cols) {
-    if (count_chars(text, ';') + 1 != n_rows) return matrix_rows_differ;
-    for (int row = 0; row < n_rows; ++row) {
-        const char* end = row_end(text);
-        if (elements_in(text, end) != n_cols) return matrix_row_length_differs;
-        text = end + 1;
-    }
-    return matrix_filled;
-}
-
 // Fills the n_rows × n_cols matrix from ";"-separated comma lists; rows before
-// a row of the wrong length stay written.
+// a row of the wrong length stay written. With a null matrix it only tells
+// whether the text has that shape.
 int parse_matrix(const char* text, int** matrix, int n_rows, int n_cols) {
     if (count_chars(text, ';') + 1 != n_rows) return matrix_rows_differ;
     for (int row = 0; row < n_rows; ++row) {
         const char* end = row_end(text);
         if (elements_in(text, end) != n_cols) return matrix_row_length_differs;
-        convert_list(text, end, matrix[row]);
+        if (matrix != nullptr) convert_list(text, end, matrix[row]);
         text = end + 1;
     }
     return matrix_filled;
@@ -365,7 +354,7 @@ public:
         const int entry = find(name);
         if (entry == cut_entry) return nullptr;
         const char* content = entry < 0 ? nullptr : storage_->contents[entry];
-        const int status = content == nullptr ? matrix_absent : matrix_shape(content, rows, cols);
+        const int status = content == nullptr ? matrix_absent : parse_matrix(content, nullptr, rows, cols);
         switch (status) {
             case matrix_filled: {
                 OwnedMatrix m = new_owned_matrix(rows, cols);

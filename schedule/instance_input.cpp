@@ -684,16 +684,20 @@ public:
         if (failed) report_unreadable(filename_);
     }
 
-    // A header declares `jobs` and `machines`, and with them `storage`
-    // numbers to allocate. Each number of the body takes at least one
-    // character of the file, so a header that declares far more than the
-    // rest of the file holds (beyond a margin for files that end early) or a
-    // negative count ends the process before anything is allocated by it.
-    void require_counts(int jobs, int machines, long long storage) {
+    // A header declares `jobs` and `machines`, and with them a matrix of
+    // `per_cell` numbers per job and machine, plus a number or two per job
+    // and per machine. Each number of the body takes at least one character
+    // of the file, so a header that declares far more than the rest of the
+    // file holds (beyond a margin for files that end early) or a negative
+    // count ends the process before anything is allocated by it.
+    void require_counts(int jobs, int machines, int per_cell) {
         std::string problem;
         if (jobs < 0 || machines < 0) {
             problem = "; neither can be negative";
-        } else if (const long long left = bytes_left(); left >= 0 && storage > left + short_file_margin) {
+        } else if (const long long left = bytes_left(); left >= 0) {
+            // At most 2 × (2^31)^2 + 2^33: far from overflow.
+            const long long numbers = static_cast<long long>(per_cell) * jobs * machines + 2LL * jobs + 2LL * machines;
+            if (numbers <= left + short_file_margin) return;
             problem = ", more than its remaining " + std::to_string(left) + " bytes can hold";
         } else {
             return;
@@ -746,8 +750,7 @@ JobShopData read_job_shop_head(InputFile& file, bool has_description, bool with_
     data.machines = read_number<int>(file.get());
     *jobs = data.jobs;
     *machs = data.machines;
-    const long long cells = static_cast<long long>(data.jobs) * data.machines;
-    file.require_counts(data.jobs, data.machines, 2 * cells + data.jobs + data.machines);
+    file.require_counts(data.jobs, data.machines, 2);
     data.pt = new_owned_matrix(data.machines, data.jobs);
     data.rm = new_owned_matrix(data.jobs, data.machines);
     if (with_due_dates) data.dd.reset(newLVector(data.jobs));
@@ -805,8 +808,7 @@ TimesData read_times_head(InputFile& file, int* jobs, int* machs, bool with_due_
     data.jobs = read_number<int>(file.get());
     *jobs = data.jobs;
     *machs = data.machines;
-    const long long cells = static_cast<long long>(data.jobs) * data.machines;
-    file.require_counts(data.jobs, data.machines, cells + data.jobs + data.machines);
+    file.require_counts(data.jobs, data.machines, 1);
     data.pt = new_owned_matrix(data.machines, data.jobs);
     if (with_due_dates) data.dd.reset(newLVector(data.jobs));
     return data;
@@ -895,7 +897,7 @@ void loadJS_MM_Data(const char* filename, int* jobs, int* machs, int*** pt, int*
     const int ops_per_job = read_number<int>(in);
     *jobs = n;
     *machs = m;
-    file.require_counts(n, m, 2 * static_cast<long long>(n) * m + 2LL * m + n);
+    file.require_counts(n, m, 2);
     OwnedVector<int> available(newIVector(m));
     OwnedMatrix times = new_owned_matrix(m, n);
     OwnedMatrix routing = new_owned_matrix(n, m);

@@ -304,3 +304,47 @@ TEST(HostileFiles, PlainHeadersClaimingMoreThanTheFileHolds) {
 }
 
 }  // namespace
+
+namespace {
+
+// Inputs the fuzzer found, kept beside the tests; each read by the reader
+// that failed on it. Each header saturates a count at the most negative int,
+// whose square once overflowed the check of what the file can hold.
+std::string finding(const std::string& reader) {
+    return std::string(SCHEDULE_TEST_DATA) + "/fuzz_findings/" + reader + ".txt";
+}
+
+void read_finding_and_exit(const std::string& reader) {
+    stdout_to_stderr();
+    const std::string name = finding(reader);
+    int n = 0, m = 0;
+    int** pt = nullptr;
+    int** rm = nullptr;
+    long* dd = nullptr;
+    int* am = nullptr;
+    if (reader == "loadJSData") loadJSData(name.c_str(), &n, &m, &pt, &rm, 1);
+    if (reader == "loadJS_DD_Data") loadJS_DD_Data(name.c_str(), 1, &n, &m, &pt, &rm, &dd, 1);
+    if (reader == "loadJS_DD_Data_Zorvane") loadJS_DD_Data_Zorvane(name.c_str(), 1, &n, &m, &pt, &rm, &dd, 1);
+    if (reader == "loadJS_MM_Data") loadJS_MM_Data(name.c_str(), &n, &m, &pt, &rm, &am, 1);
+    std::exit(0);
+}
+
+TEST(FuzzFindings, CountsAtTheMostNegativeIntAreRejected) {
+    for (const char* reader : {"loadJSData", "loadJS_DD_Data", "loadJS_DD_Data_Zorvane", "loadJS_MM_Data"}) {
+        EXPECT_EXIT(read_finding_and_exit(reader), testing::ExitedWithCode(1),
+                    std::string(reader) + ": the file .* declares -?[0-9]+ jobs and -?[0-9]+ machines; neither "
+                                          "can be negative")
+            << reader;
+    }
+    // The same in a few characters, for every job-shop reader.
+    TempDir dir;
+    const std::string lowest = dir.write("lowest", "-2147483648 -2147483648\n");
+    int n = 0, m = 0;
+    int** pt = nullptr;
+    int** rm = nullptr;
+    long* dd = nullptr;
+    EXPECT_EXIT((stdout_to_stderr(), loadJS_DD_Data(lowest.c_str(), 0, &n, &m, &pt, &rm, &dd, 1)),
+                testing::ExitedWithCode(1), "declares -2147483648 jobs and -2147483648 machines; neither");
+}
+
+}  // namespace

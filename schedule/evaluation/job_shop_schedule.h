@@ -3,6 +3,8 @@
 #ifndef SCHEDULE_EVALUATION_JOB_SHOP_SCHEDULE_H
 #define SCHEDULE_EVALUATION_JOB_SHOP_SCHEDULE_H
 
+#include <algorithm>
+
 #include "schedule/evaluation/construction.h"
 #include "schedule/schedule.h"
 
@@ -45,7 +47,7 @@ void build(const char* routine, const int* seq_ops, int jobs, int machines, cons
         if (k == machines) too_many_operations(routine, o, job, machines);
         const int machine = rt[job][k];
         if (machine < 0 || machine >= machines) machine_out_of_range(routine, job, k, machine, machines);
-        const long start = lMax(job_free[job], machine_free[machine]);
+        const long start = std::max(job_free[job], machine_free[machine]);
         const long end = start + pt[machine][job];
         job_free[job] = end;
         machine_free[machine] = end;

@@ -18,19 +18,39 @@ namespace schedule::parallel_machines {
 // The assignment rule: the lowest-numbered machine among those whose key(i),
 // i in 0 … machines − 1, is the smallest. Ranking the machines by key and
 // scanning the run of smallest keys for the lowest number gives the same
-// machine, whatever order the ranking leaves equal keys in; one pass does it.
+// machine, whatever order the ranking leaves equal keys in; one pass does it,
+// a machine displacing the one found so far only with a strictly smaller key.
+//
+// key(i) returns the key itself, or a Candidate that carries along what was
+// computed with the key; choose() returns the chosen machine together with
+// what key() returned for it.
+struct Candidate {
+    long key;
+    long duration;  // of the job on the machine
+};
+
+inline long key_of(long key) { return key; }
+inline long key_of(const Candidate& candidate) { return candidate.key; }
+
+template <class Value>
+struct Choice {
+    int machine;
+    Value value;
+};
+
+template <class Key>
+auto choose(int machines, Key&& key) {
+    Choice<decltype(key(0))> best{0, key(0)};
+    for (int i = 1; i < machines; ++i) {
+        const auto candidate = key(i);
+        if (key_of(candidate) < key_of(best.value)) best = {i, candidate};
+    }
+    return best;
+}
+
 template <class Key>
 int assign(int machines, Key&& key) {
-    int chosen = 0;
-    long smallest = key(0);
-    for (int i = 1; i < machines; ++i) {
-        const long k = key(i);
-        if (k < smallest) {
-            smallest = k;
-            chosen = i;
-        }
-    }
-    return chosen;
+    return choose(machines, key).machine;
 }
 
 // How the machines are ranked for the job about to be placed.
@@ -53,15 +73,22 @@ void build(const int* seq, int jobs, int machines, const Duration& duration, Rel
     for (int i = 0; i < machines; ++i) machine_free[i] = 0;
     for (int k = 0; k < jobs; ++k) {
         const int job = seq[k];
-        const int chosen = assign(machines, [&](int i) {
-            if constexpr (dispatch == Dispatch::earliest_free) {
-                return machine_free[i];
-            } else {
-                return machine_free[i] + duration(i, job);
-            }
-        });
+        int chosen;
+        long time;  // the job's processing time on the chosen machine
+        if constexpr (dispatch == Dispatch::earliest_free) {
+            chosen = assign(machines, [&](int i) { return machine_free[i]; });
+            time = duration(chosen, job);
+        } else {
+            // The key's duration is kept for the chosen machine, not computed again.
+            const auto choice = choose(machines, [&](int i) {
+                const long d = duration(i, job);
+                return Candidate{machine_free[i] + d, d};
+            });
+            chosen = choice.machine;
+            time = choice.value.duration;
+        }
         const long start = releases.ready(job, machine_free[chosen]);
-        const long completion = start + duration(chosen, job);
+        const long completion = start + time;
         machine_free[chosen] = completion;
         place(job, chosen, start, completion);
     }

@@ -100,11 +100,33 @@ struct IdenticalTimes {
     long operator()(int /*machine*/, int job) const { return pt[job]; }
 };
 
+// On uniform machines a job takes lround(p / v): its processing time at
+// speed 1 divided by the machine's speed, rounded to the nearest integer with
+// halves upwards. With the speed checked to be at least 1 (uniform_times),
+// that is computed in integers, without the division in double and the calls
+// into lround that would otherwise come m times per job: the floored quotient,
+// plus one when twice the remainder reaches v.
+//
+// The two agree for every int p and v ≥ 1. The exact quotient x = p / v is
+// below 2³¹ in magnitude, so the double division is off by less than
+// 2⁻²² / v. The points where rounding changes, integers and halves, are
+// multiples of 1 / (2v) like x itself, so x is either on one of them (and
+// then exactly representable, so the division is exact) or at least 1 / (2v)
+// away from each, farther than the error; either way the double quotient
+// rounds as x does.
 struct UniformTimes {
     const int* pt;  // by job, at speed 1
-    const int* v;   // speed of each machine
+    const int* v;   // speed of each machine, at least 1
     long operator()(int machine, int job) const {
-        return lround(static_cast<double>(pt[job]) / static_cast<double>(v[machine]));
+        const int p = pt[job];
+        const int speed = v[machine];
+        long quotient = p / speed;
+        long remainder = p % speed;
+        if (remainder < 0) {  // truncated towards 0: step down to the floor
+            quotient -= 1;
+            remainder += speed;
+        }
+        return 2 * remainder >= speed ? quotient + 1 : quotient;
     }
 };
 

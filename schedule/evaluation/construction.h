@@ -35,9 +35,12 @@ struct Released {
     long ready(int job, long machine_free) const { return std::max<long>(machine_free, r[job]); }
 };
 
-// Work storage of `len` elements, uninitialised: inside the object for the
-// usual sizes (no allocation per evaluation), on the heap beyond them.
-template <class T, int Inline = 64>
+// Work storage of `len` elements, uninitialised: inside the object up to
+// 4 KiB (512 longs, 1024 ints), on the heap beyond that. That covers the
+// machines of any shop in use and the jobs of the usual job-shop instances,
+// so an evaluation allocates nothing but its result; untouched, the inline
+// block costs only stack address space.
+template <class T, int Inline = 4096 / sizeof(T)>
 class WorkVector {
 public:
     explicit WorkVector(int len) : data_(len <= Inline ? inline_ : heap(len)) {}

@@ -5,6 +5,7 @@
 #define SCHEDULE_BENCH_BENCH_INSTANCES_H
 
 #include <cstdint>
+#include <cstdlib>
 
 #include "schedule/schedule.h"
 

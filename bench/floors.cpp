@@ -120,9 +120,9 @@ void earliest_completion(const int* seq, int jobs, int machines, const int* r, D
                 best_duration = d;
             }
         }
-        if constexpr (released) key = std::max<long>(f[best], r[j]) + best_duration;
-        f[best] = key;
-        sink(j, key);
+        const long start = released ? std::max<long>(f[best], r[j]) : f[best];
+        f[best] = start + best_duration;
+        sink(j, f[best]);
     }
 }
 

@@ -1,6 +1,7 @@
 // Floors: for each evaluator family the plainest loop that computes the same
 // value as the library, with its work storage handed in by the caller (made
-// once, outside the timing loop). The ratio of an evaluator's time to its
+// once, outside the timing loop). A completion-time floor fills the vector it
+// is given; the benchmark allocates that at every call, as the library must. The ratio of an evaluator's time to its
 // floor's is what the benchmarks watch: it tells the cost of the library's
 // generality and checks, whatever the machine.
 //

@@ -33,6 +33,23 @@ def medians(report):
     return times
 
 
+FAMILIES = list(TARGETS) + ["read_bytes/", "load_tag_content", "load_", "sortLVector"]
+OBJECTIVES = ["Cmax", "Wj_SumTj", "Cj"]
+
+
+def order(name):
+    """Environments in a fixed order, then by size, then Cmax, Wj_SumTj, Cj."""
+    base = name.removeprefix("floor/")
+    family = next(i for i, prefix in enumerate(FAMILIES) if base.startswith(prefix))
+    evaluator, _, size = base.rpartition("/")
+    cells = 0
+    if "x" in size:
+        n, m = size.split("x")
+        cells = int(n) * int(m)
+    objective = next((i for i, o in enumerate(OBJECTIVES) if evaluator.endswith(o)), 0)
+    return (family, cells, objective, base)
+
+
 def show_ns(ns):
     if ns >= 1e6:
         return f"{ns / 1e6:.2f} ms"
@@ -45,7 +62,7 @@ def main(path):
     with open(path) as f:
         report = json.load(f)
     times = medians(report)
-    names = [n for n in times if "#" not in n]
+    names = sorted((n for n in times if "#" not in n), key=order)
     missed = []
     print("| evaluator | n×m | library per call | library per cell | floor per call | floor per cell "
           "| library/floor | target | holds |")

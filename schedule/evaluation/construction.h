@@ -4,6 +4,7 @@
 #ifndef SCHEDULE_EVALUATION_CONSTRUCTION_H
 #define SCHEDULE_EVALUATION_CONSTRUCTION_H
 
+#include <algorithm>
 #include <cstdlib>
 #include <limits>
 #include <string>
@@ -12,6 +13,11 @@
 #include "schedule/schedule.h"
 
 namespace schedule {
+
+// Start times are the later of two times. The constructions take it with
+// std::max, which the compiler sees through in their innermost loops, where
+// lMax, defined in another translation unit, would cost a call per
+// operation; for integers the two give the same value.
 
 // Plain-argument family: no release dates. The first machine is free from
 // time 0 and takes the jobs back to back.
@@ -26,12 +32,15 @@ struct FromTimeZero {
 struct Released {
     const int* r;
     static constexpr long first_machine_free = std::numeric_limits<long>::min();
-    long ready(int job, long machine_free) const { return lMax(machine_free, r[job]); }
+    long ready(int job, long machine_free) const { return std::max<long>(machine_free, r[job]); }
 };
 
-// Work storage of `len` elements, uninitialised: inside the object for the
-// usual sizes (no allocation per evaluation), on the heap beyond them.
-template <class T, int Inline = 64>
+// Work storage of `len` elements, uninitialised: inside the object up to
+// 4 KiB (512 longs, 1024 ints), on the heap beyond that. That covers the
+// machines of any shop in use and the jobs of the usual job-shop instances,
+// so an evaluation allocates nothing but its result; untouched, the inline
+// block costs only stack address space.
+template <class T, int Inline = 4096 / sizeof(T)>
 class WorkVector {
 public:
     explicit WorkVector(int len) : data_(len <= Inline ? inline_ : heap(len)) {}

@@ -3,6 +3,7 @@
 #ifndef SCHEDULE_EVALUATION_FLOW_SHOP_SCHEDULE_H
 #define SCHEDULE_EVALUATION_FLOW_SHOP_SCHEDULE_H
 
+#include <algorithm>
 #include <limits>
 
 #include "schedule/evaluation/construction.h"
@@ -40,7 +41,7 @@ void build(const int* seq, int jobs, int machines, const int* const* pt, Release
             machine_free[i] = end;
             operation(i, job, start, end);
             if (++i == machines) break;
-            start = lMax(end, machine_free[i]);
+            start = std::max(end, machine_free[i]);
         }
         completed(job, machine_free[machines - 1]);
     }

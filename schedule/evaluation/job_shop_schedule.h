@@ -3,6 +3,8 @@
 #ifndef SCHEDULE_EVALUATION_JOB_SHOP_SCHEDULE_H
 #define SCHEDULE_EVALUATION_JOB_SHOP_SCHEDULE_H
 
+#include <algorithm>
+
 #include "schedule/evaluation/construction.h"
 #include "schedule/schedule.h"
 
@@ -37,15 +39,19 @@ void build(const char* routine, const int* seq_ops, int jobs, int machines, cons
     }
     for (int i = 0; i < machines; ++i) machine_free[i] = 0;
 
+    // Operations are placed only when there are jobs and machines, so each
+    // range check below is one unsigned comparison: a negative entry turns
+    // into one beyond every count.
     const long operations = jobs > 0 && machines > 0 ? static_cast<long>(jobs) * machines : 0;
     for (long o = 0; o < operations; ++o) {
         const int job = seq_ops[o];
-        if (job < 0 || job >= jobs) job_out_of_range(routine, o, job, jobs);
+        if (static_cast<unsigned>(job) >= static_cast<unsigned>(jobs)) job_out_of_range(routine, o, job, jobs);
         const int k = operations_done[job];
         if (k == machines) too_many_operations(routine, o, job, machines);
         const int machine = rt[job][k];
-        if (machine < 0 || machine >= machines) machine_out_of_range(routine, job, k, machine, machines);
-        const long start = lMax(job_free[job], machine_free[machine]);
+        if (static_cast<unsigned>(machine) >= static_cast<unsigned>(machines))
+            machine_out_of_range(routine, job, k, machine, machines);
+        const long start = std::max(job_free[job], machine_free[machine]);
         const long end = start + pt[machine][job];
         job_free[job] = end;
         machine_free[machine] = end;

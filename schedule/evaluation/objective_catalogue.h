@@ -6,6 +6,7 @@
 #ifndef SCHEDULE_EVALUATION_OBJECTIVE_CATALOGUE_H
 #define SCHEDULE_EVALUATION_OBJECTIVE_CATALOGUE_H
 
+#include <algorithm>
 #include <type_traits>
 
 #include "schedule/fatal.h"
@@ -83,6 +84,8 @@ struct JobData {
     const int* r;
 };
 
+// Clipping at 0 uses std::max, which inlines into the constructions' loops;
+// it gives the same value as lMax.
 template <Quantity Q>
 long quantity(long completion, int job, const JobData& data) {
     if constexpr (Q == Quantity::completion) {
@@ -90,9 +93,9 @@ long quantity(long completion, int job, const JobData& data) {
     } else if constexpr (Q == Quantity::lateness) {
         return completion - data.dd[job];
     } else if constexpr (Q == Quantity::tardiness) {
-        return lMax(completion - data.dd[job], 0);
+        return std::max(completion - data.dd[job], 0L);
     } else if constexpr (Q == Quantity::earliness) {
-        return lMax(data.dd[job] - completion, 0);
+        return std::max(data.dd[job] - completion, 0L);
     } else if constexpr (Q == Quantity::flow_time) {
         return completion - data.r[job];
     } else {

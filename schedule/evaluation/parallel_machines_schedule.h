@@ -18,19 +18,39 @@ namespace schedule::parallel_machines {
 // The assignment rule: the lowest-numbered machine among those whose key(i),
 // i in 0 … machines − 1, is the smallest. Ranking the machines by key and
 // scanning the run of smallest keys for the lowest number gives the same
-// machine, whatever order the ranking leaves equal keys in; one pass does it.
+// machine, whatever order the ranking leaves equal keys in; one pass does it,
+// a machine displacing the one found so far only with a strictly smaller key.
+//
+// key(i) returns the key itself, or a Candidate that carries along what was
+// computed with the key; choose() returns the chosen machine together with
+// what key() returned for it.
+struct Candidate {
+    long key;
+    long duration;  // of the job on the machine
+};
+
+inline long key_of(long key) { return key; }
+inline long key_of(const Candidate& candidate) { return candidate.key; }
+
+template <class Value>
+struct Choice {
+    int machine;
+    Value value;
+};
+
+template <class Key>
+auto choose(int machines, Key&& key) {
+    Choice<decltype(key(0))> best{0, key(0)};
+    for (int i = 1; i < machines; ++i) {
+        const auto candidate = key(i);
+        if (key_of(candidate) < key_of(best.value)) best = {i, candidate};
+    }
+    return best;
+}
+
 template <class Key>
 int assign(int machines, Key&& key) {
-    int chosen = 0;
-    long smallest = key(0);
-    for (int i = 1; i < machines; ++i) {
-        const long k = key(i);
-        if (k < smallest) {
-            smallest = k;
-            chosen = i;
-        }
-    }
-    return chosen;
+    return choose(machines, key).machine;
 }
 
 // How the machines are ranked for the job about to be placed.
@@ -53,15 +73,22 @@ void build(const int* seq, int jobs, int machines, const Duration& duration, Rel
     for (int i = 0; i < machines; ++i) machine_free[i] = 0;
     for (int k = 0; k < jobs; ++k) {
         const int job = seq[k];
-        const int chosen = assign(machines, [&](int i) {
-            if constexpr (dispatch == Dispatch::earliest_free) {
-                return machine_free[i];
-            } else {
-                return machine_free[i] + duration(i, job);
-            }
-        });
+        int chosen;
+        long time;  // the job's processing time on the chosen machine
+        if constexpr (dispatch == Dispatch::earliest_free) {
+            chosen = assign(machines, [&](int i) { return machine_free[i]; });
+            time = duration(chosen, job);
+        } else {
+            // The key's duration is kept for the chosen machine, not computed again.
+            const auto choice = choose(machines, [&](int i) {
+                const long d = duration(i, job);
+                return Candidate{machine_free[i] + d, d};
+            });
+            chosen = choice.machine;
+            time = choice.value.duration;
+        }
         const long start = releases.ready(job, machine_free[chosen]);
-        const long completion = start + duration(chosen, job);
+        const long completion = start + time;
         machine_free[chosen] = completion;
         place(job, chosen, start, completion);
     }
@@ -73,11 +100,33 @@ struct IdenticalTimes {
     long operator()(int /*machine*/, int job) const { return pt[job]; }
 };
 
+// On uniform machines a job takes lround(p / v): its processing time at
+// speed 1 divided by the machine's speed, rounded to the nearest integer with
+// halves upwards. With the speed checked to be at least 1 (uniform_times),
+// that is computed in integers, without the division in double and the calls
+// into lround that would otherwise come m times per job: the floored quotient,
+// plus one when twice the remainder reaches v.
+//
+// The two agree for every int p and v ≥ 1. The exact quotient x = p / v is
+// below 2³¹ in magnitude, so the double division is off by less than
+// 2⁻²² / v. The points where rounding changes, integers and halves, are
+// multiples of 1 / (2v) like x itself, so x is either on one of them (and
+// then exactly representable, so the division is exact) or at least 1 / (2v)
+// away from each, farther than the error; either way the double quotient
+// rounds as x does.
 struct UniformTimes {
     const int* pt;  // by job, at speed 1
-    const int* v;   // speed of each machine
+    const int* v;   // speed of each machine, at least 1
     long operator()(int machine, int job) const {
-        return lround(static_cast<double>(pt[job]) / static_cast<double>(v[machine]));
+        const int p = pt[job];
+        const int speed = v[machine];
+        long quotient = p / speed;
+        long remainder = p % speed;
+        if (remainder < 0) {  // truncated towards 0: step down to the floor
+            quotient -= 1;
+            remainder += speed;
+        }
+        return 2 * remainder >= speed ? quotient + 1 : quotient;
     }
 };
 

@@ -1,0 +1,104 @@
+#!/usr/bin/env python3
+"""Tables for BENCHMARKS.md from a schedule_bench JSON report.
+
+    schedule_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+        --benchmark_out=bench.json --benchmark_out_format=json
+    python3 bench/ratios.py bench.json
+
+Uses the median of the repetitions (or the single run when there are none)
+and CPU time. An evaluator "X" is compared with its floor "floor/X"; a loader
+with reading the same file's bytes through fgetc. Exits with status 1 when an
+evaluator misses its target ratio.
+"""
+import json
+import sys
+
+# Largest allowed library/floor ratio, by evaluator name prefix.
+TARGETS = {"S1_": 1.3, "Fm_": 1.3, "Pm_": 1.5, "Qm_": 1.5, "Rm_": 1.5, "Jm_": 1.5}
+BYTES_YARDSTICK = "read_bytes/fgetc/500x20"
+
+
+def medians(report):
+    times = {}
+    for run in report["benchmarks"]:
+        name = run.get("run_name", run["name"])
+        if run.get("run_type") == "aggregate":
+            if run.get("aggregate_name") != "median":
+                continue
+        elif name in times:
+            continue
+        times[name] = run["cpu_time"] * {"ns": 1, "us": 1e3, "ms": 1e6, "s": 1e9}[run["time_unit"]]
+        times[name + "#cells"] = run.get("per_cell")
+        times[name + "#bytes"] = run.get("per_byte")
+    return times
+
+
+FAMILIES = list(TARGETS) + ["read_bytes/", "load_tag_content", "load_", "sortLVector"]
+OBJECTIVES = ["Cmax", "Wj_SumTj", "Cj"]
+
+
+def order(name):
+    """Environments in a fixed order, then by size, then Cmax, Wj_SumTj, Cj."""
+    base = name.removeprefix("floor/")
+    family = next(i for i, prefix in enumerate(FAMILIES) if base.startswith(prefix))
+    evaluator, _, size = base.rpartition("/")
+    cells = 0
+    if "x" in size:
+        n, m = size.split("x")
+        cells = int(n) * int(m)
+    objective = next((i for i, o in enumerate(OBJECTIVES) if evaluator.endswith(o)), 0)
+    return (family, cells, objective, base)
+
+
+def show_ns(ns):
+    if ns >= 1e6:
+        return f"{ns / 1e6:.2f} ms"
+    if ns >= 1e3:
+        return f"{ns / 1e3:.2f} µs"
+    return f"{ns:.0f} ns"
+
+
+def main(path):
+    with open(path) as f:
+        report = json.load(f)
+    times = medians(report)
+    names = sorted((n for n in times if "#" not in n), key=order)
+    missed = []
+    print("| evaluator | n×m | library per call | library per cell | floor per call | floor per cell "
+          "| library/floor | target | holds |")
+    print("|---|---|---:|---:|---:|---:|---:|---:|---|")
+    for name in names:
+        floor = "floor/" + name
+        if floor not in times:
+            continue
+        evaluator, size = name.split("/")
+        target = next(t for prefix, t in TARGETS.items() if evaluator.startswith(prefix))
+        ratio = times[name] / times[floor]
+        holds = ratio <= target
+        if not holds:
+            missed.append(name)
+        print(f"| `{evaluator}` | {size} | {show_ns(times[name])} | {times[name + '#cells'] * 1e9:.2f} ns "
+              f"| {show_ns(times[floor])} | {times[floor + '#cells'] * 1e9:.2f} ns | {ratio:.2f} "
+              f"| ≤ {target} | {'yes' if holds else 'NO'} |")
+    print()
+    print("| input routine | per call | per byte | × reading the bytes (fgetc) |")
+    print("|---|---:|---:|---:|")
+    for name in names:
+        if times[name + "#cells"] is not None:
+            continue  # an evaluator or a floor
+        per_byte = times.get(name + "#bytes")
+        if per_byte is not None and BYTES_YARDSTICK in times:
+            print(f"| `{name}` | {show_ns(times[name])} | {per_byte * 1e9:.2f} ns "
+                  f"| {times[name] / times[BYTES_YARDSTICK]:.2f} |")
+        else:
+            print(f"| `{name}` | {show_ns(times[name])} | | |")
+    if missed:
+        print("\nmissed the target: " + ", ".join(missed), file=sys.stderr)
+        return 1
+    return 0
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 2:
+        sys.exit(__doc__)
+    sys.exit(main(sys.argv[1]))

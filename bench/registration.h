@@ -1,0 +1,13 @@
+// The benchmark groups, registered by main before the command line is read.
+#ifndef SCHEDULE_BENCH_REGISTRATION_H
+#define SCHEDULE_BENCH_REGISTRATION_H
+
+#include <filesystem>
+
+void register_evaluator_benchmarks();
+
+// Writes the instance files the loaders read into a new directory under
+// `scratch` and registers the input benchmarks; returns that directory.
+std::filesystem::path register_input_benchmarks(const std::filesystem::path& scratch);
+
+#endif  // SCHEDULE_BENCH_REGISTRATION_H

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <type_traits>
 #include <utility>
 
 namespace schedule {
@@ -63,23 +64,85 @@ void fill_matrix(T** matrix, int rows, int cols, T val) {
     for (int i = 0; i < rows; ++i) fill_vector(matrix[i], cols, val);
 }
 
+// Console output built up in a block and written at once. Integers are
+// formatted here by hand, exactly as printf's "%<width>d" would, since the
+// echo of a loaded instance is mostly integers and printf costs far more
+// per element than reading them did. Other elements go through printf.
+class ConsoleBlock {
+public:
+    ConsoleBlock() = default;
+    ConsoleBlock(const ConsoleBlock&) = delete;
+    ConsoleBlock& operator=(const ConsoleBlock&) = delete;
+    ~ConsoleBlock() { flush(); }
+
+    void put(char c) {
+        if (used_ == sizeof text_) flush();
+        text_[used_++] = c;
+    }
+
+    // `value` in the format `element_format`: "%<width>d" (or "ld") for an
+    // integer, anything printf takes for the other types.
+    template <class T>
+    void element(const char* element_format, T value) {
+        if constexpr (std::is_integral_v<T>) {
+            integer(static_cast<long>(value), width_of(element_format));
+        } else {
+            flush();
+            std::printf(element_format, value);
+        }
+    }
+
+    void flush() {
+        if (used_ > 0) std::fwrite(text_, 1, used_, stdout);
+        used_ = 0;
+    }
+
+private:
+    // The digits between "%" and the conversion of an integer format.
+    static int width_of(const char* format) {
+        int width = 0;
+        for (const char* c = format + 1; *c >= '0' && *c <= '9'; ++c) width = width * 10 + (*c - '0');
+        return width;
+    }
+
+    // Right-aligned in at least `width` characters, a minus sign in front of
+    // the digits of a negative value.
+    void integer(long value, int width) {
+        char digits[24];
+        int len = 0;
+        unsigned long magnitude = value < 0 ? 0UL - static_cast<unsigned long>(value) : static_cast<unsigned long>(value);
+        do {
+            digits[len++] = static_cast<char>('0' + magnitude % 10);
+            magnitude /= 10;
+        } while (magnitude != 0);
+        if (value < 0) digits[len++] = '-';
+        for (int pad = width - len; pad > 0; --pad) put(' ');
+        while (len > 0) put(digits[--len]);
+    }
+
+    char text_[4096];
+    std::size_t used_ = 0;
+};
+
 // "(" e0 "," e1 "," … e(len-1) ")\n", each element in `element_format`.
 template <class T>
 void print_vector(const T* vector, int len, const char* element_format) {
-    std::putchar('(');
+    ConsoleBlock out;
+    out.put('(');
     for (int i = 0; i < len; ++i) {
-        std::printf(element_format, vector[i]);
-        std::putchar(i + 1 < len ? ',' : ')');
+        out.element(element_format, vector[i]);
+        out.put(i + 1 < len ? ',' : ')');
     }
-    if (len <= 0) std::putchar(')');
-    std::putchar('\n');
+    if (len <= 0) out.put(')');
+    out.put('\n');
 }
 
 template <class T>
 void print_matrix(const T* const* matrix, int rows, int cols, const char* element_format) {
+    ConsoleBlock out;
     for (int i = 0; i < rows; ++i) {
-        for (int j = 0; j < cols; ++j) std::printf(element_format, matrix[i][j]);
-        std::putchar('\n');
+        for (int j = 0; j < cols; ++j) out.element(element_format, matrix[i][j]);
+        out.put('\n');
     }
 }
 

@@ -1,5 +1,7 @@
 // Vectors, matrices, scalar helpers, error reporting and console printing.
+#include <algorithm>
 #include <climits>
+#include <cstdio>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -63,6 +65,62 @@ TEST(SupportPrinting, MatricesPrintOneLinePerRowWithoutSeparators) {
     const double dr1[] = {3.0};
     const double* const dm[] = {dr0, dr1};
     EXPECT_EQ(captured_stdout([&] { schedule::print_double_matrix(dm, 2, 1); }), "-1.250000\n3.000000\n");
+}
+
+// Integers are printed without printf; every width, sign and extreme must
+// still come out as printf would write it, including rows longer than the
+// block the printers write at once.
+TEST(SupportPrinting, IntegersAsPrintfWritesThem) {
+    const std::vector<long> values{0, 7, -7, 9999, -9999, 99999, -99999, 123456, -1234567,
+                                   INT_MAX, INT_MIN, LONG_MAX, LONG_MIN, 10000000, -10000000};
+    std::string ints = "(";
+    std::string longs = "(";
+    std::vector<int> as_int;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const int v = static_cast<int>(std::clamp<long>(values[i], INT_MIN, INT_MAX));
+        as_int.push_back(v);
+        char text[64];
+        std::snprintf(text, sizeof text, "%5d", v);
+        ints += text;
+        std::snprintf(text, sizeof text, "%8ld", values[i]);
+        longs += text;
+        ints += i + 1 < values.size() ? ',' : ')';
+        longs += i + 1 < values.size() ? ',' : ')';
+    }
+    const int n = static_cast<int>(values.size());
+    EXPECT_EQ(captured_stdout([&] { schedule::print_int_vector(as_int.data(), n); }), ints + "\n");
+    EXPECT_EQ(captured_stdout([&] { schedule::print_long_vector(values.data(), n); }), longs + "\n");
+
+    // A matrix row of 3000 elements, several blocks long, between other output.
+    std::vector<int> row(3000);
+    std::vector<long> long_row(3000);
+    std::string expected = "before\n";
+    std::string expected_long = "before\n";
+    for (int j = 0; j < 3000; ++j) {
+        row[j] = (j % 2 == 0 ? 1 : -1) * j * 997;
+        long_row[j] = 1000003L * row[j];
+        char text[64];
+        std::snprintf(text, sizeof text, "%5d", row[j]);
+        expected += text;
+        std::snprintf(text, sizeof text, "%5ld", long_row[j]);
+        expected_long += text;
+    }
+    expected += "\nafter\n";
+    expected_long += "\nafter\n";
+    const int* const rows[] = {row.data()};
+    const long* const long_rows[] = {long_row.data()};
+    EXPECT_EQ(captured_stdout([&] {
+                  std::printf("before\n");
+                  schedule::print_int_matrix(rows, 1, 3000);
+                  std::printf("after\n");
+              }),
+              expected);
+    EXPECT_EQ(captured_stdout([&] {
+                  std::printf("before\n");
+                  schedule::print_long_matrix(long_rows, 1, 3000);
+                  std::printf("after\n");
+              }),
+              expected_long);
 }
 
 TEST(SupportScalars, LroundRoundsHalvesUpwardAndSaturates) {

@@ -16,11 +16,13 @@
 #include <unistd.h>
 
 #include "schedule/fatal.h"
+#include "record_release.h"
 #include "schedule/schedule.h"
 
 namespace {
 
 using namespace schedule;
+using testing_support::release;
 
 // The in-memory file that holds the current input, and its name.
 int input_fd = -1;
@@ -72,20 +74,6 @@ void feed_tag_readers(const char* name) {
 }
 
 // --- Instance loaders --------------------------------------------------------
-
-template <class Record>
-void release(Record& record) {
-    std::free(record.dd);
-    std::free(record.w);
-    std::free(record.r);
-    if constexpr (requires { record.v; }) std::free(record.v);
-    if constexpr (requires { record.rt; }) free_mat_int(record.rt, record.jobs);
-    if constexpr (std::is_same_v<decltype(record.pt), int*>) {
-        std::free(record.pt);
-    } else {
-        free_mat_int(record.pt, record.machines);
-    }
-}
 
 template <class Record>
 void feed_loader(Record (*load)(const char*), const char* name) {

@@ -10,12 +10,14 @@
 #include <string>
 #include <type_traits>
 
+#include "record_release.h"
 #include "schedule/schedule.h"
 #include "test_support.h"
 
 namespace {
 
 using namespace schedule;
+using testing_support::release;
 using testing_support::stdout_to_stderr;
 using testing_support::TempDir;
 
@@ -25,15 +27,7 @@ bool exits_cleanly_or_with_one(int status) {
     return WIFEXITED(status) && (WEXITSTATUS(status) == 0 || WEXITSTATUS(status) == 1);
 }
 
-// Every reader of the library fed `name`; results freed when they return.
-void load_with_every_loader(const std::string& name) {
-    SINGLE_MACHINE s = load_SINGLE_MACHINE(name.c_str());
-    std::free(s.pt);
-    std::free(s.dd);
-    std::free(s.w);
-    std::free(s.r);
-}
-
+// Every plain-format reader fed `name`; results freed when they return.
 void read_with_every_plain_reader(const std::string& name) {
     int n = 0, m = 0;
     int** pt = nullptr;
@@ -64,8 +58,11 @@ void read_with_every_plain_reader(const std::string& name) {
     (void)read_parfile_int(name.c_str(), 3);
 }
 
+// A tagged file goes through the same splitting and checks in every loader;
+// the single-machine loader stands for them.
 void load_and_exit(const std::string& name) {
-    load_with_every_loader(name);
+    SINGLE_MACHINE s = load_SINGLE_MACHINE(name.c_str());
+    release(s);
     std::exit(0);
 }
 void read_and_exit(const std::string& name) {
@@ -163,10 +160,7 @@ TEST(HostileFiles, ThousandsOfEntries) {
     EXPECT_NE(echo.find("the 4982 entries after the 20th are ignored"), std::string::npos);
     EXPECT_EQ(s.jobs, 2);
     EXPECT_EQ(s.pt[1], 5);
-    std::free(s.pt);
-    std::free(s.dd);
-    std::free(s.w);
-    std::free(s.r);
+    release(s);
     const std::string last = dir.write("last", entries + "[JOBS=2]\n[PT=4,5]\n");
     EXPECT_EXIT((stdout_to_stderr(), load_and_exit(last)), testing::ExitedWithCode(1),
                 "holds more than 20 tag entries; the 4982 entries after the 20th are ignored");
@@ -213,20 +207,6 @@ void cap_address_space() {
     const rlim_t cap = rlim_t{512} << 20;
     const rlimit limit{cap, cap};
     setrlimit(RLIMIT_AS, &limit);
-}
-
-template <class Record>
-void release(Record& record) {
-    std::free(record.dd);
-    std::free(record.w);
-    std::free(record.r);
-    if constexpr (requires { record.v; }) std::free(record.v);
-    if constexpr (requires { record.rt; }) free_mat_int(record.rt, record.jobs);
-    if constexpr (std::is_same_v<decltype(record.pt), int*>) {
-        std::free(record.pt);
-    } else {
-        free_mat_int(record.pt, record.machines);
-    }
 }
 
 template <class Record>

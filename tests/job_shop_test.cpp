@@ -2,6 +2,7 @@
 // sequences the shop cannot follow, and agreement with the single machine and
 // the permutation flow shop over random instances.
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <random>
 #include <utility>
@@ -134,6 +135,27 @@ TEST_F(JobShopDeathTest, SequencesTheShopCannotFollowEndTheProcessNamingTheEvalu
 // ---------------------------------------------------------------------------
 // Agreement over random instances
 // ---------------------------------------------------------------------------
+
+// Each entry is checked once, as an unsigned number: the ends of int must be
+// caught like any other entry.
+TEST_F(JobShopDeathTest, JobsAtTheEndsOfIntAreOutOfRange) {
+    const std::vector<int> lowest{0, INT_MIN, 1, 0}, highest{0, 1, INT_MAX, 0};
+    EXPECT_EXIT((stdout_to_stderr(), Jm_Rj_Cmax(lowest.data(), instance)), testing::ExitedWithCode(1),
+                "Jm_Rj_Cmax: entry 1 of the operation sequence is job -2147483648, outside 0..1\n$");
+    EXPECT_EXIT((stdout_to_stderr(), Jm_Rj_Cj(highest.data(), instance)), testing::ExitedWithCode(1),
+                "Jm_Rj_Cj: entry 2 of the operation sequence is job 2147483647, outside 0..1\n$");
+}
+
+TEST_F(JobShopDeathTest, MachinesAtTheEndsOfIntAreOutOfRange) {
+    const std::vector<int> seq{0, 1, 1, 0};
+    route1[0] = INT_MIN;
+    EXPECT_EXIT((stdout_to_stderr(), Jm_Rj_SumCj(seq.data(), instance)), testing::ExitedWithCode(1),
+                "Jm_Rj_SumCj: operation 0 of job 1 is routed to machine -2147483648, outside 0..1\n$");
+    route1[0] = 1;
+    route0[1] = INT_MAX;
+    EXPECT_EXIT((stdout_to_stderr(), Jm_Rj_Wj_SumTj(seq.data(), instance)), testing::ExitedWithCode(1),
+                "Jm_Rj_Wj_SumTj: operation 1 of job 0 is routed to machine 2147483647, outside 0..1\n$");
+}
 
 TEST(JobShopProperties, RecordObjectivesAreTheCatalogueInJobIndexOrder) {
     std::mt19937 rng(5150);

@@ -15,8 +15,8 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include "schedule/fatal.h"
 #include "record_release.h"
+#include "schedule/fatal.h"
 #include "schedule/schedule.h"
 
 namespace {

@@ -170,9 +170,25 @@ TEST(SchedTool, ScheduleWritesTheLibrarysFile) {
               "[JOBS=4]\n[MACHINES=3]\n"
               "[SCHEDULE_DATA=0,0,2,1,2,5,2,7,6;0,2,3,1,7,6,2,13,2;0,5,5,1,13,4,2,17,3;0,10,6,1,17,2,2,20,4]\n"
               "[JOB_ORDER=3,1,0,2]\n");
+    // The uniform machines' writer reports its assignment; the tool keeps it aside.
+    dir.write("qm.txt", "[JOBS=3]\n[MACHINES=2]\n[V=1,2]\n[PT=4,2,4]\n");
+    const ToolRun uniform = sched(dir, "schedule -e uniform -O qm.sched qm.txt");
+    EXPECT_EQ(uniform.status, 0);
+    EXPECT_EQ(uniform.out, "");
+    EXPECT_EQ(uniform.err, "");
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "qm.sched"));
     // A bad sequence leaves no file behind.
     EXPECT_EQ(sched(dir, "schedule -e flowshop --seq 3,1,0 -O no.sched fm.txt").status, 2);
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "no.sched"));
+}
+
+// The README's tour: the example's schedule file is what the tool writes.
+TEST(SchedTool, DocumentedExampleIsCurrent) {
+    TempDir dir;
+    const ToolRun run = sched(dir, "schedule --layout classic --seq 0,1,2,3,0,1,2,3,0,1,2,3 -O ex.sched '" SCHED_DOCS
+                                   "/example_job_shop.txt'");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(slurp(dir.path() / "ex.sched"), slurp(SCHED_DOCS "/example_job_shop.sched"));
 }
 
 // Where the chart must draw an operation: x = 100 + start * 800 / makespan.
@@ -218,6 +234,7 @@ TEST(SchedTool, GanttRejectsAMalformedScheduleFile) {
         {"machine.sched", head + "[SCHEDULE_DATA=0,0,4;2,0,6]\n[JOB_ORDER=0,1]\n"},
         {"triple.sched", head + "[SCHEDULE_DATA=0,0;1,0,6]\n[JOB_ORDER=0,1]\n"},
         {"groups.sched", head + "[SCHEDULE_DATA=0,0,4]\n[JOB_ORDER=0,1]\n"},
+        {"overlap.sched", head + "[SCHEDULE_DATA=0,0,4;0,3,6]\n[JOB_ORDER=0,1]\n"},
         {"tag.sched", "[JOBZ=2]\n[MACHINES=2]\n[SCHEDULE_DATA=0,0,4;1,0,6]\n[JOB_ORDER=0,1]\n"},
     };
     for (const auto& [name, bytes] : cases) {

@@ -831,6 +831,20 @@ Schedule read_schedule(const std::string& path) {
             schedule.operations.push_back({job, static_cast<int>(machine), start, duration});
         }
     }
+    // No machine runs two operations at once.
+    std::vector<const Operation*> by_machine;
+    for (const Operation& op : schedule.operations) by_machine.push_back(&op);
+    std::sort(by_machine.begin(), by_machine.end(), [](const Operation* a, const Operation* b) {
+        return a->machine != b->machine ? a->machine < b->machine : a->start < b->start;
+    });
+    for (std::size_t k = 1; k < by_machine.size(); ++k) {
+        const Operation& before = *by_machine[k - 1];
+        const Operation& after = *by_machine[k];
+        if (before.machine == after.machine && after.start < before.start + before.duration && after.duration > 0 &&
+            before.duration > 0)
+            throw bad("machine " + std::to_string(after.machine) + " runs jobs " + std::to_string(before.job) +
+                      " and " + std::to_string(after.job) + " at once");
+    }
     return schedule;
 }
 

@@ -241,13 +241,15 @@ void write_file_atomically(const std::string& path, const std::string& bytes) {
 // the loader's reasons are not lost; otherwise it is shown only on request.
 class QuietStdout {
 public:
-    QuietStdout(std::string what_failed) {
+    // `partial_file`, when given, is removed if the process ends meanwhile.
+    explicit QuietStdout(std::string what_failed, std::string partial_file = "") {
         std::fflush(stdout);
         kept_ = std::tmpfile();
         saved_ = dup(STDOUT_FILENO);
         if (kept_ == nullptr || saved_ < 0) failure("cannot create a temporary file");
         dup2(fileno(kept_), STDOUT_FILENO);
         what_failed_ = std::move(what_failed);
+        partial_file_ = std::move(partial_file);
         active_ = this;
         static const bool registered = (std::atexit(on_exit) == 0);
         (void)registered;
@@ -282,6 +284,7 @@ private:
         QuietStdout* quiet = active_;
         if (quiet == nullptr) return;
         quiet->finish(true);
+        if (!quiet->partial_file_.empty()) std::remove(quiet->partial_file_.c_str());
         std::fprintf(stderr, "%s: %s\n", program, quiet->what_failed_.c_str());
     }
 
@@ -289,6 +292,7 @@ private:
     std::FILE* kept_ = nullptr;
     int saved_ = -1;
     std::string what_failed_;
+    std::string partial_file_;
 };
 
 // ---------------------------------------------------------------------------
@@ -692,7 +696,7 @@ int write_schedule(const Environment<Record>& env, const InstanceSource& source,
     if (!std::filesystem::is_directory(directory, ec)) failure("cannot write '" + output + "': no such directory");
     const std::string temporary = output + ".tmp-sched";
     {
-        QuietStdout quiet("cannot write the schedule to '" + output + "'");
+        QuietStdout quiet("cannot write the schedule to '" + output + "'", temporary);
         env.write_schedule(sequence.data(), owned.record, temporary.c_str());
         quiet.finish(source.verbose);
     }

@@ -110,13 +110,13 @@ struct Options {
     bool help = false;
 };
 
-struct FlagSpec {
+struct Flag {
     const char* long_name;
     char short_name;  // 0 when none
     bool takes_value;
 };
 
-Options parse_options(const std::vector<std::string>& args, const std::vector<FlagSpec>& specs,
+Options parse_options(const std::vector<std::string>& args, const std::vector<Flag>& flags,
                       const char* command) {
     Options options;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -138,11 +138,11 @@ Options parse_options(const std::vector<std::string>& args, const std::vector<Fl
                 name = arg.substr(0, eq);
             }
         }
-        const FlagSpec* found = nullptr;
-        for (const FlagSpec& spec : specs) {
-            if (name == std::string("--") + spec.long_name ||
-                (spec.short_name != 0 && name == std::string{'-', spec.short_name}))
-                found = &spec;
+        const Flag* found = nullptr;
+        for (const Flag& flag : flags) {
+            if (name == std::string("--") + flag.long_name ||
+                (flag.short_name != 0 && name == std::string{'-', flag.short_name}))
+                found = &flag;
         }
         if (found == nullptr) usage_error(std::string("unknown option '") + name + "' for " + command);
         if (!found->takes_value) {
@@ -710,15 +710,15 @@ int write_schedule(const Environment<Record>& env, const InstanceSource& source,
 
 int run_instance_command(const std::string& command, const std::vector<std::string>& args) {
     const bool is_evaluate = command == "evaluate";
-    std::vector<FlagSpec> specs = {{"env", 'e', true}, {"layout", 0, true}, {"seq", 0, true},
+    std::vector<Flag> flags = {{"env", 'e', true}, {"layout", 0, true}, {"seq", 0, true},
                                    {"seq-file", 0, true}, {"verbose", 'v', false}};
     if (is_evaluate) {
-        specs.push_back({"objective", 'o', true});
-        specs.push_back({"format", 'f', true});
+        flags.push_back({"objective", 'o', true});
+        flags.push_back({"format", 'f', true});
     } else {
-        specs.push_back({"output", 'O', true});
+        flags.push_back({"output", 'O', true});
     }
-    const Options options = parse_options(args, specs, command.c_str());
+    const Options options = parse_options(args, flags, command.c_str());
     if (options.help) {
         std::fputs(is_evaluate ? evaluate_help : schedule_help, stdout);
         std::fputs("\n", stdout);

@@ -1,0 +1,250 @@
+// The sched command-line tool, run as a process: standard output, standard
+// error, the files it writes and its exit status.
+#include <filesystem>
+#include <fstream>
+#include <algorithm>
+#include <map>
+#include <regex>
+#include <vector>
+#include <string>
+
+#include "test_support.h"
+
+using testing_support::run_process;
+using testing_support::TempDir;
+
+namespace {
+
+struct ToolRun {
+    std::string out;
+    std::string err;
+    int status;
+};
+
+std::string slurp(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+ToolRun sched(const TempDir& dir, const std::string& arguments) {
+    const auto run = run_process("'" SCHED_PROGRAM "' " + arguments + " 2>stderr.txt", dir.path());
+    return {run.output, slurp(dir.path() / "stderr.txt"), run.status};
+}
+
+// One machine, three jobs with due dates, release dates and weights.
+const char* const single_instance = "[JOBS=3]\n[PT=3,2,4]\n[R=0,5,1]\n[DD=4,6,12]\n[W=1,2,0.5]\n";
+
+// A flow shop of four jobs on three machines.
+const char* const flow_instance = "[JOBS=4]\n[MACHINES=3]\n[PT=5,3,6,2;4,6,2,5;3,2,4,6]\n[DD=10,12,15,20]\n";
+
+TEST(SchedTool, HelpForTheProgramAndEachCommand) {
+    TempDir dir;
+    for (const char* args : {"--help", "evaluate --help", "schedule --help", "gantt --help"}) {
+        const ToolRun run = sched(dir, args);
+        EXPECT_EQ(run.status, 0) << args;
+        EXPECT_NE(run.out.find("usage: sched"), std::string::npos) << args;
+        EXPECT_EQ(run.err, "") << args;
+    }
+}
+
+TEST(SchedTool, UsageErrorsAreOneLineWithStatusTwo) {
+    TempDir dir;
+    dir.write("one.txt", single_instance);
+    for (const char* args : {"", "frobnicate", "evaluate --bogus one.txt", "evaluate", "evaluate -e mars one.txt",
+                             "evaluate -o Cmaxx one.txt", "evaluate --seq 0,0,1 one.txt",
+                             "evaluate --seq 0,1 one.txt", "evaluate --seq 0,1,3 one.txt",
+                             "evaluate --seq a,b one.txt", "evaluate -f xml one.txt", "schedule one.txt"}) {
+        const ToolRun run = sched(dir, args);
+        EXPECT_EQ(run.status, 2) << args;
+        EXPECT_EQ(run.out, "") << args;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << args << ": " << run.err;
+        EXPECT_EQ(run.err.rfind("sched: ", 0), 0u) << args;
+    }
+    EXPECT_EQ(sched(dir, "evaluate --seq 0,0,1 one.txt").err,
+              "sched: the sequence is not a permutation: job 0 appears twice\n");
+}
+
+TEST(SchedTool, MissingFileIsAFailure) {
+    TempDir dir;
+    const ToolRun run = sched(dir, "evaluate absent.txt");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "sched: cannot read 'absent.txt': no such file\n");
+}
+
+TEST(SchedTool, EvaluateTableShowsCompletionTimesAndTheCatalogue) {
+    TempDir dir;
+    dir.write("one.txt", single_instance);
+    const ToolRun run = sched(dir, "evaluate --seq 2,0,1 one.txt");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    // No loader echo without --verbose.
+    EXPECT_EQ(run.out.find("Loading"), std::string::npos);
+    EXPECT_NE(run.out.find("job  C_j\n  0    8\n  1   10\n  2    5\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\nCmax        10\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\nWj_SumCj  30.5\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\nWj_Tmax      8\n"), std::string::npos) << run.out;
+}
+
+TEST(SchedTool, EvaluateOneObjectiveTsvAndJson) {
+    TempDir dir;
+    dir.write("one.txt", single_instance);
+    EXPECT_EQ(sched(dir, "evaluate --seq 2,0,1 -o SumTj one.txt").out, "8\n");
+    dir.write("seq.txt", "2 0\n1\n");
+    EXPECT_EQ(sched(dir, "evaluate --seq-file seq.txt -o Wj_SumCj one.txt").out, "30.5\n");
+    const ToolRun tsv = sched(dir, "evaluate -f tsv one.txt");
+    EXPECT_EQ(tsv.out.rfind("name\tvalue\nC_0\t3\nC_1\t7\nC_2\t11\nCmax\t11\n", 0), 0u) << tsv.out;
+    const ToolRun json = sched(dir, "evaluate -f json one.txt");
+    EXPECT_NE(json.out.find("\"completion\": [3,7,11],"), std::string::npos) << json.out;
+    EXPECT_NE(json.out.find("\"Wj_SumCj\": 22.5,"), std::string::npos) << json.out;
+}
+
+TEST(SchedTool, ObjectivesWithoutDueDates) {
+    TempDir dir;
+    dir.write("nodd.txt", "[JOBS=2]\n[PT=3,4]\n");
+    const ToolRun table = sched(dir, "evaluate nodd.txt");
+    EXPECT_EQ(table.status, 0);
+    EXPECT_TRUE(std::regex_search(table.out, std::regex("\nTmax +-\n"))) << table.out;
+    EXPECT_NE(sched(dir, "evaluate -f json nodd.txt").out.find("\"Tmax\": null"), std::string::npos);
+    const ToolRun one = sched(dir, "evaluate -o Tmax nodd.txt");
+    EXPECT_EQ(one.status, 1);
+    EXPECT_EQ(one.err, "sched: Tmax needs due dates and 'nodd.txt' gives none\n");
+}
+
+TEST(SchedTool, LoaderEchoOnlyWhenVerboseOrWhenTheLoadFails) {
+    TempDir dir;
+    dir.write("one.txt", single_instance);
+    const ToolRun verbose = sched(dir, "evaluate -v -o Cmax one.txt");
+    EXPECT_EQ(verbose.out, "11\n");
+    EXPECT_NE(verbose.err.find("Loading one.txt completed with 0 errors"), std::string::npos) << verbose.err;
+    dir.write("bad.txt", "[JOBS=3]\n[PT=3,2]\n");
+    const ToolRun bad = sched(dir, "evaluate bad.txt");
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_EQ(bad.out, "");
+    EXPECT_NE(bad.err.find("ERROR: The size of the vector PT"), std::string::npos) << bad.err;
+    EXPECT_NE(bad.err.find("sched: cannot load 'bad.txt' as a single instance"), std::string::npos) << bad.err;
+}
+
+TEST(SchedTool, EveryEnvironmentEvaluates) {
+    TempDir dir;
+    dir.write("pm.txt", "[JOBS=3]\n[MACHINES=2]\n[PT=3,2,4]\n");
+    dir.write("qm.txt", "[JOBS=3]\n[MACHINES=2]\n[V=1,2]\n[PT=4,2,4]\n");
+    dir.write("rm.txt", "[JOBS=3]\n[MACHINES=2]\n[PT=3,2,4;1,5,2]\n");
+    dir.write("fm.txt", flow_instance);
+    dir.write("jm.txt", "[JOBS=2]\n[MACHINES=2]\n[PT=3,2;1,4]\n[RT=0,1;1,0]\n");
+    EXPECT_EQ(sched(dir, "evaluate -e identical -o Cmax pm.txt").out, "6\n");
+    const ToolRun uniform = sched(dir, "evaluate -e uniform -o Cmax qm.txt");
+    EXPECT_EQ(uniform.status, 0);
+    EXPECT_EQ(uniform.out.find("Trabajo"), std::string::npos);
+    EXPECT_EQ(sched(dir, "evaluate -e unrelated --seq 0,1,2 -o SumCj rm.txt").status, 0);
+    EXPECT_EQ(sched(dir, "evaluate -e flowshop --seq 3,1,0,2 -o Cmax fm.txt").out, "24\n");
+    EXPECT_EQ(sched(dir, "evaluate -e jobshop --seq 0,1,0,1 -o Cmax jm.txt").out, "6\n");
+    const ToolRun twice = sched(dir, "evaluate -e jobshop --seq 0,0,0,1 jm.txt");
+    EXPECT_EQ(twice.status, 2);
+    EXPECT_EQ(twice.err, "sched: the operation sequence names job 0 more than 2 times\n");
+}
+
+TEST(SchedTool, ClassicJobShopAndTaillardLayouts) {
+    TempDir dir;
+    dir.write("ft.txt", "a tiny job shop\n 2 2\n 0 3 1 2\n 1 4 0 1\n");
+    EXPECT_EQ(sched(dir, "evaluate --layout classic --seq 0,1,0,1 -o Cmax ft.txt").out, "6\n");
+    dir.write("short.txt", "2 2\n0 3 1 2\n1 4\n");
+    const ToolRun truncated = sched(dir, "evaluate --layout classic short.txt");
+    EXPECT_EQ(truncated.status, 1);
+    EXPECT_EQ(truncated.err, "sched: 'short.txt': expected 2 jobs of 2 \"machine time\" pairs\n");
+    dir.write("ta.txt",
+              "number of jobs, number of machines, initial seed, upper bound and lower bound :\n"
+              "           4           2   873654221        1278        1232\n"
+              "processing times :\n 5 3 6 2\n 4 6 2 5\n");
+    EXPECT_EQ(sched(dir, "evaluate --layout taillard -o Cmax ta.txt").out, "22\n");
+    EXPECT_EQ(sched(dir, "evaluate --layout taillard -e jobshop ta.txt").status, 2);
+}
+
+TEST(SchedTool, ScheduleWritesTheLibrarysFile) {
+    TempDir dir;
+    dir.write("fm.txt", flow_instance);
+    const ToolRun run = sched(dir, "schedule -e flowshop --seq 3,1,0,2 -O out.sched fm.txt");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(slurp(dir.path() / "out.sched"),
+              "[JOBS=4]\n[MACHINES=3]\n"
+              "[SCHEDULE_DATA=0,0,2,1,2,5,2,7,6;0,2,3,1,7,6,2,13,2;0,5,5,1,13,4,2,17,3;0,10,6,1,17,2,2,20,4]\n"
+              "[JOB_ORDER=3,1,0,2]\n");
+    // The uniform machines' writer reports its assignment; the tool keeps it aside.
+    dir.write("qm.txt", "[JOBS=3]\n[MACHINES=2]\n[V=1,2]\n[PT=4,2,4]\n");
+    const ToolRun uniform = sched(dir, "schedule -e uniform -O qm.sched qm.txt");
+    EXPECT_EQ(uniform.status, 0);
+    EXPECT_EQ(uniform.out, "");
+    EXPECT_EQ(uniform.err, "");
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "qm.sched"));
+    // A bad sequence leaves no file behind.
+    EXPECT_EQ(sched(dir, "schedule -e flowshop --seq 3,1,0 -O no.sched fm.txt").status, 2);
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "no.sched"));
+}
+
+// The README's tour: the example's schedule file is what the tool writes.
+TEST(SchedTool, DocumentedExampleIsCurrent) {
+    TempDir dir;
+    const ToolRun run = sched(dir, "schedule --layout classic --seq 0,1,2,3,0,1,2,3,0,1,2,3 -O ex.sched '" SCHED_DOCS
+                                   "/example_job_shop.txt'");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(slurp(dir.path() / "ex.sched"), slurp(SCHED_DOCS "/example_job_shop.sched"));
+}
+
+// Where the chart must draw an operation: x = 100 + start * 800 / makespan.
+TEST(SchedTool, GanttIsWellFormedAndPlacesEveryBar) {
+    TempDir dir;
+    dir.write("s.sched",
+              "[JOBS=2]\n[MACHINES=2]\n[SCHEDULE_DATA=0,0,4,1,6,10;1,0,6,0,8,8]\n[JOB_ORDER=0,1]\n");
+    const ToolRun run = sched(dir, "gantt -O chart.svg s.sched");
+    EXPECT_EQ(run.status, 0) << run.err;
+    const auto lint = run_process("xmllint --noout chart.svg && echo valid", dir.path());
+    EXPECT_EQ(lint.output, "valid\n");
+    const std::string svg = slurp(dir.path() / "chart.svg");
+    // Makespan 16: 50 units of x per unit of time.
+    const std::regex bar(
+        "<rect class=\"bar\" data-job=\"(\\d+)\" data-machine=\"(\\d+)\" x=\"([\\d.]+)\" y=\"([\\d.]+)\" "
+        "width=\"([\\d.]+)\" height=\"[\\d.]+\" fill=\"(#[0-9a-f]{6})\"");
+    std::vector<std::string> found;
+    std::map<std::string, std::string> colour_of_job;
+    for (auto it = std::sregex_iterator(svg.begin(), svg.end(), bar); it != std::sregex_iterator(); ++it) {
+        const auto& m = *it;
+        found.push_back(m[1].str() + "@" + m[2].str() + ":" + m[3].str() + "," + m[4].str() + "+" + m[5].str());
+        if (colour_of_job.count(m[1].str()) != 0) {
+            EXPECT_EQ(colour_of_job[m[1].str()], m[6].str());
+        }
+        colour_of_job[m[1].str()] = m[6].str();
+    }
+    EXPECT_EQ(found, (std::vector<std::string>{"0@0:100,56+200", "0@1:400,96+500", "1@1:100,96+300",
+                                               "1@0:500,56+400"}));
+    EXPECT_NE(colour_of_job["0"], colour_of_job["1"]);
+    EXPECT_NE(svg.find(">Cmax = 16</text>"), std::string::npos);
+    EXPECT_NE(svg.find(">J1</text>"), std::string::npos);
+    // The same input gives the same bytes.
+    EXPECT_EQ(sched(dir, "gantt -O again.svg s.sched").status, 0);
+    EXPECT_EQ(slurp(dir.path() / "again.svg"), svg);
+}
+
+TEST(SchedTool, GanttRejectsAMalformedScheduleFile) {
+    TempDir dir;
+    const std::string head = "[JOBS=2]\n[MACHINES=2]\n";
+    const std::pair<const char*, std::string> cases[] = {
+        {"three.sched", head + "[SCHEDULE_DATA=0,0,4;1,0,6]\n"},
+        {"order.sched", head + "[SCHEDULE_DATA=0,0,4;1,0,6]\n[JOB_ORDER=0,0]\n"},
+        {"machine.sched", head + "[SCHEDULE_DATA=0,0,4;2,0,6]\n[JOB_ORDER=0,1]\n"},
+        {"triple.sched", head + "[SCHEDULE_DATA=0,0;1,0,6]\n[JOB_ORDER=0,1]\n"},
+        {"groups.sched", head + "[SCHEDULE_DATA=0,0,4]\n[JOB_ORDER=0,1]\n"},
+        {"overlap.sched", head + "[SCHEDULE_DATA=0,0,4;0,3,6]\n[JOB_ORDER=0,1]\n"},
+        {"tag.sched", "[JOBZ=2]\n[MACHINES=2]\n[SCHEDULE_DATA=0,0,4;1,0,6]\n[JOB_ORDER=0,1]\n"},
+    };
+    for (const auto& [name, bytes] : cases) {
+        dir.write(name, bytes);
+        const ToolRun run = sched(dir, std::string("gantt -O out.svg ") + name);
+        EXPECT_EQ(run.status, 1) << name;
+        EXPECT_EQ(run.err.rfind(std::string("sched: '") + name + "' is not a schedule file: ", 0), 0u) << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << name;
+        EXPECT_FALSE(std::filesystem::exists(dir.path() / "out.svg")) << name;
+    }
+}
+
+}  // namespace

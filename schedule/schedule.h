@@ -672,6 +672,16 @@ double Fm_Prmu_Rj_Wj_SumUj(const int* seq, FLOWSHOP instance);
 double Fm_Prmu_Rj_Wj_Tmax(const int* seq, FLOWSHOP instance);
 long* Fm_Prmu_Rj_Cj(const int* seq, FLOWSHOP instance);
 
+// Best-insertion support for constructions and insertion neighbourhoods
+// (NEH, iterated greedy): for l = 0 … len, makespans[l] receives the makespan
+// of the sequence seq[0 … l − 1], job, seq[l … len − 1] — the value
+// Fm_Prmu_Cmax (Fm_Prmu_Rj_Cmax) returns for it — all len + 1 values together
+// in O(len · machines) time. `seq` holds len jobs, `job` is not among them,
+// and `makespans` holds len + 1 entries. A negative `len` ends the process
+// through `error` naming the routine.
+void Fm_Prmu_Insert_Cmax(const int* seq, int len, int job, int machs, const int* const* pt, long* makespans);
+void Fm_Prmu_Rj_Insert_Cmax(const int* seq, int len, int job, FLOWSHOP instance, long* makespans);
+
 // ---------------------------------------------------------------------------
 // Job shop
 // ---------------------------------------------------------------------------

@@ -1,4 +1,8 @@
 // Permutation flow-shop evaluators.
+#include <climits>
+#include <string>
+#include <type_traits>
+
 #include "schedule/evaluation/flow_shop_schedule.h"
 #include "schedule/evaluation/objective_catalogue.h"
 #include "schedule/schedule.h"
@@ -32,9 +36,94 @@ typename Obj::Result record(const char* evaluator, const int* seq, const FLOWSHO
                                     completions(seq, in.jobs, in.machines, in.pt, Released{in.r}));
 }
 
+// The makespan of each insertion of `job` into seq[0 … len − 1], by heads
+// and tails (Taillard's method), in O(len · machines) for all of them.
+//
+// A schedule's makespan is its longest path through the grid of operations
+// (position, machine), stepping to the next machine or to the next position,
+// each operation weighing its processing time. Paths start at machine 0 of the
+// first position, or, with release dates, at machine 0 of any position, from
+// its job's release date. Inserted at position l, the job's completions f
+// continue the heads of the jobs before it: one `pass` through the machines.
+// Every path through it leaves it on some machine i for the job that follows,
+// and from there the tail, the longest path to the end of the partial
+// schedule, does not depend on what came before. So the makespan at l is the
+// largest f[i] + tail(l, i), or f[machines − 1] at the end; with release
+// dates, also the longest path that starts at a later job's release date and
+// so never meets the inserted job. Each value is exactly the makespan that
+// the schedule construction gives the whole sequence, whatever the signs of
+// the times.
+template <class Releases>
+void insertion_makespans(const char* routine, const int* seq, int len, int job, int machines,
+                         const int* const* pt, Releases releases, long* makespans) {
+    require_count(routine, "jobs", len, 0);
+    if (machines < 1) {  // as in the construction, a job completes when it is ready
+        for (int l = 0; l <= len; ++l)
+            makespans[l] = releases.ready(l == len ? job : seq[len - 1], Releases::first_machine_free);
+        return;
+    }
+    const int m = machines;
+    if (static_cast<long>(len) * m > INT_MAX) {
+        const std::string info = std::string(routine) + ": " + std::to_string(len) + " jobs on " +
+                                 std::to_string(m) + " machines need more work storage than one vector holds";
+        fatal_error(999, info.c_str());
+    }
+
+    // tails[k·m + i]: the longest path from operation (k, i) to the last job
+    // on the last machine, the operation's own time included.
+    WorkVector<long> tails(len * m);
+    for (int k = len - 1; k >= 0; --k) {
+        const int s = seq[k];
+        long* tail = &tails[k * m];
+        if (k == len - 1) {
+            tail[m - 1] = pt[m - 1][s];
+            for (int i = m - 2; i >= 0; --i) tail[i] = tail[i + 1] + pt[i][s];
+        } else {
+            const long* next = tail + m;
+            tail[m - 1] = next[m - 1] + pt[m - 1][s];
+            for (int i = m - 2; i >= 0; --i) tail[i] = std::max(next[i], tail[i + 1]) + pt[i][s];
+        }
+    }
+
+    // With release dates, makespans[l] first holds the longest path that
+    // starts at the release date of position l or a later one.
+    constexpr bool released = std::is_same_v<Releases, Released>;
+    if constexpr (released) {
+        long later = LONG_MIN;
+        for (int k = len - 1; k >= 0; --k) {
+            later = std::max(later, releases.r[seq[k]] + tails[k * m]);
+            makespans[k] = later;
+        }
+    }
+
+    WorkVector<long> heads(m);     // completions of seq[0 … l − 1]
+    WorkVector<long> inserted(m);  // completions of `job` after them
+    flow_shop::empty_shop<Releases>(m, heads.data());
+    for (int l = 0;; ++l) {
+        flow_shop::pass(job, m, pt, releases, heads.data(), inserted.data(), flow_shop::IgnoreOperations{});
+        if (l == len) {
+            makespans[l] = inserted[m - 1];
+            return;
+        }
+        const long* tail = &tails[l * m];
+        long makespan = inserted[0] + tail[0];
+        for (int i = 1; i < m; ++i) makespan = std::max(makespan, inserted[i] + tail[i]);
+        if constexpr (released) makespan = std::max(makespan, makespans[l]);
+        makespans[l] = makespan;
+        flow_shop::pass(seq[l], m, pt, releases, heads.data(), heads.data(), flow_shop::IgnoreOperations{});
+    }
+}
+
 }  // namespace
 
 using namespace catalogue;
+
+void Fm_Prmu_Insert_Cmax(const int* seq, int len, int job, int machs, const int* const* pt, long* makespans) {
+    insertion_makespans(__func__, seq, len, job, machs, pt, FromTimeZero{}, makespans);
+}
+void Fm_Prmu_Rj_Insert_Cmax(const int* seq, int len, int job, FLOWSHOP instance, long* makespans) {
+    insertion_makespans(__func__, seq, len, job, instance.machines, instance.pt, Released{instance.r}, makespans);
+}
 
 long Fm_Prmu_Cmax(const int* seq, int jobs, int machs, const int* const* pt) { return plain<Cmax>(__func__, seq, jobs, machs, pt); }
 long Fm_Prmu_Emax(const int* seq, int jobs, int machs, const int* const* pt, const long* dd) {

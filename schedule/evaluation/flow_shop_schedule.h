@@ -16,6 +16,34 @@ struct IgnoreOperations {
     void operator()(int /*machine*/, int /*job*/, long /*start*/, long /*end*/) const {}
 };
 
+// One job passed through machines 0, 1, …, machines − 1 after the jobs
+// already on them: `machine_free`[i] is when machine i finishes the last of
+// those jobs (on machine 0 `releases` decides from it when the job may start),
+// and the job's completion on machine i goes to `ends`[i], which may be
+// `machine_free` itself. An operation starts when the job has left the
+// previous machine and the machine is free; operation(machine, job, start,
+// end) is called for each machine in order. `machines` is at least 1.
+template <class Releases, class Operation>
+void pass(int job, int machines, const int* const* pt, Releases releases, const long* machine_free,
+          long* ends, Operation&& operation) {
+    long start = releases.ready(job, machine_free[0]);
+    for (int i = 0;;) {
+        const long end = start + pt[i][job];
+        ends[i] = end;
+        operation(i, job, start, end);
+        if (++i == machines) break;
+        start = std::max(end, machine_free[i]);
+    }
+}
+
+// Sets the first `machines` entries of `machine_free` to the state of an
+// empty shop: machine 0 as `releases` has it, the others free before any time.
+template <class Releases>
+void empty_shop(int machines, long* machine_free) {
+    machine_free[0] = Releases::first_machine_free;
+    for (int i = 1; i < machines; ++i) machine_free[i] = std::numeric_limits<long>::min();
+}
+
 // The semi-active permutation schedule: jobs in sequence order through
 // machines 0, 1, …, machines − 1, buffers unlimited. An operation starts when
 // the job has left the previous machine (on machine 0: when `releases` lets
@@ -31,19 +59,10 @@ void build(const int* seq, int jobs, int machines, const int* const* pt, Release
         return;
     }
     WorkVector<long> machine_free(machines);  // completion of the previous job on each machine
-    machine_free[0] = Releases::first_machine_free;
-    for (int i = 1; i < machines; ++i) machine_free[i] = std::numeric_limits<long>::min();
+    empty_shop<Releases>(machines, machine_free.data());
     for (int k = 0; k < jobs; ++k) {
-        const int job = seq[k];
-        long start = releases.ready(job, machine_free[0]);
-        for (int i = 0;;) {
-            const long end = start + pt[i][job];
-            machine_free[i] = end;
-            operation(i, job, start, end);
-            if (++i == machines) break;
-            start = std::max(end, machine_free[i]);
-        }
-        completed(job, machine_free[machines - 1]);
+        pass(seq[k], machines, pt, releases, machine_free.data(), machine_free.data(), operation);
+        completed(seq[k], machine_free[machines - 1]);
     }
 }
 

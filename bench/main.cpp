@@ -1,4 +1,5 @@
-// schedule_bench: the evaluators next to their floors, the loaders next to
+// schedule_bench: the evaluators next to their floors, the flow-shop
+// insertion routines next to evaluating each insertion whole, the loaders next to
 // reading their bytes, and sorting. Takes Google Benchmark's options, e.g.
 //   schedule_bench --benchmark_filter=Fm_ --benchmark_repetitions=5
 #include <benchmark/benchmark.h>
@@ -10,6 +11,7 @@
 
 int main(int argc, char** argv) {
     register_evaluator_benchmarks();
+    register_insertion_benchmarks();
     const std::filesystem::path scratch = register_input_benchmarks(std::filesystem::temp_directory_path());
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

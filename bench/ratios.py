@@ -9,7 +9,8 @@ Uses the fastest of the repetitions kept in the report (the median when the
 report holds aggregates only), in CPU time. On a machine whose speed drifts
 while the benchmark runs, the fastest repetition is the least disturbed one
 of each benchmark, so library and floor are compared at the same speed. An evaluator "X" is compared with its floor "floor/X"; a loader
-with reading the same file's bytes through fgetc. Exits with status 1 when an
+with reading the same file's bytes through fgetc; an insertion routine
+"X_Insert_Cmax" with evaluating every insertion whole, "scratch/X_Insert_Cmax". Exits with status 1 when an
 evaluator misses its target ratio.
 """
 import json
@@ -52,9 +53,13 @@ FAMILIES = list(TARGETS) + ["read_bytes/", "load_tag_content", "load_", "sortLVe
 OBJECTIVES = ["Cmax", "Wj_SumTj", "Cj"]
 
 
+def is_insertion(name):
+    return "_Insert_" in name
+
+
 def order(name):
     """Environments in a fixed order, then by size, then Cmax, Wj_SumTj, Cj."""
-    base = name.removeprefix("floor/")
+    base = name.removeprefix("floor/").removeprefix("scratch/")
     family = next(i for i, prefix in enumerate(FAMILIES) if base.startswith(prefix))
     evaluator, _, size = base.rpartition("/")
     cells = 0
@@ -99,14 +104,24 @@ def main(path):
     print("| input routine | per call | per byte | × reading the bytes (fgetc) |")
     print("|---|---:|---:|---:|")
     for name in names:
-        if times[name + "#cells"] is not None:
-            continue  # an evaluator or a floor
+        if times[name + "#cells"] is not None or is_insertion(name):
+            continue  # an evaluator, a floor or an insertion
         per_byte = times.get(name + "#bytes")
         if per_byte is not None and BYTES_YARDSTICK in times:
             print(f"| `{name}` | {show_ns(times[name])} | {per_byte * 1e9:.2f} ns "
                   f"| {times[name] / times[BYTES_YARDSTICK]:.2f} |")
         else:
             print(f"| `{name}` | {show_ns(times[name])} | | |")
+    insertions = [n for n in names if is_insertion(n) and "scratch/" + n in times]
+    if insertions:
+        print()
+        print("| insertion routine | n×m | all n positions | evaluating each whole | speed-up |")
+        print("|---|---|---:|---:|---:|")
+        for name in insertions:
+            routine, size = name.split("/")
+            scratch = times["scratch/" + name]
+            print(f"| `{routine}` | {size} | {show_ns(times[name])} | {show_ns(scratch)} "
+                  f"| {scratch / times[name]:.1f} × |")
     if missed:
         print("\nmissed the target: " + ", ".join(missed), file=sys.stderr)
         return 1

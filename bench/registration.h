@@ -6,6 +6,9 @@
 
 void register_evaluator_benchmarks();
 
+// The flow-shop insertion routines next to evaluating every insertion whole.
+void register_insertion_benchmarks();
+
 // Writes the instance files the loaders read into a new directory under
 // `scratch` and registers the input benchmarks; returns that directory.
 std::filesystem::path register_input_benchmarks(const std::filesystem::path& scratch);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <numeric>
 #include <sstream>
@@ -183,6 +184,32 @@ TEST(SptDispatchExample, ShippedJobShopIsEvaluatedAndWrittenByTheLibrary) {
     for (std::size_t k = 0; k < fields.size(); k += 3) end = std::max<long>(end, fields[k + 1] + fields[k + 2]);
     EXPECT_EQ(end, Jm_Rj_Cmax(seq_ops.data(), in));
     testing_support::release(in);
+}
+
+}  // namespace
+
+namespace {
+
+// The outputs the README shows are the programs' own, run from the
+// repository root as the README runs them.
+TEST(Examples, ReadmeShowsWhatTheyPrint) {
+    const std::filesystem::path root = EXAMPLES_DIR "/..";
+    std::ifstream file(root / "README.md");
+    std::stringstream readme;
+    readme << file.rdbuf();
+    const auto shown = [&](const std::string& output, const std::string& from) {
+        std::istringstream lines(output.substr(output.find(from)));
+        for (std::string line; std::getline(lines, line);)
+            EXPECT_NE(readme.str().find("  " + line + "\n"), std::string::npos) << line;
+    };
+    shown(run_process("'" NEH_PROGRAM "' examples/data/flow_shop_20x5.txt", root).output, "Instance");
+    const std::string search =
+        run_process("'" TARDINESS_SEARCH_PROGRAM "' examples/data/single_machine_20.txt 1", root).output;
+    shown(search.substr(0, search.find("neighbours tried")), "earliest due date");
+    const std::string dispatched =
+        run_process("'" SPT_DISPATCH_PROGRAM "' examples/data/job_shop_6x4.txt /dev/null", root).output;
+    const std::string makespan = after(dispatched, "makespan: ");
+    EXPECT_NE(readme.str().find("(makespan " + makespan + " on the shipped\n"), std::string::npos) << makespan;
 }
 
 }  // namespace

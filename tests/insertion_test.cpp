@@ -167,6 +167,11 @@ TEST(InsertionMakespansDeathTest, NegativeLengthEndsTheProcessNamingTheRoutine) 
                 testing::ExitedWithCode(1), "Fm_Prmu_Insert_Cmax: the number of jobs must be at least 0");
     EXPECT_EXIT((stdout_to_stderr(), Fm_Prmu_Rj_Insert_Cmax(nullptr, -3, 0, shop.record(), out)),
                 testing::ExitedWithCode(1), "Fm_Prmu_Rj_Insert_Cmax: the number of jobs must be at least 0");
+    // Tails for more operations than one vector can index: refused before
+    // anything is read or allocated.
+    EXPECT_EXIT((stdout_to_stderr(), Fm_Prmu_Insert_Cmax(nullptr, 1 << 30, 0, 2, shop.pt(), out)),
+                testing::ExitedWithCode(1),
+                "Fm_Prmu_Insert_Cmax: 1073741824 jobs on 2 machines need more work storage than one vector holds");
 }
 
 }  // namespace

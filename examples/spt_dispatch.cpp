@@ -25,6 +25,15 @@ int main(int argc, char** argv) {
     const JOBSHOP shop = load_JOBSHOP(argv[1]);
     const int jobs = shop.jobs;
     const int machines = shop.machines;
+    // The loader checks the shape of the routings, not their entries, and the
+    // rule below indexes machines by them.
+    for (int j = 0; j < jobs; ++j)
+        for (int k = 0; k < machines; ++k)
+            if (shop.rt[j][k] < 0 || shop.rt[j][k] >= machines) {
+                std::fprintf(stderr, "spt_dispatch: operation %d of job %d is on machine %d, not one of 0 … %d\n", k,
+                             j, shop.rt[j][k], machines - 1);
+                return 1;
+            }
 
     int* done = newIVector(jobs);          // operations of each job placed so far
     long* job_free = newLVector(jobs);     // when each job has finished its last placed operation

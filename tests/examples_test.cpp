@@ -124,13 +124,18 @@ TEST(TardinessSearchExample, ImprovesOnTheDueDateOrderAndReportsTrueValues) {
     EXPECT_EQ(run_process("'" TARDINESS_SEARCH_PROGRAM "' '" + file + "' 7", dir.path()).output, run.output);
 }
 
-TEST(Examples, RefuseBadUsageAndTheSearchAnInstanceWithoutDueDates) {
+TEST(Examples, RefuseBadUsageAndInstancesTheyCannotWorkOn) {
     TempDir dir;
     const std::string file = dir.write("no_due_dates.txt", "[JOBS=2]\n[PT=3,4]\n");
     EXPECT_EQ(run_process("'" TARDINESS_SEARCH_PROGRAM "' '" + file + "' 2>/dev/null", dir.path()).status, 1);
     EXPECT_EQ(run_process("'" TARDINESS_SEARCH_PROGRAM "' 2>/dev/null", dir.path()).status, 2);
     EXPECT_EQ(run_process("'" NEH_PROGRAM "' 2>/dev/null", dir.path()).status, 2);
     EXPECT_EQ(run_process("'" SPT_DISPATCH_PROGRAM "' only_one 2>/dev/null", dir.path()).status, 2);
+    dir.write("routing.txt", "[JOBS=2][MACHINES=2][PT=5,2;1,3][RT=0,1;2,0]");
+    const auto routing = run_process("'" SPT_DISPATCH_PROGRAM "' routing.txt out.sched 2>&1 >/dev/null", dir.path());
+    EXPECT_EQ(routing.status, 1);
+    EXPECT_EQ(routing.output, "spt_dispatch: operation 0 of job 1 is on machine 2, not one of 0 … 1\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "out.sched"));
 }
 
 TEST(SptDispatchExample, PlacesTheShortestOfTheEarliestOperations) {

@@ -191,10 +191,6 @@ TEST(SptDispatchExample, ShippedJobShopIsEvaluatedAndWrittenByTheLibrary) {
     testing_support::release(in);
 }
 
-}  // namespace
-
-namespace {
-
 // The outputs the README shows are the programs' own, run from the
 // repository root as the README runs them.
 TEST(Examples, ReadmeShowsWhatTheyPrint) {

@@ -17,6 +17,18 @@
 
 using namespace schedule;
 
+namespace {
+
+void release(const JOBSHOP& shop) {
+    std::free(shop.dd);
+    std::free(shop.w);
+    std::free(shop.r);
+    free_mat_int(shop.pt, shop.machines);
+    free_mat_int(shop.rt, shop.jobs);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     if (argc != 3) {
         std::fprintf(stderr, "usage: spt_dispatch INSTANCE SCHEDULE\n");
@@ -32,6 +44,7 @@ int main(int argc, char** argv) {
             if (shop.rt[j][k] < 0 || shop.rt[j][k] >= machines) {
                 std::fprintf(stderr, "spt_dispatch: operation %d of job %d is on machine %d, not one of 0 … %d\n", k,
                              j, shop.rt[j][k], machines - 1);
+                release(shop);
                 return 1;
             }
 
@@ -75,10 +88,6 @@ int main(int argc, char** argv) {
     std::free(machine_free);
     std::free(job_free);
     std::free(done);
-    std::free(shop.dd);
-    std::free(shop.w);
-    std::free(shop.r);
-    free_mat_int(shop.pt, machines);
-    free_mat_int(shop.rt, jobs);
+    release(shop);
     return 0;
 }

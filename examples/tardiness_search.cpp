@@ -38,6 +38,13 @@ long descend(Move move, int*& current, int*& neighbour, double* value, const SIN
     return tried;
 }
 
+void release(const SINGLE_MACHINE& instance) {
+    std::free(instance.pt);
+    std::free(instance.dd);
+    std::free(instance.w);
+    std::free(instance.r);
+}
+
 void show(const char* what, const int* seq, int jobs, double value) {
     std::printf("%s: %.2f, sequence", what, value);
     for (int k = 0; k < jobs; ++k) std::printf(" %d", seq[k]);
@@ -55,6 +62,7 @@ int main(int argc, char** argv) {
     const SINGLE_MACHINE instance = load_SINGLE_MACHINE(argv[1]);
     if (instance.dd == nullptr) {
         std::fprintf(stderr, "tardiness_search: %s has no due dates\n", argv[1]);
+        release(instance);
         return 1;
     }
     const int jobs = instance.jobs;
@@ -74,9 +82,6 @@ int main(int argc, char** argv) {
 
     std::free(neighbour);
     std::free(current);
-    std::free(instance.pt);
-    std::free(instance.dd);
-    std::free(instance.w);
-    std::free(instance.r);
+    release(instance);
     return 0;
 }

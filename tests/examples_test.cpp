@@ -126,8 +126,11 @@ TEST(TardinessSearchExample, ImprovesOnTheDueDateOrderAndReportsTrueValues) {
 
 TEST(Examples, RefuseBadUsageAndInstancesTheyCannotWorkOn) {
     TempDir dir;
-    const std::string file = dir.write("no_due_dates.txt", "[JOBS=2]\n[PT=3,4]\n");
-    EXPECT_EQ(run_process("'" TARDINESS_SEARCH_PROGRAM "' '" + file + "' 2>/dev/null", dir.path()).status, 1);
+    dir.write("no_due_dates.txt", "[JOBS=2]\n[PT=3,4]\n");
+    const auto no_due_dates =
+        run_process("'" TARDINESS_SEARCH_PROGRAM "' no_due_dates.txt 2>&1 >/dev/null", dir.path());
+    EXPECT_EQ(no_due_dates.status, 1);
+    EXPECT_EQ(no_due_dates.output, "tardiness_search: no_due_dates.txt has no due dates\n");
     EXPECT_EQ(run_process("'" TARDINESS_SEARCH_PROGRAM "' 2>/dev/null", dir.path()).status, 2);
     EXPECT_EQ(run_process("'" NEH_PROGRAM "' 2>/dev/null", dir.path()).status, 2);
     EXPECT_EQ(run_process("'" SPT_DISPATCH_PROGRAM "' only_one 2>/dev/null", dir.path()).status, 2);

@@ -43,27 +43,30 @@ std::vector<int> inserted(const std::vector<int>& seq, int job, int l) {
     return whole;
 }
 
-// Checks both routines on every insertion position of every job of a random
-// order of `shop`, against the evaluators on the whole sequence.
+// Checks both routines on every position of `job` in `seq` against the
+// evaluators on the whole sequence.
+void check_insertion(Shop& shop, const std::vector<int>& seq, int job, const std::string& what) {
+    const int len = static_cast<int>(seq.size());
+    std::vector<long> plain(len + 1), record(len + 1);
+    Fm_Prmu_Insert_Cmax(seq.data(), len, job, shop.machines, shop.pt(), plain.data());
+    Fm_Prmu_Rj_Insert_Cmax(seq.data(), len, job, shop.record(), record.data());
+    for (int l = 0; l <= len; ++l) {
+        const std::vector<int> whole = inserted(seq, job, l);
+        ASSERT_EQ(plain[l], Fm_Prmu_Cmax(whole.data(), len + 1, shop.machines, shop.pt()))
+            << what << ": job " << job << " at " << l;
+        ASSERT_EQ(record[l], Fm_Prmu_Rj_Cmax(whole.data(), shop.record())) << what << ": job " << job << " at " << l;
+    }
+}
+
+// The same for every job of a random order of `shop`, taken out and put back.
 void check_every_position(Shop& shop, std::mt19937& rng, const std::string& what) {
     std::vector<int> order(shop.jobs);
     for (int j = 0; j < shop.jobs; ++j) order[j] = j;
     std::shuffle(order.begin(), order.end(), rng);
     for (int out = 0; out < shop.jobs; ++out) {
         std::vector<int> seq(order);
-        const int job = seq[out];
         seq.erase(seq.begin() + out);
-        const int len = shop.jobs - 1;
-        std::vector<long> plain(len + 1), record(len + 1);
-        Fm_Prmu_Insert_Cmax(seq.data(), len, job, shop.machines, shop.pt(), plain.data());
-        Fm_Prmu_Rj_Insert_Cmax(seq.data(), len, job, shop.record(), record.data());
-        for (int l = 0; l <= len; ++l) {
-            const std::vector<int> whole = inserted(seq, job, l);
-            ASSERT_EQ(plain[l], Fm_Prmu_Cmax(whole.data(), shop.jobs, shop.machines, shop.pt()))
-                << what << ": job " << job << " at " << l;
-            ASSERT_EQ(record[l], Fm_Prmu_Rj_Cmax(whole.data(), shop.record()))
-                << what << ": job " << job << " at " << l;
-        }
+        check_insertion(shop, seq, order[out], what);
     }
 }
 
@@ -106,15 +109,7 @@ TEST(InsertionMakespans, LargeShopAgainstTheEvaluators) {
     for (int& r : shop.release) r = static_cast<int>(rng() % 2000);
     std::vector<int> seq(shop.jobs - 1);
     for (int k = 0; k < shop.jobs - 1; ++k) seq[k] = shop.jobs - 2 - k;
-    const int job = shop.jobs - 1;
-    std::vector<long> plain(shop.jobs), record(shop.jobs);
-    Fm_Prmu_Insert_Cmax(seq.data(), shop.jobs - 1, job, shop.machines, shop.pt(), plain.data());
-    Fm_Prmu_Rj_Insert_Cmax(seq.data(), shop.jobs - 1, job, shop.record(), record.data());
-    for (int l = 0; l < shop.jobs; ++l) {
-        const std::vector<int> whole = inserted(seq, job, l);
-        ASSERT_EQ(plain[l], Fm_Prmu_Cmax(whole.data(), shop.jobs, shop.machines, shop.pt())) << l;
-        ASSERT_EQ(record[l], Fm_Prmu_Rj_Cmax(whole.data(), shop.record())) << l;
-    }
+    check_insertion(shop, seq, shop.jobs - 1, "120 x 20");
 }
 
 TEST(InsertionMakespans, WorkedExample) {

@@ -1,0 +1,114 @@
+// One run of a method on a named instance, and summaries of many.
+#include <algorithm>
+#include <iomanip>
+
+#include <zurududo/experiment.h>
+
+namespace zurududo::experiment {
+
+std::vector<std::string> methods() { return {"neh", "ig", "edd", "wspt", "atc", "ils"}; }
+
+namespace {
+
+heuristics::Options options_for(const benchmarks::Entry& entry, const Settings& settings,
+                                 double& seconds_to_best) {
+    heuristics::Options options;
+    options.budget.clock = settings.clock;
+    options.budget.iterations = settings.iterations;
+    options.budget.seconds = settings.time_factor > 0
+                                 ? settings.time_factor * entry.jobs * entry.machines / 2000.0
+                                 : settings.seconds;
+    options.seed = settings.seed;
+    if (settings.stop_at_best_known) options.target = static_cast<double>(entry.best_known);
+    options.on_improvement = [&seconds_to_best](const heuristics::Improvement& improvement) {
+        seconds_to_best = improvement.seconds;
+    };
+    return options;
+}
+
+heuristics::Result solve(const benchmarks::Entry& entry, const Settings& settings, double& seconds_to_best) {
+    const std::string& method = settings.method;
+    if (entry.environment == benchmarks::Environment::flow_shop && (method == "neh" || method == "ig")) {
+        const auto instance = benchmarks::make_flowshop(entry);
+        if (method == "neh") return heuristics::neh(instance.get());
+        return heuristics::iterated_greedy(instance.get(), options_for(entry, settings, seconds_to_best));
+    }
+    if (entry.environment == benchmarks::Environment::single_machine &&
+        (method == "edd" || method == "wspt" || method == "atc" || method == "ils")) {
+        const auto instance = benchmarks::make_single_machine(entry);
+        if (method == "edd") return heuristics::edd(instance.get());
+        if (method == "wspt") return heuristics::wspt(instance.get());
+        if (method == "atc") return heuristics::atc(instance.get());
+        return heuristics::weighted_tardiness_search(instance.get(), options_for(entry, settings, seconds_to_best));
+    }
+    reject_argument("method " + method + " does not apply to " + entry.name);
+}
+
+}  // namespace
+
+Row run(const benchmarks::Entry& entry, const Settings& settings) {
+    double seconds_to_best = 0;
+    const heuristics::Result result = solve(entry, settings, seconds_to_best);
+    Row row;
+    row.instance = entry.name;
+    row.group = std::to_string(entry.jobs) + "x" + std::to_string(entry.machines);
+    row.best_known = entry.best_known;
+    row.best_known_classic = entry.best_known_classic;
+    row.value = result.value;
+    row.rpd = entry.best_known != 0 ? benchmarks::rpd(result.value, static_cast<double>(entry.best_known))
+                                    : (result.value == 0 ? 0.0 : 100.0);
+    if (entry.best_known_classic)
+        row.rpd_classic = benchmarks::rpd(result.value, static_cast<double>(*entry.best_known_classic));
+    row.seconds = result.seconds;
+    row.seconds_to_best = result.iterations > 0 ? seconds_to_best : result.seconds;
+    row.iterations = result.iterations;
+    return row;
+}
+
+std::vector<Group> summarise(const std::vector<Row>& rows) {
+    std::vector<Group> groups;
+    auto add = [](Group& group, const Row& row) {
+        ++group.instances;
+        group.arpd += row.rpd;
+        if (row.rpd_classic) group.arpd_classic = group.arpd_classic.value_or(0) + *row.rpd_classic;
+        if (row.value <= static_cast<double>(row.best_known)) ++group.reached;
+        group.mean_seconds += row.seconds;
+        group.max_seconds_to_best = std::max(group.max_seconds_to_best, row.seconds_to_best);
+    };
+    Group all;
+    all.group = "all";
+    for (const Row& row : rows) {
+        auto found = std::find_if(groups.begin(), groups.end(), [&](const Group& g) { return g.group == row.group; });
+        if (found == groups.end()) {
+            Group group;
+            group.group = row.group;
+            found = groups.insert(groups.end(), group);
+        }
+        add(*found, row);
+        add(all, row);
+    }
+    if (!rows.empty()) groups.push_back(all);
+    for (Group& group : groups) {
+        group.arpd /= group.instances;
+        if (group.arpd_classic) *group.arpd_classic /= group.instances;
+        group.mean_seconds /= group.instances;
+    }
+    return groups;
+}
+
+void write_csv_header(std::ostream& out) {
+    out << "instance,group,method,seed,best_known,best_known_classic,value,rpd,rpd_classic,seconds,seconds_to_best,"
+           "iterations\n";
+}
+
+void write_csv_row(std::ostream& out, const Row& row, const Settings& settings) {
+    out << row.instance << ',' << row.group << ',' << settings.method << ',' << settings.seed << ',' << row.best_known
+        << ',';
+    if (row.best_known_classic) out << *row.best_known_classic;
+    out << ',' << std::setprecision(15) << row.value << ',' << std::fixed << std::setprecision(4) << row.rpd << ',';
+    if (row.rpd_classic) out << *row.rpd_classic;
+    out << ',' << row.seconds << ',' << row.seconds_to_best << ',' << row.iterations << '\n';
+    out << std::defaultfloat;
+}
+
+}  // namespace zurududo::experiment

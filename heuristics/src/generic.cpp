@@ -1,0 +1,128 @@
+// Iterated greedy over any sequence, every value from the caller's evaluator;
+// and list scheduling by LPT on identical machines.
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+#include "run.h"
+
+namespace zurududo::heuristics {
+
+namespace {
+
+using internal::Random;
+using internal::Run;
+
+class Search {
+public:
+    Search(const Evaluator& evaluate, Run& run) : evaluate_(evaluate), run_(run) {}
+
+    double value(const std::vector<int>& sequence) const { return evaluate_(sequence); }
+
+    // Inserts `entry` at the first position of smallest value; returns that value.
+    double insert_best(std::vector<int>& sequence, int entry) {
+        sequence.insert(sequence.begin(), entry);
+        double best = value(sequence);
+        std::size_t best_at = 0;
+        for (std::size_t at = 1; at < sequence.size(); ++at) {
+            std::swap(sequence[at - 1], sequence[at]);
+            const double found = value(sequence);
+            if (found < best) {
+                best = found;
+                best_at = at;
+            }
+        }
+        // The entry is now last; move it back to its best position.
+        std::rotate(sequence.begin() + static_cast<std::ptrdiff_t>(best_at), sequence.end() - 1, sequence.end());
+        return best;
+    }
+
+    // Every position, in a new random order each pass, taken out and put back
+    // at its best place, until a pass improves nothing.
+    double improve(std::vector<int>& sequence, double current, Random& random) {
+        std::vector<std::size_t> positions(sequence.size());
+        bool improved = true;
+        while (improved) {
+            improved = false;
+            std::iota(positions.begin(), positions.end(), 0);
+            random.shuffle(positions);
+            for (std::size_t at : positions) {
+                if (run_.time_up()) return current;
+                const int entry = sequence[at];
+                sequence.erase(sequence.begin() + static_cast<std::ptrdiff_t>(at));
+                const double found = insert_best(sequence, entry);
+                if (found < current) {
+                    current = found;
+                    improved = true;
+                }
+            }
+        }
+        return current;
+    }
+
+private:
+    const Evaluator& evaluate_;
+    Run& run_;
+};
+
+}  // namespace
+
+Result generic_search(std::vector<int> start, const Evaluator& evaluate, const Options& options,
+                      const GenericParameters& parameters) {
+    if (parameters.destruction < 1 || !(parameters.temperature >= 0))
+        reject_argument("generic_search: destruction at least 1, temperature at least 0");
+    Run run(options, [&](const std::vector<int>& s) { return evaluate(s); });
+    Random random(options.seed);
+    Search search(evaluate, run);
+
+    std::vector<int> current = std::move(start);
+    double value = search.value(current);
+    run.offer(current, value);
+    if (current.size() < 2) return run.finish();
+    if (parameters.local_search) {
+        value = search.improve(current, value, random);
+        run.offer(current, value);
+    }
+    const double temperature = parameters.temperature * std::fabs(value);
+    const int destruction = std::min<int>(parameters.destruction, static_cast<int>(current.size()));
+
+    std::vector<int> candidate;
+    std::vector<int> removed;
+    while (!run.over()) {
+        candidate = current;
+        removed.clear();
+        for (int k = 0; k < destruction; ++k) {
+            const int at = random.below(static_cast<int>(candidate.size()));
+            removed.push_back(candidate[static_cast<std::size_t>(at)]);
+            candidate.erase(candidate.begin() + at);
+        }
+        double found = 0;
+        for (int entry : removed) found = search.insert_best(candidate, entry);
+        if (parameters.local_search) found = search.improve(candidate, found, random);
+        run.count_iteration();
+        if (found < value) {
+            current.swap(candidate);
+            value = found;
+            run.offer(current, value);
+        } else if (found == value || (temperature > 0 && random.unit() <= std::exp(-(found - value) / temperature))) {
+            current.swap(candidate);
+            value = found;
+        }
+    }
+    return run.finish();
+}
+
+Result lpt(const schedule::PARALLEL_MACHINES& instance) {
+    if (instance.jobs < 1 || instance.machines < 1 || instance.pt == nullptr)
+        reject_argument("lpt: identical machines, at least one job and one machine");
+    const double start = internal::now(Clock::wall);
+    std::vector<int> sequence(static_cast<std::size_t>(instance.jobs));
+    std::iota(sequence.begin(), sequence.end(), 0);
+    std::stable_sort(sequence.begin(), sequence.end(), [&](int a, int b) { return instance.pt[a] > instance.pt[b]; });
+    // The toolkit's evaluator puts each job, in sequence order, on the machine free first.
+    const double value = static_cast<double>(
+        schedule::Pm_Cmax(sequence.data(), instance.jobs, instance.machines, instance.pt));
+    return internal::constructed(std::move(sequence), value, internal::now(Clock::wall) - start);
+}
+
+}  // namespace zurududo::heuristics

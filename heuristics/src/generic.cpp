@@ -19,21 +19,24 @@ public:
 
     double value(const std::vector<int>& sequence) const { return evaluate_(sequence); }
 
-    // Inserts `entry` at the first position of smallest value; returns that value.
-    double insert_best(std::vector<int>& sequence, int entry) {
-        sequence.insert(sequence.begin(), entry);
-        double best = value(sequence);
+    // Inserts `entry` at the first position of smallest value; returns that
+    // value. The evaluator sees whole sequences only: the entries `pending`
+    // a place wait at the end.
+    double insert_best(std::vector<int>& sequence, int entry, std::span<const int> pending = {}) {
+        trial_.assign(1, entry);
+        trial_.insert(trial_.end(), sequence.begin(), sequence.end());
+        trial_.insert(trial_.end(), pending.begin(), pending.end());
+        double best = value(trial_);
         std::size_t best_at = 0;
-        for (std::size_t at = 1; at < sequence.size(); ++at) {
-            std::swap(sequence[at - 1], sequence[at]);
-            const double found = value(sequence);
+        for (std::size_t at = 1; at <= sequence.size(); ++at) {
+            std::swap(trial_[at - 1], trial_[at]);
+            const double found = value(trial_);
             if (found < best) {
                 best = found;
                 best_at = at;
             }
         }
-        // The entry is now last; move it back to its best position.
-        std::rotate(sequence.begin() + static_cast<std::ptrdiff_t>(best_at), sequence.end() - 1, sequence.end());
+        sequence.insert(sequence.begin() + static_cast<std::ptrdiff_t>(best_at), entry);
         return best;
     }
 
@@ -63,6 +66,7 @@ public:
 private:
     const Evaluator& evaluate_;
     Run& run_;
+    std::vector<int> trial_;
 };
 
 }  // namespace
@@ -97,7 +101,8 @@ Result generic_search(std::vector<int> start, const Evaluator& evaluate, const O
             candidate.erase(candidate.begin() + at);
         }
         double found = 0;
-        for (int entry : removed) found = search.insert_best(candidate, entry);
+        for (std::size_t k = 0; k < removed.size(); ++k)
+            found = search.insert_best(candidate, removed[k], std::span<const int>(removed).subspan(k + 1));
         if (parameters.local_search) found = search.improve(candidate, found, random);
         run.count_iteration();
         if (found < value) {

@@ -17,11 +17,11 @@ using internal::Random;
 using internal::Run;
 
 void check(const schedule::SINGLE_MACHINE& instance, const char* what) {
-    if (instance.jobs < 1 || instance.pt == nullptr || instance.dd == nullptr || instance.w == nullptr)
+    if (instance.jobs < 1 || instance.pt == nullptr || instance.dd == nullptr || instance.w == nullptr ||
+        instance.r == nullptr)
         reject_argument(std::string(what) + ": a single machine of at least one job, with due dates");
-    if (instance.r != nullptr)
-        for (int j = 0; j < instance.jobs; ++j)
-            if (instance.r[j] != 0) reject_argument(std::string(what) + ": release dates are not supported");
+    for (int j = 0; j < instance.jobs; ++j)
+        if (instance.r[j] != 0) reject_argument(std::string(what) + ": release dates are not supported");
 }
 
 double total_weighted_tardiness(const schedule::SINGLE_MACHINE& instance, const std::vector<int>& sequence) {

@@ -129,7 +129,9 @@ using Evaluator = std::function<double(std::span<const int> sequence)>;
 // operation): remove `destruction` random entries, reinsert each at its best
 // position, improve by first-improvement insertion, accept as above with a
 // temperature relative to the start's value. Every value comes from
-// `evaluate`. One iteration is one destruction and reconstruction.
+// `evaluate`, always on a whole sequence (the start's length): while a
+// destroyed sequence is rebuilt, the entries still to be placed wait at its
+// end. One iteration is one destruction and reconstruction.
 struct GenericParameters {
     int destruction = 4;
     double temperature = 0.005;  // relative to the value of the start

@@ -6,6 +6,7 @@
 #include "schedule/evaluation/flow_shop_schedule.h"
 #include "schedule/evaluation/objective_catalogue.h"
 #include "schedule/schedule.h"
+#include "schedule/support/failure.h"
 
 namespace schedule {
 
@@ -26,14 +27,14 @@ auto completions(const int* seq, int jobs, int machines, const int* const* pt, R
 template <class Obj>
 long plain(const char* evaluator, const int* seq, int jobs, int machines, const int* const* pt,
            const long* dd = nullptr) {
-    return catalogue::evaluate<Obj>(evaluator, conventions, {dd, nullptr, nullptr},
-                                    completions(seq, jobs, machines, pt, FromTimeZero{}));
+    return or_end_process([&] { return catalogue::evaluate<Obj>(evaluator, conventions, {dd, nullptr, nullptr},
+                                    completions(seq, jobs, machines, pt, FromTimeZero{})); });
 }
 
 template <class Obj>
 typename Obj::Result record(const char* evaluator, const int* seq, const FLOWSHOP& in) {
-    return catalogue::evaluate<Obj>(evaluator, conventions, {in.dd, in.w, in.r},
-                                    completions(seq, in.jobs, in.machines, in.pt, Released{in.r}));
+    return or_end_process([&] { return catalogue::evaluate<Obj>(evaluator, conventions, {in.dd, in.w, in.r},
+                                    completions(seq, in.jobs, in.machines, in.pt, Released{in.r})); });
 }
 
 // The makespan of each insertion of `job` into seq[0 … len − 1], by heads
@@ -66,7 +67,7 @@ void insertion_makespans(const char* routine, const int* seq, int len, int job, 
     if (static_cast<long>(len) * m > INT_MAX) {
         const std::string info = std::string(routine) + ": " + std::to_string(len) + " jobs on " +
                                  std::to_string(m) + " machines need more work storage than one vector holds";
-        fatal_error(999, info.c_str());
+        fail(ErrorKind::argument, 999, info);
     }
 
     // tails[k·m + i]: the longest path from operation (k, i) to the last job
@@ -119,10 +120,12 @@ void insertion_makespans(const char* routine, const int* seq, int len, int job, 
 using namespace catalogue;
 
 void Fm_Prmu_Insert_Cmax(const int* seq, int len, int job, int machs, const int* const* pt, long* makespans) {
-    insertion_makespans(__func__, seq, len, job, machs, pt, FromTimeZero{}, makespans);
+    const char* routine = __func__;
+    or_end_process([&] { insertion_makespans(routine, seq, len, job, machs, pt, FromTimeZero{}, makespans); });
 }
 void Fm_Prmu_Rj_Insert_Cmax(const int* seq, int len, int job, FLOWSHOP instance, long* makespans) {
-    insertion_makespans(__func__, seq, len, job, instance.machines, instance.pt, Released{instance.r}, makespans);
+    const char* routine = __func__;
+    or_end_process([&] { insertion_makespans(routine, seq, len, job, instance.machines, instance.pt, Released{instance.r}, makespans); });
 }
 
 long Fm_Prmu_Cmax(const int* seq, int jobs, int machs, const int* const* pt) { return plain<Cmax>(__func__, seq, jobs, machs, pt); }
@@ -173,8 +176,8 @@ double Fm_Prmu_Rj_Wj_SumUj(const int* seq, FLOWSHOP instance) { return record<Wj
 double Fm_Prmu_Rj_Wj_Tmax(const int* seq, FLOWSHOP instance) { return record<Wj_Tmax>(__func__, seq, instance); }
 
 long* Fm_Prmu_Rj_Cj(const int* seq, FLOWSHOP instance) {
-    return completion_times(instance.jobs,
-                            completions(seq, instance.jobs, instance.machines, instance.pt, Released{instance.r}));
+    return or_end_process([&] { return completion_times(instance.jobs,
+                            completions(seq, instance.jobs, instance.machines, instance.pt, Released{instance.r})); });
 }
 
 }  // namespace schedule

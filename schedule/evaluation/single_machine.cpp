@@ -5,6 +5,7 @@
 #include "schedule/evaluation/objective_catalogue.h"
 #include "schedule/evaluation/single_machine_schedule.h"
 #include "schedule/schedule.h"
+#include "schedule/support/failure.h"
 
 namespace schedule {
 
@@ -12,7 +13,7 @@ namespace catalogue {
 
 void missing_due_dates(const char* evaluator) {
     const std::string info = std::string(evaluator) + ": the instance has no due dates (dd is null)";
-    fatal_error(999, info.c_str());
+    fail(ErrorKind::argument, 999, info);
 }
 
 }  // namespace catalogue
@@ -33,14 +34,14 @@ auto completions(const int* seq, int jobs, const int* pt, Releases releases) {
 
 template <class Obj>
 long plain(const char* evaluator, const int* seq, int jobs, const int* pt, const long* dd = nullptr) {
-    return catalogue::evaluate<Obj>(evaluator, conventions, {dd, nullptr, nullptr},
-                                    completions(seq, jobs, pt, FromTimeZero{}));
+    return or_end_process([&] { return catalogue::evaluate<Obj>(evaluator, conventions, {dd, nullptr, nullptr},
+                                    completions(seq, jobs, pt, FromTimeZero{})); });
 }
 
 template <class Obj>
 typename Obj::Result record(const char* evaluator, const int* seq, const SINGLE_MACHINE& in) {
-    return catalogue::evaluate<Obj>(evaluator, conventions, {in.dd, in.w, in.r},
-                                    completions(seq, in.jobs, in.pt, Released{in.r}));
+    return or_end_process([&] { return catalogue::evaluate<Obj>(evaluator, conventions, {in.dd, in.w, in.r},
+                                    completions(seq, in.jobs, in.pt, Released{in.r})); });
 }
 
 }  // namespace
@@ -81,7 +82,7 @@ double S1_Rj_Wj_SumUj(const int* seq, SINGLE_MACHINE instance) { return record<W
 double S1_Rj_Wj_Tmax(const int* seq, SINGLE_MACHINE instance) { return record<Wj_Tmax>(__func__, seq, instance); }
 
 long* S1_Rj_Cj(const int* seq, SINGLE_MACHINE instance) {
-    return completion_times(instance.jobs, completions(seq, instance.jobs, instance.pt, Released{instance.r}));
+    return or_end_process([&] { return completion_times(instance.jobs, completions(seq, instance.jobs, instance.pt, Released{instance.r})); });
 }
 
 }  // namespace schedule

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const auto instances = zurududo::benchmarks::read_weighted_tardiness(text, jobs, "input");
             for (const auto& instance : instances)
                 if (instance.jobs() != jobs || instance.get().dd == nullptr) __builtin_trap();
-        } catch (const zurududo::Error&) {
+        } catch (const schedule::Error&) {
         }
     }
     return 0;

@@ -30,7 +30,7 @@ namespace {
 
 std::string_view embedded_or_fail(std::string_view path) {
     const auto text = embedded_file(path);
-    if (!text) reject_argument("no embedded benchmark file " + std::string(path));
+    if (!text) throw schedule::Error(schedule::ErrorKind::argument, 999, "no embedded benchmark file " + std::string(path));
     return *text;
 }
 
@@ -70,11 +70,11 @@ long number(const std::map<std::string, std::string>& row, const std::string& co
     long value = 0;
     if (found == row.end() ||
         std::from_chars(found->second.data(), found->second.data() + found->second.size(), value).ec != std::errc())
-        reject_argument("benchmark table: no number in column " + column);
+        throw schedule::Error(schedule::ErrorKind::argument, 999, "benchmark table: no number in column " + column);
     return value;
 }
 
-Entry common(const std::map<std::string, std::string>& row, std::string set, Environment environment,
+Entry common(const std::map<std::string, std::string>& row, std::string set, schedule::Environment environment,
              std::string objective, Source source) {
     Entry entry{};
     entry.name = row.at("instance");
@@ -91,7 +91,7 @@ Entry common(const std::map<std::string, std::string>& row, std::string set, Env
 std::vector<Entry> build() {
     std::vector<Entry> entries;
     for (const auto& row : rows_of("taillard_flowshop.tsv")) {
-        Entry entry = common(row, "taillard-flowshop", Environment::flow_shop, "Cmax", Source::taillard_flowshop);
+        Entry entry = common(row, "taillard-flowshop", schedule::Environment::flowshop, "Cmax", Source::taillard_flowshop);
         entry.time_seed = static_cast<std::int32_t>(number(row, "time_seed"));
         entry.best_known = number(row, "bkv");
         entry.lower_bound = number(row, "lower_bound");
@@ -100,7 +100,7 @@ std::vector<Entry> build() {
         entries.push_back(std::move(entry));
     }
     for (const auto& row : rows_of("taillard_jobshop.tsv")) {
-        Entry entry = common(row, "taillard-jobshop", Environment::job_shop, "Cmax", Source::taillard_jobshop);
+        Entry entry = common(row, "taillard-jobshop", schedule::Environment::jobshop, "Cmax", Source::taillard_jobshop);
         entry.time_seed = static_cast<std::int32_t>(number(row, "time_seed"));
         entry.machine_seed = static_cast<std::int32_t>(number(row, "machine_seed"));
         entry.best_known = number(row, "bkv");
@@ -108,7 +108,7 @@ std::vector<Entry> build() {
         entries.push_back(std::move(entry));
     }
     for (const auto& row : rows_of("orlib_jobshop.tsv")) {
-        Entry entry = common(row, "orlib-jobshop", Environment::job_shop, "Cmax", Source::orlib_jobshop);
+        Entry entry = common(row, "orlib-jobshop", schedule::Environment::jobshop, "Cmax", Source::orlib_jobshop);
         entry.best_known = number(row, "bkv");
         entry.lower_bound = number(row, "lower_bound");
         entry.file = "orlib_jobshop/" + entry.name + ".txt";
@@ -116,7 +116,7 @@ std::vector<Entry> build() {
     }
     for (const auto& row : rows_of("smtwt.tsv")) {
         const std::string& file = row.at("file");
-        Entry entry = common(row, file.substr(0, file.find('.')), Environment::single_machine, "Wj_SumTj",
+        Entry entry = common(row, file.substr(0, file.find('.')), schedule::Environment::single, "Wj_SumTj",
                              Source::orlib_weighted_tardiness);
         entry.best_known = number(row, "best_value");
         if (entry.optimal) entry.lower_bound = entry.best_known;
@@ -132,8 +132,8 @@ const std::vector<Entry>& entries() {
     return all;
 }
 
-void require(const Entry& entry, Environment environment, const char* what) {
-    if (entry.environment != environment) reject_argument(std::string(what) + ": " + entry.name + " is of another environment");
+void require(const Entry& entry, schedule::Environment environment, const char* what) {
+    if (entry.environment != environment) throw schedule::Error(schedule::ErrorKind::argument, 999, std::string(what) + ": " + entry.name + " is of another environment");
 }
 
 }  // namespace
@@ -160,23 +160,23 @@ std::vector<const Entry*> set_entries(std::string_view set) {
     return found;
 }
 
-Instance<schedule::FLOWSHOP> make_flowshop(const Entry& entry) {
-    require(entry, Environment::flow_shop, "make_flowshop");
+schedule::Instance<schedule::FLOWSHOP> make_flowshop(const Entry& entry) {
+    require(entry, schedule::Environment::flowshop, "make_flowshop");
     return taillard_flowshop(entry.jobs, entry.machines, entry.time_seed);
 }
 
-Instance<schedule::JOBSHOP> make_jobshop(const Entry& entry) {
-    require(entry, Environment::job_shop, "make_jobshop");
+schedule::Instance<schedule::JOBSHOP> make_jobshop(const Entry& entry) {
+    require(entry, schedule::Environment::jobshop, "make_jobshop");
     if (entry.source == Source::taillard_jobshop)
         return taillard_jobshop(entry.jobs, entry.machines, entry.time_seed, entry.machine_seed);
     return internal::orlib_jobshop(embedded_or_fail(entry.file), entry.file);
 }
 
-Instance<schedule::SINGLE_MACHINE> make_single_machine(const Entry& entry) {
-    require(entry, Environment::single_machine, "make_single_machine");
+schedule::Instance<schedule::SINGLE_MACHINE> make_single_machine(const Entry& entry) {
+    require(entry, schedule::Environment::single, "make_single_machine");
     auto all = read_weighted_tardiness(embedded_or_fail(entry.file), entry.jobs, entry.file);
     if (entry.index < 1 || static_cast<std::size_t>(entry.index) > all.size())
-        reject_argument(entry.name + ": no instance " + std::to_string(entry.index) + " in " + entry.file);
+        throw schedule::Error(schedule::ErrorKind::argument, 999, entry.name + ": no instance " + std::to_string(entry.index) + " in " + entry.file);
     return std::move(all[static_cast<std::size_t>(entry.index) - 1]);
 }
 

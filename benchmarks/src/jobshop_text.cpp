@@ -6,14 +6,14 @@
 
 namespace zurududo::benchmarks::internal {
 
-Instance<schedule::JOBSHOP> orlib_jobshop(std::string_view text, std::string_view origin) {
+schedule::Instance<schedule::JOBSHOP> orlib_jobshop(std::string_view text, std::string_view origin) {
     std::istringstream in{std::string(text)};
     std::string description;
     std::getline(in, description);
     int jobs = 0;
     int machines = 0;
     if (!(in >> jobs >> machines) || jobs < 1 || machines < 1)
-        reject_instance(std::string(origin) + ":2: expected the number of jobs and of machines");
+        throw schedule::Error(schedule::ErrorKind::instance, 0, std::string(origin) + ":2: expected the number of jobs and of machines");
     schedule::JOBSHOP record{};
     record.jobs = jobs;
     record.machines = machines;
@@ -22,7 +22,7 @@ Instance<schedule::JOBSHOP> orlib_jobshop(std::string_view text, std::string_vie
     record.dd = nullptr;
     record.w = schedule::newDVector(jobs);
     record.r = schedule::newIVector(jobs);
-    Instance<schedule::JOBSHOP> owned(record);
+    schedule::Instance<schedule::JOBSHOP> owned(record);
     schedule::setval_Dvector(record.w, jobs, 1.0);
     schedule::setval_Ivector(record.r, jobs, 0);
     schedule::setval_Imatrix(record.pt, machines, jobs, -1);
@@ -32,7 +32,7 @@ Instance<schedule::JOBSHOP> orlib_jobshop(std::string_view text, std::string_vie
             int time = 0;
             if (!(in >> machine >> time) || machine < 0 || machine >= machines || time < 0 ||
                 record.pt[machine][j] != -1)
-                reject_instance(std::string(origin) + ":" + std::to_string(3 + j) + ": job " + std::to_string(j) +
+                throw schedule::Error(schedule::ErrorKind::instance, 0, std::string(origin) + ":" + std::to_string(3 + j) + ": job " + std::to_string(j) +
                                 ", operation " + std::to_string(k) + ": expected a new machine below " +
                                 std::to_string(machines) + " and a time of at least 0");
             record.rt[j][k] = machine;

@@ -16,7 +16,7 @@ constexpr std::int32_t modulus = 2147483647;
 
 void check_size(int jobs, int machines, const char* what) {
     if (jobs < 1 || machines < 1)
-        reject_argument(std::string(what) + ": " + std::to_string(jobs) + " jobs and " + std::to_string(machines) +
+        throw schedule::Error(schedule::ErrorKind::argument, 999, std::string(what) + ": " + std::to_string(jobs) + " jobs and " + std::to_string(machines) +
                         " machines (both must be at least 1)");
 }
 
@@ -40,21 +40,21 @@ int TaillardRandom::uniform(int low, int high) {
     return low + static_cast<int>(fraction * (high - low + 1));
 }
 
-Instance<schedule::FLOWSHOP> taillard_flowshop(int jobs, int machines, std::int32_t time_seed) {
+schedule::Instance<schedule::FLOWSHOP> taillard_flowshop(int jobs, int machines, std::int32_t time_seed) {
     check_size(jobs, machines, "taillard_flowshop");
     schedule::FLOWSHOP record{};
     record.jobs = jobs;
     record.machines = machines;
     record.pt = reinterpret_cast<int**>(schedule::dyn_mat(machines, jobs, sizeof(int)));
     default_vectors(record, jobs);
-    Instance<schedule::FLOWSHOP> owned(record);
+    schedule::Instance<schedule::FLOWSHOP> owned(record);
     TaillardRandom random(time_seed);
     for (int i = 0; i < machines; ++i)
         for (int j = 0; j < jobs; ++j) record.pt[i][j] = random.uniform(1, 99);
     return owned;
 }
 
-Instance<schedule::JOBSHOP> taillard_jobshop(int jobs, int machines, std::int32_t time_seed,
+schedule::Instance<schedule::JOBSHOP> taillard_jobshop(int jobs, int machines, std::int32_t time_seed,
                                              std::int32_t machine_seed) {
     check_size(jobs, machines, "taillard_jobshop");
     schedule::JOBSHOP record{};
@@ -63,7 +63,7 @@ Instance<schedule::JOBSHOP> taillard_jobshop(int jobs, int machines, std::int32_
     record.pt = reinterpret_cast<int**>(schedule::dyn_mat(machines, jobs, sizeof(int)));
     record.rt = reinterpret_cast<int**>(schedule::dyn_mat(jobs, machines, sizeof(int)));
     default_vectors(record, jobs);
-    Instance<schedule::JOBSHOP> owned(record);
+    schedule::Instance<schedule::JOBSHOP> owned(record);
 
     TaillardRandom times(time_seed);
     std::vector<int> time(static_cast<std::size_t>(jobs) * static_cast<std::size_t>(machines));

@@ -17,7 +17,7 @@ struct Number {
 };
 
 [[noreturn]] void reject_at(std::string_view origin, long line, const std::string& what) {
-    reject_instance(std::string(origin) + ":" + std::to_string(line) + ": " + what);
+    throw schedule::Error(schedule::ErrorKind::instance, 0, std::string(origin) + ":" + std::to_string(line) + ": " + what);
 }
 
 bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
@@ -53,9 +53,9 @@ std::vector<Number> numbers_of(std::string_view text, std::string_view origin) {
 
 }  // namespace
 
-std::vector<Instance<schedule::SINGLE_MACHINE>> read_weighted_tardiness(std::string_view text, int jobs,
+std::vector<schedule::Instance<schedule::SINGLE_MACHINE>> read_weighted_tardiness(std::string_view text, int jobs,
                                                                         std::string_view origin) {
-    if (jobs < 1) reject_argument("read_weighted_tardiness: " + std::to_string(jobs) + " jobs (at least 1)");
+    if (jobs < 1) throw schedule::Error(schedule::ErrorKind::argument, 999, "read_weighted_tardiness: " + std::to_string(jobs) + " jobs (at least 1)");
     const std::vector<Number> numbers = numbers_of(text, origin);
     const std::size_t per_instance = 3 * static_cast<std::size_t>(jobs);
     if (numbers.empty()) reject_at(origin, 1, "no instance");
@@ -67,7 +67,7 @@ std::vector<Instance<schedule::SINGLE_MACHINE>> read_weighted_tardiness(std::str
                       std::to_string(per_instance) + " numbers (" + std::to_string(jobs) +
                       " processing times, weights and due dates)");
     }
-    std::vector<Instance<schedule::SINGLE_MACHINE>> instances;
+    std::vector<schedule::Instance<schedule::SINGLE_MACHINE>> instances;
     instances.reserve(numbers.size() / per_instance);
     for (std::size_t first = 0; first < numbers.size(); first += per_instance) {
         schedule::SINGLE_MACHINE record{};

@@ -41,8 +41,8 @@ TEST(TaillardGenerator, JobShopCheckValues) {
 }
 
 TEST(TaillardGenerator, RefusesAnEmptyShop) {
-    EXPECT_THROW(taillard_flowshop(0, 5, 1), Error);
-    EXPECT_THROW(taillard_jobshop(5, 0, 1, 1), Error);
+    EXPECT_THROW(taillard_flowshop(0, 5, 1), schedule::Error);
+    EXPECT_THROW(taillard_jobshop(5, 0, 1, 1), schedule::Error);
 }
 
 // Every named instance is made with the size its entry states, every job-shop
@@ -56,13 +56,13 @@ TEST(Catalogue, EveryInstanceHasTheSizeOfItsEntry) {
         if (entry.optimal && entry.lower_bound) {
             EXPECT_EQ(entry.best_known, *entry.lower_bound) << entry.name;
         }
-        if (entry.environment == Environment::flow_shop) {
+        if (entry.environment == schedule::Environment::flowshop) {
             const auto instance = make_flowshop(entry);
             EXPECT_EQ(instance.jobs(), entry.jobs);
             EXPECT_EQ(instance.machines(), entry.machines);
             EXPECT_GE(*entry.neh_makespan, *entry.best_known_classic);
             EXPECT_GE(*entry.best_known_classic, entry.best_known);
-        } else if (entry.environment == Environment::job_shop) {
+        } else if (entry.environment == schedule::Environment::jobshop) {
             const auto instance = make_jobshop(entry);
             ASSERT_EQ(instance.jobs(), entry.jobs) << entry.name;
             ASSERT_EQ(instance.machines(), entry.machines) << entry.name;
@@ -85,7 +85,7 @@ TEST(Catalogue, EveryInstanceHasTheSizeOfItsEntry) {
     EXPECT_EQ(sets(), (std::vector<std::string>{"taillard-flowshop", "taillard-jobshop", "orlib-jobshop", "wt40",
                                                 "wt50", "wt100"}));
     EXPECT_EQ(find("ta121"), nullptr);
-    EXPECT_THROW(make_jobshop(*find("ta001")), Error);
+    EXPECT_THROW(make_jobshop(*find("ta001")), schedule::Error);
 }
 
 TEST(Catalogue, OrlibJobShopAsInTheFile) {
@@ -138,8 +138,8 @@ TEST_P(WeightedTardinessRejects, NamingTheLine) {
     try {
         read_weighted_tardiness(GetParam().text, 2, "wt.txt");
         FAIL() << "accepted";
-    } catch (const Error& error) {
-        EXPECT_EQ(error.kind(), Error::Kind::instance);
+    } catch (const schedule::Error& error) {
+        EXPECT_EQ(error.kind(), schedule::ErrorKind::instance);
         EXPECT_NE(std::string(error.what()).find(GetParam().message), std::string::npos) << error.what();
     }
 }
@@ -158,8 +158,8 @@ TEST(WeightedTardinessReader, RefusesAnInstanceWithoutJobs) {
     try {
         read_weighted_tardiness("1 2 3", 0, "wt.txt");
         FAIL() << "accepted";
-    } catch (const Error& error) {
-        EXPECT_EQ(error.kind(), Error::Kind::argument);
+    } catch (const schedule::Error& error) {
+        EXPECT_EQ(error.kind(), schedule::ErrorKind::argument);
     }
 }
 

@@ -28,12 +28,12 @@ heuristics::Options options_for(const benchmarks::Entry& entry, const Settings& 
 
 heuristics::Result solve(const benchmarks::Entry& entry, const Settings& settings, double& seconds_to_best) {
     const std::string& method = settings.method;
-    if (entry.environment == benchmarks::Environment::flow_shop && (method == "neh" || method == "ig")) {
+    if (entry.environment == schedule::Environment::flowshop && (method == "neh" || method == "ig")) {
         const auto instance = benchmarks::make_flowshop(entry);
         if (method == "neh") return heuristics::neh(instance.get());
         return heuristics::iterated_greedy(instance.get(), options_for(entry, settings, seconds_to_best));
     }
-    if (entry.environment == benchmarks::Environment::single_machine &&
+    if (entry.environment == schedule::Environment::single &&
         (method == "edd" || method == "wspt" || method == "atc" || method == "ils")) {
         const auto instance = benchmarks::make_single_machine(entry);
         if (method == "edd") return heuristics::edd(instance.get());
@@ -41,7 +41,7 @@ heuristics::Result solve(const benchmarks::Entry& entry, const Settings& setting
         if (method == "atc") return heuristics::atc(instance.get());
         return heuristics::weighted_tardiness_search(instance.get(), options_for(entry, settings, seconds_to_best));
     }
-    reject_argument("method " + method + " does not apply to " + entry.name);
+    throw schedule::Error(schedule::ErrorKind::argument, 999, "method " + method + " does not apply to " + entry.name);
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ using internal::Run;
 
 void check(const schedule::FLOWSHOP& instance, const char* what) {
     if (instance.jobs < 1 || instance.machines < 1 || instance.pt == nullptr)
-        reject_argument(std::string(what) + ": a flow shop of at least one job and one machine");
+        throw schedule::Error(schedule::ErrorKind::argument, 999, std::string(what) + ": a flow shop of at least one job and one machine");
 }
 
 bool has_release_dates(const schedule::FLOWSHOP& instance) {
@@ -119,7 +119,7 @@ Result iterated_greedy(const schedule::FLOWSHOP& instance, const Options& option
                        const IteratedGreedyParameters& parameters) {
     check(instance, "iterated_greedy");
     if (parameters.destruction < 1 || !(parameters.temperature >= 0))
-        reject_argument("iterated_greedy: destruction at least 1, temperature at least 0");
+        throw schedule::Error(schedule::ErrorKind::argument, 999, "iterated_greedy: destruction at least 1, temperature at least 0");
     Insertion insertion(instance);
     Run run(options, [&](const std::vector<int>& s) { return static_cast<double>(insertion.makespan(s)); });
     Random random(options.seed);

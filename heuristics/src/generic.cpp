@@ -74,7 +74,7 @@ private:
 Result generic_search(std::vector<int> start, const Evaluator& evaluate, const Options& options,
                       const GenericParameters& parameters) {
     if (parameters.destruction < 1 || !(parameters.temperature >= 0))
-        reject_argument("generic_search: destruction at least 1, temperature at least 0");
+        throw schedule::Error(schedule::ErrorKind::argument, 999, "generic_search: destruction at least 1, temperature at least 0");
     Run run(options, [&](const std::vector<int>& s) { return evaluate(s); });
     Random random(options.seed);
     Search search(evaluate, run);
@@ -119,7 +119,7 @@ Result generic_search(std::vector<int> start, const Evaluator& evaluate, const O
 
 Result lpt(const schedule::PARALLEL_MACHINES& instance) {
     if (instance.jobs < 1 || instance.machines < 1 || instance.pt == nullptr)
-        reject_argument("lpt: identical machines, at least one job and one machine");
+        throw schedule::Error(schedule::ErrorKind::argument, 999, "lpt: identical machines, at least one job and one machine");
     const double start = internal::now(Clock::wall);
     std::vector<int> sequence(static_cast<std::size_t>(instance.jobs));
     std::iota(sequence.begin(), sequence.end(), 0);

@@ -51,7 +51,7 @@ public:
     Run(const Options& options, Evaluate evaluate)
         : options_(options), evaluate_(std::move(evaluate)), start_(now(options.budget.clock)) {
         if (!(options.budget.seconds > 0) && options.budget.iterations <= 0)
-            reject_argument("a search needs a time limit or an iteration limit");
+            throw schedule::Error(schedule::ErrorKind::argument, 999, "a search needs a time limit or an iteration limit");
     }
 
     double elapsed() const { return now(options_.budget.clock) - start_; }

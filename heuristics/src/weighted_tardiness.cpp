@@ -19,9 +19,9 @@ using internal::Run;
 void check(const schedule::SINGLE_MACHINE& instance, const char* what) {
     if (instance.jobs < 1 || instance.pt == nullptr || instance.dd == nullptr || instance.w == nullptr ||
         instance.r == nullptr)
-        reject_argument(std::string(what) + ": a single machine of at least one job, with due dates");
+        throw schedule::Error(schedule::ErrorKind::argument, 999, std::string(what) + ": a single machine of at least one job, with due dates");
     for (int j = 0; j < instance.jobs; ++j)
-        if (instance.r[j] != 0) reject_argument(std::string(what) + ": release dates are not supported");
+        if (instance.r[j] != 0) throw schedule::Error(schedule::ErrorKind::argument, 999, std::string(what) + ": release dates are not supported");
 }
 
 double total_weighted_tardiness(const schedule::SINGLE_MACHINE& instance, const std::vector<int>& sequence) {
@@ -235,7 +235,7 @@ Result wspt(const schedule::SINGLE_MACHINE& instance) {
 
 Result atc(const schedule::SINGLE_MACHINE& instance, double k) {
     check(instance, "atc");
-    if (!(k >= 0)) reject_argument("atc: the look-ahead k must be positive (or 0 for the best of several)");
+    if (!(k >= 0)) throw schedule::Error(schedule::ErrorKind::argument, 999, "atc: the look-ahead k must be positive (or 0 for the best of several)");
     const double start = internal::now(Clock::wall);
     std::vector<int> best;
     double best_value = 0;
@@ -255,7 +255,7 @@ Result weighted_tardiness_search(const schedule::SINGLE_MACHINE& instance, const
                                  const TardinessSearchParameters& parameters) {
     check(instance, "weighted_tardiness_search");
     if (parameters.kick < 1 || parameters.kick_window < 1 || parameters.restart_after < 0)
-        reject_argument("weighted_tardiness_search: kick and window at least 1, restart_after at least 0");
+        throw schedule::Error(schedule::ErrorKind::argument, 999, "weighted_tardiness_search: kick and window at least 1, restart_after at least 0");
     const int n = instance.jobs;
     Run run(options, [&](const std::vector<int>& s) { return total_weighted_tardiness(instance, s); });
     Random random(options.seed);

@@ -67,8 +67,8 @@ struct Problem {
 };
 
 template <class Record>
-std::shared_ptr<Instance<Record>> own(Record record) {
-    return std::make_shared<Instance<Record>>(record);
+std::shared_ptr<schedule::Instance<Record>> own(Record record) {
+    return std::make_shared<schedule::Instance<Record>>(record);
 }
 
 std::vector<int> identity(int n) {
@@ -244,7 +244,7 @@ TEST_P(Search, StopsAtTheTargetAndRefusesAnUnboundedRun) {
     EXPECT_LT(result.iterations, 100000);
 
     Options unbounded;
-    EXPECT_THROW(problem.solve(unbounded), Error);
+    EXPECT_THROW(problem.solve(unbounded), schedule::Error);
 }
 
 INSTANTIATE_TEST_SUITE_P(Methods, Search, testing::ValuesIn(cases()),
@@ -269,7 +269,7 @@ TEST(Search, TimeLimitOnEitherClock) {
 TEST(Constructions, ValuesAreTheEvaluatorsAndTiesGoByIndex) {
     for (unsigned seed = 1; seed <= 3; ++seed) {
         const Problem problem = weighted_tardiness(seed);
-        const auto& record = *static_cast<Instance<schedule::SINGLE_MACHINE>*>(problem.owner.get());
+        const auto& record = *static_cast<schedule::Instance<schedule::SINGLE_MACHINE>*>(problem.owner.get());
         for (const Result& result : {edd(record.get()), wspt(record.get()), atc(record.get()), atc(record.get(), 2.0)}) {
             ASSERT_TRUE(same_entries(result.sequence, problem.entries));
             EXPECT_EQ(result.value, problem.evaluate(result.sequence.data()));
@@ -279,7 +279,7 @@ TEST(Constructions, ValuesAreTheEvaluatorsAndTiesGoByIndex) {
     schedule::SINGLE_MACHINE x{4, 1, schedule::newIVector(4), schedule::newLVector(4), schedule::newDVector(4),
                              schedule::newIVector(4)};
     schedule::setval_Ivector(x.r, 4, 0);
-    const Instance<schedule::SINGLE_MACHINE> owned(x);
+    const schedule::Instance<schedule::SINGLE_MACHINE> owned(x);
     const int p[] = {2, 1, 2, 4};
     const long d[] = {5, 3, 5, 3};
     const double w[] = {1, 1, 2, 2};
@@ -291,7 +291,7 @@ TEST(Constructions, ValuesAreTheEvaluatorsAndTiesGoByIndex) {
 
     // LPT: 5, 4, 3, 3, 3 on two machines: 5 + 3 + 3 and 4 + 3, makespan 11.
     schedule::PARALLEL_MACHINES y{5, 2, schedule::newIVector(5), nullptr, nullptr, nullptr};
-    const Instance<schedule::PARALLEL_MACHINES> owned_y(y);
+    const schedule::Instance<schedule::PARALLEL_MACHINES> owned_y(y);
     const int q[] = {3, 5, 3, 4, 3};
     std::copy(q, q + 5, y.pt);
     const Result lpt_result = lpt(y);
@@ -302,10 +302,10 @@ TEST(Constructions, ValuesAreTheEvaluatorsAndTiesGoByIndex) {
 TEST(Constructions, RefuseRecordsTheyCannotUse) {
     schedule::SINGLE_MACHINE no_due_dates{2, 1, schedule::newIVector(2), nullptr, schedule::newDVector(2),
                                           schedule::newIVector(2)};
-    const Instance<schedule::SINGLE_MACHINE> owned(no_due_dates);
-    EXPECT_THROW(edd(no_due_dates), Error);
+    const schedule::Instance<schedule::SINGLE_MACHINE> owned(no_due_dates);
+    EXPECT_THROW(edd(no_due_dates), schedule::Error);
     schedule::FLOWSHOP empty{};
-    EXPECT_THROW(neh(empty), Error);
+    EXPECT_THROW(neh(empty), schedule::Error);
 }
 
 // NEH with the first-best tie rule gives the published makespan of every one

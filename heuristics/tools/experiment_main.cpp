@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
             }
             rows.push_back(row);
         }
-    } catch (const Error& error) {
+    } catch (const schedule::Error& error) {
         std::fprintf(stderr, "zurududo-experiment: %s\n", error.what());
         return 1;
     }

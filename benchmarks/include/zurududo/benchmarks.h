@@ -19,7 +19,7 @@
 #include <string_view>
 #include <vector>
 
-#include <zurududo/record.h>
+#include <schedule/checked.h>
 
 namespace zurududo::benchmarks {
 
@@ -40,12 +40,12 @@ private:
 };
 
 // Flow shop of `jobs` × `machines`: pt[i][j] drawn machine by machine, job by job, in 1 … 99.
-Instance<schedule::FLOWSHOP> taillard_flowshop(int jobs, int machines, std::int32_t time_seed);
+schedule::Instance<schedule::FLOWSHOP> taillard_flowshop(int jobs, int machines, std::int32_t time_seed);
 
 // Job shop of `jobs` × `machines`: all times first (job by job, operation by
 // operation, in 1 … 99), then each job's routing by swapping a list of the
 // machines; machines are numbered from 0.
-Instance<schedule::JOBSHOP> taillard_jobshop(int jobs, int machines, std::int32_t time_seed,
+schedule::Instance<schedule::JOBSHOP> taillard_jobshop(int jobs, int machines, std::int32_t time_seed,
                                              std::int32_t machine_seed);
 
 // ---------------------------------------------------------------------------
@@ -53,24 +53,21 @@ Instance<schedule::JOBSHOP> taillard_jobshop(int jobs, int machines, std::int32_
 // `jobs` jobs one after another, each its processing times, then its weights,
 // then its due dates, all non-negative integers separated by white space.
 // Anything else — a word, a negative or oversized number, a last instance cut
-// short — throws the toolkit's error (kind instance) naming `origin` and the
-// line. The records have due dates and weights, release dates 0.
+// short — throws schedule::Error (instance) naming `origin` and the line. The records have due dates and weights, release dates 0.
 // ---------------------------------------------------------------------------
-std::vector<Instance<schedule::SINGLE_MACHINE>> read_weighted_tardiness(std::string_view text, int jobs,
+std::vector<schedule::Instance<schedule::SINGLE_MACHINE>> read_weighted_tardiness(std::string_view text, int jobs,
                                                                         std::string_view origin);
 
 // ---------------------------------------------------------------------------
 // The catalogue of named instances.
 // ---------------------------------------------------------------------------
-enum class Environment { single_machine, flow_shop, job_shop };
-
 // Which generator or embedded file makes an instance.
 enum class Source { taillard_flowshop, taillard_jobshop, orlib_jobshop, orlib_weighted_tardiness };
 
 struct Entry {
     std::string name;         // ta001, ta01, ft06, wt40_001, …
     std::string set;          // taillard-flowshop, taillard-jobshop, orlib-jobshop, wt40, wt50, wt100
-    Environment environment;
+    schedule::Environment environment;  // single, flowshop or jobshop
     std::string objective;    // the objective the values refer to: Cmax, or Wj_SumTj
     int jobs;
     int machines;
@@ -99,10 +96,10 @@ const Entry* find(std::string_view name);
 std::vector<const Entry*> set_entries(std::string_view set);
 
 // The instance of an entry; the environment must be the one asked for, or
-// the toolkit's error (kind argument) is thrown.
-Instance<schedule::FLOWSHOP> make_flowshop(const Entry& entry);
-Instance<schedule::JOBSHOP> make_jobshop(const Entry& entry);
-Instance<schedule::SINGLE_MACHINE> make_single_machine(const Entry& entry);
+// schedule::Error (argument) is thrown.
+schedule::Instance<schedule::FLOWSHOP> make_flowshop(const Entry& entry);
+schedule::Instance<schedule::JOBSHOP> make_jobshop(const Entry& entry);
+schedule::Instance<schedule::SINGLE_MACHINE> make_single_machine(const Entry& entry);
 
 // The bytes of an embedded data file (e.g. "orlib_jobshop/ft06.txt",
 // "smtwt/wt40.txt"), or nullopt.

@@ -170,6 +170,8 @@ struct Case {
     std::function<Problem(unsigned seed)> make;
 };
 
+void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
+
 std::vector<Case> cases() {
     return {{"IteratedGreedyFlowShop", [](unsigned s) { return flow_shop(s, false, "Cmax"); }},
             {"IteratedGreedyFlowShopReleased", [](unsigned s) { return flow_shop(s, true, "Cmax"); }},

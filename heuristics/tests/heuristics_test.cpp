@@ -3,11 +3,12 @@
 // search reaches the optimum, every value reported is the toolkit's
 // evaluator on the sequence reported, and a seed with an iteration budget
 // gives the same run again. Then NEH against the published makespans of all
-// of Taillard's flow shops.
+// of Taillard's flow shops, and the rows of a run of a set.
 #include <algorithm>
 #include <functional>
 #include <memory>
 #include <random>
+#include <sstream>
 #include <string>
 #include <variant>
 #include <vector>
@@ -15,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <zurududo/benchmarks.h>
+#include <zurududo/experiment.h>
 #include <zurududo/heuristics.h>
 
 namespace {
@@ -334,6 +336,45 @@ TEST(Neh, TaillardsPublishedMakespans) {
         ++checked;
     }
     EXPECT_EQ(checked, 120);
+}
+
+// ---------------------------------------------------------------------------
+// Runs of the sets: rows, their CSV form and the mean per size group
+// ---------------------------------------------------------------------------
+
+TEST(Experiment, RowsSurviveTheirCsvAndGroupsAverageThem) {
+    experiment::Settings settings;
+    settings.method = "neh";
+    std::ostringstream csv;
+    experiment::write_csv_header(csv);
+    std::vector<experiment::Row> rows;
+    for (const char* name : {"ta001", "ta002", "ta011"}) {
+        rows.push_back(experiment::run(*benchmarks::find(name), settings));
+        experiment::write_csv_row(csv, rows.back(), settings);
+    }
+    EXPECT_EQ(rows[0].value, 1286);
+    EXPECT_NEAR(rows[0].rpd, 100.0 * (1286 - 1278) / 1278, 1e-12);
+    // Two files concatenated, the second header included.
+    const auto read = experiment::read_csv_rows(csv.str() + csv.str(), "runs.csv");
+    ASSERT_EQ(read.size(), 6u);
+    EXPECT_EQ(read[5].instance, "ta011");
+    EXPECT_EQ(read[5].value, rows[2].value);
+    const auto groups = experiment::summarise(read);
+    ASSERT_EQ(groups.size(), 3u);
+    EXPECT_EQ(groups[0].group, "20x5");
+    EXPECT_EQ(groups[0].instances, 4);
+    EXPECT_NEAR(groups[0].arpd, (rows[0].rpd + rows[1].rpd) / 2, 1e-3);
+    EXPECT_EQ(groups[2].group, "all");
+    EXPECT_EQ(groups[2].instances, 6);
+
+    try {
+        experiment::read_csv_rows("instance,group\nta001,20x5,neh\n", "runs.csv");
+        FAIL() << "accepted";
+    } catch (const schedule::Error& error) {
+        EXPECT_NE(std::string(error.what()).find("runs.csv:2:"), std::string::npos) << error.what();
+    }
+    settings.method = "ils";
+    EXPECT_THROW(experiment::run(*benchmarks::find("ta001"), settings), schedule::Error);
 }
 
 }  // namespace

@@ -61,6 +61,13 @@ std::vector<Group> summarise(const std::vector<Row>& rows);
 
 void write_csv_header(std::ostream& out);
 void write_csv_row(std::ostream& out, const Row& row, const Settings& settings);
+// The rows of CSV text written by the above; header lines (also those of
+// concatenated files) are skipped. A malformed line throws schedule::Error
+// (instance) naming `origin` and the line.
+std::vector<Row> read_csv_rows(std::string_view text, std::string_view origin);
+
+// The summary as a Markdown table.
+void write_summary(std::ostream& out, const std::vector<Group>& groups);
 
 }  // namespace zurududo::experiment
 

@@ -137,12 +137,7 @@ Result iterated_greedy(const schedule::FLOWSHOP& instance, const Options& option
     std::vector<int> removed;
     while (!run.over()) {
         candidate = current;
-        removed.clear();
-        for (int k = 0; k < destruction; ++k) {
-            const int at = random.below(static_cast<int>(candidate.size()));
-            removed.push_back(candidate[static_cast<std::size_t>(at)]);
-            candidate.erase(candidate.begin() + at);
-        }
+        internal::destroy(candidate, destruction, random, removed);
         if (parameters.partial_local_search && parameters.local_search && !candidate.empty())
             improve(insertion, candidate, insertion.makespan(candidate), random, run);
         long found = 0;
@@ -153,8 +148,7 @@ Result iterated_greedy(const schedule::FLOWSHOP& instance, const Options& option
             current.swap(candidate);
             value = found;
             run.offer(current, static_cast<double>(value));
-        } else if (found == value ||
-                   (temperature > 0 && random.unit() <= std::exp(-static_cast<double>(found - value) / temperature))) {
+        } else if (internal::accept(static_cast<double>(found), static_cast<double>(value), temperature, random)) {
             current.swap(candidate);
             value = found;
         }

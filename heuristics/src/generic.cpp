@@ -95,12 +95,7 @@ Result generic_search(std::vector<int> start, const Evaluator& evaluate, const O
     std::vector<int> removed;
     while (!run.over()) {
         candidate = current;
-        removed.clear();
-        for (int k = 0; k < destruction; ++k) {
-            const int at = random.below(static_cast<int>(candidate.size()));
-            removed.push_back(candidate[static_cast<std::size_t>(at)]);
-            candidate.erase(candidate.begin() + at);
-        }
+        internal::destroy(candidate, destruction, random, removed);
         double found = 0;
         for (std::size_t k = 0; k < removed.size(); ++k)
             found = search.insert_best(candidate, removed[k], std::span<const int>(removed).subspan(k + 1));
@@ -110,7 +105,7 @@ Result generic_search(std::vector<int> start, const Evaluator& evaluate, const O
             current.swap(candidate);
             value = found;
             run.offer(current, value);
-        } else if (found == value || (temperature > 0 && random.unit() <= std::exp(-(found - value) / temperature))) {
+        } else if (internal::accept(found, value, temperature, random)) {
             current.swap(candidate);
             value = found;
         }

@@ -105,6 +105,23 @@ private:
     bool expired_ = false;
 };
 
+// The destruction of iterated greedy: `count` entries taken out of
+// `sequence` at random positions, into `removed` in the order drawn.
+inline void destroy(std::vector<int>& sequence, int count, Random& random, std::vector<int>& removed) {
+    removed.clear();
+    for (int k = 0; k < count; ++k) {
+        const int at = random.below(static_cast<int>(sequence.size()));
+        removed.push_back(sequence[static_cast<std::size_t>(at)]);
+        sequence.erase(sequence.begin() + at);
+    }
+}
+
+// The acceptance of iterated greedy: a value at most the current one always,
+// a worse one with probability exp(−Δ/T) (never at T = 0).
+inline bool accept(double found, double value, double temperature, Random& random) {
+    return found <= value || (temperature > 0 && random.unit() <= std::exp(-(found - value) / temperature));
+}
+
 // A construction's result: one sequence, evaluated, no iterations.
 inline Result constructed(std::vector<int> sequence, double value, double seconds) {
     return Result{std::move(sequence), value, seconds, 0};

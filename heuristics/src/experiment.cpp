@@ -12,14 +12,12 @@ std::vector<std::string> methods() { return {"neh", "ig", "edd", "wspt", "atc", 
 
 namespace {
 
-heuristics::Options options_for(const benchmarks::Entry& entry, const Settings& settings,
-                                 double& seconds_to_best) {
+heuristics::Options options_for(const benchmarks::Entry& entry, const Settings& settings, double& seconds_to_best) {
     heuristics::Options options;
     options.budget.clock = settings.clock;
     options.budget.iterations = settings.iterations;
-    options.budget.seconds = settings.time_factor > 0
-                                 ? settings.time_factor * entry.jobs * entry.machines / 2000.0
-                                 : settings.seconds;
+    options.budget.seconds =
+        settings.time_factor > 0 ? settings.time_factor * entry.jobs * entry.machines / 2000.0 : settings.seconds;
     options.seed = settings.seed;
     if (settings.stop_at_best_known) options.target = static_cast<double>(entry.best_known);
     options.on_improvement = [&seconds_to_best](const heuristics::Improvement& improvement) {
@@ -156,8 +154,10 @@ void write_summary(std::ostream& out, const std::vector<Group>& groups) {
     out << std::fixed;
     for (const Group& group : groups) {
         out << "| " << group.group << " | " << group.instances << " | " << std::setprecision(3) << group.arpd << " | ";
-        if (group.arpd_classic) out << *group.arpd_classic;
-        else out << "–";
+        if (group.arpd_classic)
+            out << *group.arpd_classic;
+        else
+            out << "–";
         out << " | " << group.reached << " | " << group.mean_seconds << " | " << group.max_seconds_to_best << " |\n";
     }
     out << std::defaultfloat;

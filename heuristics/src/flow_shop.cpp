@@ -24,7 +24,8 @@ bool has_release_dates(const schedule::FLOWSHOP& instance) {
 class Insertion {
 public:
     explicit Insertion(const schedule::FLOWSHOP& instance)
-        : instance_(instance), released_(has_release_dates(instance)),
+        : instance_(instance),
+          released_(has_release_dates(instance)),
           makespans_(static_cast<std::size_t>(instance.jobs) + 1) {}
 
     // Inserts `job` into `sequence` at the first position of smallest makespan; returns that makespan.
@@ -113,7 +114,8 @@ Result iterated_greedy(const schedule::FLOWSHOP& instance, const Options& option
                        const IteratedGreedyParameters& parameters) {
     schedule::validate(instance);
     if (parameters.destruction < 1 || !(parameters.temperature >= 0))
-        throw schedule::Error(schedule::ErrorKind::argument, 999, "iterated_greedy: destruction at least 1, temperature at least 0");
+        throw schedule::Error(schedule::ErrorKind::argument, 999,
+                              "iterated_greedy: destruction at least 1, temperature at least 0");
     Insertion insertion(instance);
     Run run(options, [&](const std::vector<int>& s) { return static_cast<double>(insertion.makespan(s)); });
     Random random(options.seed);

@@ -26,7 +26,8 @@ public:
     double unit() { return static_cast<double>(engine_() >> 11) * 0x1.0p-53; }
     template <class T>
     void shuffle(std::vector<T>& v) {
-        for (std::size_t k = v.size(); k > 1; --k) std::swap(v[k - 1], v[static_cast<std::size_t>(below(static_cast<int>(k)))]);
+        for (std::size_t k = v.size(); k > 1; --k)
+            std::swap(v[k - 1], v[static_cast<std::size_t>(below(static_cast<int>(k)))]);
     }
 
 private:
@@ -51,7 +52,8 @@ public:
     Run(const Options& options, Evaluate evaluate)
         : options_(options), evaluate_(std::move(evaluate)), start_(now(options.budget.clock)) {
         if (!(options.budget.seconds > 0) && options.budget.iterations <= 0)
-            throw schedule::Error(schedule::ErrorKind::argument, 999, "a search needs a time limit or an iteration limit");
+            throw schedule::Error(schedule::ErrorKind::argument, 999,
+                                  "a search needs a time limit or an iteration limit");
     }
 
     double elapsed() const { return now(options_.budget.clock) - start_; }
@@ -83,8 +85,7 @@ public:
         best_ = sequence;
         best_internal_ = internal;
         best_value_ = evaluate_(best_);
-        if (options_.on_improvement)
-            options_.on_improvement(Improvement{best_value_, elapsed(), iterations_, best_});
+        if (options_.on_improvement) options_.on_improvement(Improvement{best_value_, elapsed(), iterations_, best_});
         return true;
     }
 

@@ -275,14 +275,15 @@ TEST(Constructions, ValuesAreTheEvaluatorsAndTiesGoByIndex) {
     for (unsigned seed = 1; seed <= 3; ++seed) {
         const Problem problem = weighted_tardiness(seed);
         const auto& record = *static_cast<schedule::Instance<schedule::SINGLE_MACHINE>*>(problem.owner.get());
-        for (const Result& result : {edd(record.get()), wspt(record.get()), atc(record.get()), atc(record.get(), 2.0)}) {
+        for (const Result& result :
+             {edd(record.get()), wspt(record.get()), atc(record.get()), atc(record.get(), 2.0)}) {
             ASSERT_TRUE(same_entries(result.sequence, problem.entries));
             EXPECT_EQ(result.value, problem.evaluate(result.sequence.data()));
         }
     }
     // p = 2, 1, 2, 4; w = 1, 1, 2, 2; d = 5, 3, 5, 3.
-    schedule::SINGLE_MACHINE x{4, 1, schedule::newIVector(4), schedule::newLVector(4), schedule::newDVector(4),
-                             schedule::newIVector(4)};
+    schedule::SINGLE_MACHINE x{
+        4, 1, schedule::newIVector(4), schedule::newLVector(4), schedule::newDVector(4), schedule::newIVector(4)};
     schedule::setval_Ivector(x.r, 4, 0);
     const schedule::Instance<schedule::SINGLE_MACHINE> owned(x);
     const int p[] = {2, 1, 2, 4};
@@ -295,7 +296,8 @@ TEST(Constructions, ValuesAreTheEvaluatorsAndTiesGoByIndex) {
     EXPECT_EQ(wspt(x).sequence, (std::vector<int>{1, 2, 0, 3}));  // w/p: 0.5, 1, 1, 0.5
 
     // LPT: 5, 4, 3, 3, 3 on two machines: 5 + 3 + 3 and 4 + 3, makespan 11.
-    schedule::PARALLEL_MACHINES y{5, 2, schedule::newIVector(5), nullptr, schedule::newDVector(5), schedule::newIVector(5)};
+    schedule::PARALLEL_MACHINES y{
+        5, 2, schedule::newIVector(5), nullptr, schedule::newDVector(5), schedule::newIVector(5)};
     schedule::setval_Dvector(y.w, 5, 1.0);
     schedule::setval_Ivector(y.r, 5, 0);
     const schedule::Instance<schedule::PARALLEL_MACHINES> owned_y(y);
@@ -307,8 +309,8 @@ TEST(Constructions, ValuesAreTheEvaluatorsAndTiesGoByIndex) {
 }
 
 TEST(Constructions, RefuseRecordsTheyCannotUse) {
-    schedule::SINGLE_MACHINE no_due_dates{2, 1, schedule::newIVector(2), nullptr, schedule::newDVector(2),
-                                          schedule::newIVector(2)};
+    schedule::SINGLE_MACHINE no_due_dates{
+        2, 1, schedule::newIVector(2), nullptr, schedule::newDVector(2), schedule::newIVector(2)};
     const schedule::Instance<schedule::SINGLE_MACHINE> owned(no_due_dates);
     EXPECT_THROW(edd(no_due_dates), schedule::Error);
     schedule::FLOWSHOP empty{};

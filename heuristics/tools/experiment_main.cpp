@@ -43,19 +43,28 @@ int main(int argc, char** argv) {
             return argv[++k];
         };
         try {
-            if (arg == "-a") settings.method = value();
-            else if (arg == "--time-factor") settings.time_factor = std::stod(value());
-            else if (arg == "--seconds") settings.seconds = std::stod(value());
-            else if (arg == "--iterations") settings.iterations = std::stol(value());
-            else if (arg == "--seed") settings.seed = std::stoull(value());
+            if (arg == "-a")
+                settings.method = value();
+            else if (arg == "--time-factor")
+                settings.time_factor = std::stod(value());
+            else if (arg == "--seconds")
+                settings.seconds = std::stod(value());
+            else if (arg == "--iterations")
+                settings.iterations = std::stol(value());
+            else if (arg == "--seed")
+                settings.seed = std::stoull(value());
             else if (arg == "--clock") {
                 const std::string clock = value();
                 if (clock != "cpu" && clock != "wall") usage("--clock is cpu or wall");
                 settings.clock = clock == "cpu" ? heuristics::Clock::thread_cpu : heuristics::Clock::wall;
-            } else if (arg == "--stop-at-best") settings.stop_at_best_known = true;
-            else if (arg == "--csv") csv = value();
-            else if (arg == "--summarise") summarise.push_back(value());
-            else if (!arg.empty() && arg[0] == '-') usage("unknown option " + arg);
+            } else if (arg == "--stop-at-best")
+                settings.stop_at_best_known = true;
+            else if (arg == "--csv")
+                csv = value();
+            else if (arg == "--summarise")
+                summarise.push_back(value());
+            else if (!arg.empty() && arg[0] == '-')
+                usage("unknown option " + arg);
             else {
                 auto in_set = benchmarks::set_entries(arg);
                 if (in_set.empty()) {

@@ -21,8 +21,8 @@ std::vector<std::string> methods();
 
 struct Settings {
     std::string method;
-    double time_factor = 0;   // t: a time limit of t · n · m / 2 ms …
-    double seconds = 0;       // … or a fixed one
+    double time_factor = 0;  // t: a time limit of t · n · m / 2 ms …
+    double seconds = 0;      // … or a fixed one
     long iterations = 0;
     std::uint64_t seed = 1;
     heuristics::Clock clock = heuristics::Clock::thread_cpu;
@@ -31,14 +31,14 @@ struct Settings {
 
 struct Row {
     std::string instance;
-    std::string group;        // n x m
+    std::string group;  // n x m
     long best_known;
     std::optional<long> best_known_classic;
     double value;
-    double rpd;               // against best_known
+    double rpd;  // against best_known
     std::optional<double> rpd_classic;
-    double seconds;           // the whole run, on the settings' clock
-    double seconds_to_best;   // when the value reported was first found
+    double seconds;          // the whole run, on the settings' clock
+    double seconds_to_best;  // when the value reported was first found
     long iterations;
 };
 
@@ -51,7 +51,7 @@ struct Group {
     int instances = 0;
     double arpd = 0;
     std::optional<double> arpd_classic;
-    int reached = 0;          // value at most the best known
+    int reached = 0;  // value at most the best known
     double mean_seconds = 0;
     double max_seconds_to_best = 0;
 };

@@ -144,6 +144,41 @@ struct Found {
     int second_line = 0;
 };
 
+// What sets Taillard's flow-shop and job-shop files apart: the first words
+// of the header (compared regardless of case), the numbers of the counts line
+// (the upper bound at `upper`, the lower bound after it), and the labels of
+// the data blocks.
+struct TaillardShape {
+    std::string_view header;
+    const char* header_text;
+    std::size_t fields;
+    const char* fields_text;
+    std::size_t upper;
+    std::string_view label;
+    std::string_view second_label;  // empty: one block
+    const char* second_label_text;
+};
+
+constexpr TaillardShape taillard_flow_shop{
+    "number of jobs",
+    "number of jobs, number of machines, initial seed, upper bound and lower bound :",
+    5,
+    "the jobs, machines, initial seed, upper bound and lower bound",
+    3,
+    "processing times",
+    {},
+    nullptr};
+
+constexpr TaillardShape taillard_job_shop{
+    "nb of jobs",
+    "Nb of jobs, Nb of Machines, Time seed, Machine seed, Upper bound, Lower bound",
+    6,
+    "the jobs, machines, time seed, machine seed, upper bound and lower bound",
+    4,
+    "times",
+    "machines",
+    "Machines"};
+
 class Scan {
 public:
     Scan(const std::vector<Line>& lines, const Source& source) : lines_(lines), source_(source) {}
@@ -177,70 +212,39 @@ public:
             source_.reject(lines_[i].number, "expected a line \"" + std::string(label) + "\"");
     }
 
-    // Taillard's flow-shop files: header, counts, "processing times :", data.
-    std::vector<Found> taillard_flow_shop() const {
-        constexpr std::string_view header = "number of jobs";
+    // Taillard's files: each instance a header, its counts line, a label and
+    // the data (and in the job-shop files a second label and data).
+    std::vector<Found> taillard(const TaillardShape& shape) const {
         std::vector<Found> found;
         const std::size_t end = lines_.size();
+        auto data_end = [&](std::size_t i, std::string_view stop) {
+            while (i < end && !begins_with(trimmed(lines_[i].text), shape.header) &&
+                   (stop.empty() || !begins_with(trimmed(lines_[i].text), stop)))
+                ++i;
+            return i;
+        };
         for (std::size_t i = skip(0, end); i < end; i = skip(i, end)) {
-            if (!begins_with(trimmed(lines_[i].text), header))
-                source_.reject(lines_[i].number,
-                               "expected Taillard's header \"number of jobs, number of machines, initial seed, "
-                               "upper bound and lower bound :\"");
+            if (!begins_with(trimmed(lines_[i].text), shape.header))
+                source_.reject(lines_[i].number, "expected Taillard's header \"" + std::string(shape.header_text) + "\"");
             Found f;
             f.info.line = lines_[i].number;
-            std::size_t at = skip(i + 1, end);
+            const std::size_t at = skip(i + 1, end);
             if (at >= end) source_.reject(lines_[i].number, "the header is not followed by its numbers");
-            const std::vector<long> head =
-                counts(at, 2, 5, "the jobs, machines, initial seed, upper bound and lower bound");
-            take_head(f.info, head, 2, 3);
+            take_head(f.info, counts(at, 2, shape.fields, shape.fields_text), 2, shape.upper);
             const std::size_t label = skip(at + 1, end);
-            require_label(label, end, "processing times", lines_[at].number);
+            require_label(label, end, shape.label, lines_[at].number);
             f.data_line = lines_[label].number;
             f.data_begin = label + 1;
-            i = label + 1;
-            while (i < end && !begins_with(trimmed(lines_[i].text), header)) ++i;
-            f.data_end = i;
-            found.push_back(std::move(f));
-        }
-        return found;
-    }
-
-    // Taillard's job-shop files: header, counts, "Times", data, "Machines",
-    // data.
-    std::vector<Found> taillard_job_shop() const {
-        constexpr std::string_view header = "nb of jobs";
-        std::vector<Found> found;
-        const std::size_t end = lines_.size();
-        for (std::size_t i = skip(0, end); i < end; i = skip(i, end)) {
-            if (!begins_with(trimmed(lines_[i].text), header))
-                source_.reject(lines_[i].number,
-                               "expected Taillard's header \"Nb of jobs, Nb of Machines, Time seed, Machine seed, "
-                               "Upper bound, Lower bound\"");
-            Found f;
-            f.info.line = lines_[i].number;
-            std::size_t at = skip(i + 1, end);
-            if (at >= end) source_.reject(lines_[i].number, "the header is not followed by its numbers");
-            const std::vector<long> head =
-                counts(at, 2, 6, "the jobs, machines, time seed, machine seed, upper bound and lower bound");
-            take_head(f.info, head, 2, 4);
-            const std::size_t times = skip(at + 1, end);
-            require_label(times, end, "times", lines_[at].number);
-            f.data_line = lines_[times].number;
-            f.data_begin = times + 1;
-            i = times + 1;
-            while (i < end && !begins_with(trimmed(lines_[i].text), "machines")) {
-                if (begins_with(trimmed(lines_[i].text), header))
-                    source_.reject(lines_[i].number, "expected a line \"Machines\" before the next instance");
-                ++i;
+            i = f.data_end = data_end(label + 1, shape.second_label);
+            if (!shape.second_label.empty()) {
+                if (i >= end || !begins_with(trimmed(lines_[i].text), shape.second_label))
+                    source_.reject(i >= end ? lines_[label].number : lines_[i].number,
+                                   "the " + std::string(shape.label) + " are not followed by a line \"" +
+                                       std::string(shape.second_label_text) + "\"");
+                f.second_line = lines_[i].number;
+                f.second_begin = i + 1;
+                i = f.second_end = data_end(i + 1, {});
             }
-            f.data_end = i;
-            if (i >= end) source_.reject(lines_[times].number, "the times are not followed by a line \"Machines\"");
-            f.second_line = lines_[i].number;
-            f.second_begin = i + 1;
-            ++i;
-            while (i < end && !begins_with(trimmed(lines_[i].text), header)) ++i;
-            f.second_end = i;
             found.push_back(std::move(f));
         }
         return found;
@@ -330,9 +334,9 @@ private:
 std::vector<Found> scan(const std::vector<Line>& lines, const Source& source, Layout layout) {
     const Scan scan(lines, source);
     switch (layout) {
-        case Layout::taillard: return scan.taillard_flow_shop();
+        case Layout::taillard: return scan.taillard(taillard_flow_shop);
         case Layout::classic: return scan.classic();
-        case Layout::taillard_jobshop: return scan.taillard_job_shop();
+        case Layout::taillard_jobshop: return scan.taillard(taillard_job_shop);
         default:
             fail(ErrorKind::argument, 999,
                  "the " + std::string(layout_name(layout)) + " layout is not a benchmark layout (taillard, classic or "

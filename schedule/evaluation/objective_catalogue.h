@@ -175,12 +175,12 @@ typename Obj::Result evaluate(const char* evaluator, const Conventions& conventi
 }
 
 // A new vector of `jobs` completion times, indexed by job, filled by
-// `construct` as in evaluate.
+// `construct` as in evaluate; released again when `construct` throws.
 template <class Construct>
 long* completion_times(int jobs, Construct&& construct) {
-    long* completion = vector_or_throw<long>(jobs);
-    construct([completion](int job, long c) { completion[job] = c; });
-    return completion;
+    Vector<long> completion(vector_or_throw<long>(jobs));
+    construct([out = completion.get()](int job, long c) { out[job] = c; });
+    return completion.release();
 }
 
 }  // namespace schedule::catalogue

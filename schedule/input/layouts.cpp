@@ -35,6 +35,8 @@ Environment environment_of_tags(const tag_entries::TagSplit& split, const char (
     return Environment::identical;
 }
 
+// The splitter's working storage; left uninitialised, as the splitter ends
+// every entry it stores.
 struct TagStorage {
     char tags[tag_entry_slots][tag_text_size];
     char contents[tag_entry_slots][tag_content_size];
@@ -189,13 +191,13 @@ std::optional<Layout> layout_named(std::string_view name) noexcept {
 }
 
 Environment tagged_environment(const std::string& path) {
-    const auto storage = std::make_unique<TagStorage>();
+    const std::unique_ptr<TagStorage> storage(new TagStorage);
     const tag_entries::TagSplit split = tag_entries::split_tag_file(path.c_str(), storage->tags, storage->contents);
     return environment_of_tags(split, storage->tags, storage->contents, path);
 }
 
 Environment tagged_environment_text(std::string_view text, const std::string& source) {
-    const auto storage = std::make_unique<TagStorage>();
+    const std::unique_ptr<TagStorage> storage(new TagStorage);
     const tag_entries::TagSplit split = tag_entries::split_tag_text(text, storage->tags, storage->contents);
     return environment_of_tags(split, storage->tags, storage->contents, source);
 }

@@ -175,11 +175,12 @@ typename Obj::Result evaluate(const char* evaluator, const Conventions& conventi
 }
 
 // A new vector of `jobs` completion times, indexed by job, filled by
-// `construct` as in evaluate; released again when `construct` throws.
+// `construct` as in evaluate; released again if the construction fails.
 template <class Construct>
 long* completion_times(int jobs, Construct&& construct) {
     Vector<long> completion(vector_or_throw<long>(jobs));
-    construct([out = completion.get()](int job, long c) { out[job] = c; });
+    long* c = completion.get();
+    construct([c](int job, long end) { c[job] = end; });
     return completion.release();
 }
 

@@ -36,7 +36,7 @@ def test_echo_goes_to_sys_stdout(repository, capsys):
     rejected = repository / "tests" / "data" / "rejected_instance" / "test_single_machine.txt"
     with pytest.raises(zurududo.Error) as error:
         zurududo.load(rejected, "single", echo=True)
-    assert capsys.readouterr().out.rstrip("\n") == error.value.report
+    assert capsys.readouterr().out == error.value.report
     zurududo.load(repository / "zurududo" / "test_single_machine.txt", "single", echo=True)
     assert capsys.readouterr().out.endswith("completed with 0 errors and 0 warnings.\n")
 

@@ -15,6 +15,9 @@ from ._core import DUE_DATE_OBJECTIVES, LAYOUTS, OBJECTIVES, Error, Instance, lo
 
 __version__ = "0.2.0"
 
+# Named where users meet them (tracebacks, repr, pickles): zurududo.Error, zurududo.Instance.
+Error.__module__ = Instance.__module__ = __name__
+
 #: The machine environments, by the names ``load`` and ``Instance`` take.
 ENVIRONMENTS = ("single", "identical", "uniform", "unrelated", "flowshop", "openshop", "jobshop")
 

@@ -388,7 +388,7 @@ public:
     int machines() const { return visit([](const auto& r) { return r.machines; }); }
     bool large() const { return static_cast<long long>(jobs()) * machines() >= gil_free_cells; }
 
-    py::object evaluate(py::handle seq, const std::string& objective) const {
+    py::object evaluate(const py::object& seq, const std::string& objective) const {
         const std::vector<int> entries = int_sequence(seq);
         return evaluated_visit([&]<class Record>(const Record& record) {
             const auto& entry = schedule::find_objective<Record>(objective);
@@ -400,7 +400,7 @@ public:
         });
     }
 
-    py::dict objectives(py::handle seq) const {
+    py::dict objectives(const py::object& seq) const {
         const std::vector<int> entries = int_sequence(seq);
         return evaluated_visit([&]<class Record>(const Record& record) {
             py::dict values;
@@ -418,7 +418,7 @@ public:
         });
     }
 
-    py::array completion_times(py::handle seq) const {
+    py::array completion_times(const py::object& seq) const {
         const std::vector<int> entries = int_sequence(seq);
         return evaluated_visit([&]<class Record>(const Record& record) {
             const std::vector<long> times = schedule::completion_times(record, entries);
@@ -426,9 +426,9 @@ public:
         });
     }
 
-    py::array evaluate_many(py::handle seqs, const std::string& objective, py::handle threads) const;
+    py::array evaluate_many(const py::object& seqs, const std::string& objective, const py::object& threads) const;
 
-    py::array insertion_makespans(py::handle partial, py::handle job) const {
+    py::array insertion_makespans(const py::object& partial, const py::object& job) const {
         const std::vector<int> entries = int_sequence(partial, "partial sequence");
         const int inserted = static_cast<int>(integer_argument(job, "job to insert", INT_MIN, INT_MAX));
         return visit([&]<class Record>(const Record& record) -> py::array {
@@ -442,7 +442,7 @@ public:
         });
     }
 
-    py::array schedule(py::handle seq) const {
+    py::array schedule(const py::object& seq) const {
         const std::vector<int> entries = int_sequence(seq);
         return evaluated_visit([&]<class Record>(const Record& record) {
             const std::vector<schedule::Operation> operations = schedule::schedule_operations(record, entries);
@@ -451,7 +451,7 @@ public:
         });
     }
 
-    void write_schedule(py::handle seq, py::handle path) const {
+    void write_schedule(const py::object& seq, const py::object& path) const {
         const std::vector<int> entries = int_sequence(seq);
         const std::string file = path_argument(path);
         evaluated_visit([&]<class Record>(const Record& record) {
@@ -505,7 +505,9 @@ struct Failure {
     std::exception_ptr other;
 };
 
-// Rows begin … end − 1: each read, checked and evaluated into out[row].
+// Rows begin … end − 1: each read, checked and evaluated into out[row]. (Where
+// the library offers an evaluator of many sequences at once for an
+// environment, the rows, once checked, go to it here instead.)
 template <class Record, class Out>
 void evaluate_rows(const Record& record, const schedule::Objective<Record>& objective, const IntegerRows& rows,
                    py::ssize_t begin, py::ssize_t end, Out* out, Failure& failure) {
@@ -532,7 +534,7 @@ void evaluate_rows(const Record& record, const schedule::Objective<Record>& obje
     }
 }
 
-py::array Instance::evaluate_many(py::handle seqs, const std::string& objective, py::handle threads) const {
+py::array Instance::evaluate_many(const py::object& seqs, const std::string& objective, const py::object& threads) const {
     const long long wanted = integer_argument(threads, "number of threads", 0, 4096);
     return evaluated_visit([&]<class Record>(const Record& record) -> py::array {
         const schedule::Objective<Record>& entry = schedule::find_objective<Record>(objective);

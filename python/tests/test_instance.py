@@ -48,9 +48,12 @@ def test_defaults_and_array_types():
     assert inst.insertion_makespans([], 1).tolist() == [7]
 
 
-def test_plain_layout_with_due_dates(tmp_path):
+def test_plain_layout_with_due_dates(tmp_path, capfd):
     path = tmp_path / "times.txt"
     path.write_text("2 3\n3 2 4\n1 6 2\n10 20 30\n")
     inst = zurududo.load(path, "unrelated", layout="machine_rows_due_dates")
     assert inst.pt.tolist() == [[3, 2, 4], [1, 6, 2]] and inst.dd.tolist() == [10, 20, 30]
     assert inst.evaluate([0, 1, 2], "SumTj") == 0
+    assert capfd.readouterr().out == ""
+    zurududo.load(path, "flowshop", layout="machine_rows_due_dates", echo=True)
+    assert capfd.readouterr().out.startswith(f"Instance {path} - n: 3    m: 2")

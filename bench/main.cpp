@@ -11,6 +11,7 @@
 
 int main(int argc, char** argv) {
     register_evaluator_benchmarks();
+    register_dispatch_benchmarks();
     register_insertion_benchmarks();
     const std::filesystem::path scratch = register_input_benchmarks(std::filesystem::temp_directory_path());
     benchmark::Initialize(&argc, argv);

@@ -6,6 +6,9 @@
 
 void register_evaluator_benchmarks();
 
+// The earliest-free rule's scan and tournament, forced, as the machines grow.
+void register_dispatch_benchmarks();
+
 // The flow-shop insertion routines next to evaluating every insertion whole.
 void register_insertion_benchmarks();
 

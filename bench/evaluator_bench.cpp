@@ -239,6 +239,11 @@ void register_evaluator_benchmarks() {
     identical_machines(20000, 200);
     uniform_machines(20000, 200);
     unrelated_machines(20000, 200);
+    unrelated_machines(1000, 200);
+    for (const int machines : {10, 20, 30}) {
+        uniform_machines(1000, machines);
+        unrelated_machines(1000, machines);
+    }
     job_shop(20, 15);
     job_shop(100, 20);
 }

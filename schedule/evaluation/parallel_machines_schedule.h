@@ -133,6 +133,10 @@ private:
 inline constexpr int tournament_from = 8;
 inline constexpr int tournament_up_to = 1 << 28;
 
+// From how many machines the earliest-completion scan keeps its smallest key
+// with a branch instead of selects (measured: see BENCHMARKS.md).
+inline constexpr int branch_from = 16;
+
 // Which construction realises the earliest-free rule: chosen by the number of
 // machines, or forced (the benchmark and the tests compare them). Both pick
 // the same machine for every job.
@@ -186,14 +190,38 @@ void build(const int* seq, int jobs, int machines, const Duration& duration, Rel
             }
             time = duration(chosen, job);
         } else {
-            // The key's duration is kept for the chosen machine, not computed again.
-            const auto choice = choose(machines, [&](int i) {
-                const long d = duration(i, job);
-                return Candidate{machine_free[i] + d, d};
-            });
-            chosen = choice.machine;
-            chosen_free = machine_free[chosen];
-            time = choice.value.duration;
+            // choose() over the completion times, written out so that the
+            // smallest key, its machine and the job's duration there stay in
+            // registers: the duration is kept, not computed again, and the
+            // chosen machine's free time is the key less the duration. With
+            // few machines, which one wins is as good as random and selects
+            // beat a mispredicted branch; with many, a new smallest key turns
+            // up ever more rarely along the scan, the branch is predicted, and
+            // the selects' chain through the smallest key would cost more.
+            chosen = 0;
+            time = duration(0, job);
+            long best = machine_free[0] + time;
+            if (machines < branch_from) {
+                for (int i = 1; i < machines; ++i) {
+                    const long d = duration(i, job);
+                    const long key = machine_free[i] + d;
+                    const bool smaller = key < best;
+                    best = smaller ? key : best;
+                    chosen = smaller ? i : chosen;
+                    time = smaller ? d : time;
+                }
+            } else {
+                for (int i = 1; i < machines; ++i) {
+                    const long d = duration(i, job);
+                    const long key = machine_free[i] + d;
+                    if (key < best) {
+                        best = key;
+                        chosen = i;
+                        time = d;
+                    }
+                }
+            }
+            chosen_free = best - time;
         }
         const long start = releases.ready(job, chosen_free);
         const long completion = start + time;

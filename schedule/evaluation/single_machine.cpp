@@ -1,7 +1,9 @@
 // Single-machine evaluators, and the objective catalogue's shared pieces.
 #include <cstdio>
 #include <string>
+#include <type_traits>
 
+#include "schedule/evaluation/batch.h"
 #include "schedule/evaluation/objective_catalogue.h"
 #include "schedule/evaluation/single_machine_schedule.h"
 #include "schedule/schedule.h"
@@ -43,6 +45,56 @@ typename Obj::Result record(const char* evaluator, const int* seq, const SINGLE_
                                     completions(seq, in.jobs, in.pt, Released{in.r}));
 }
 
+
+// Batch evaluation (see batch.h): the kernel of a group of sequences.
+struct SingleMachineKernel {
+    int jobs;
+    const int* pt;
+    const int* r;  // null for the plain-argument family
+    void operator()([[maybe_unused]] batch::Isa isa, [[maybe_unused]] const int* lane_jobs,
+                    [[maybe_unused]] int* completions, [[maybe_unused]] bool every_position) const {
+#ifdef SCHEDULE_X86_KERNELS
+        if (isa == batch::Isa::avx512) {
+            batch::single_machine_avx512(lane_jobs, jobs, pt, r, completions, every_position);
+        } else {
+            batch::single_machine_avx2(lane_jobs, jobs, pt, r, completions, every_position);
+        }
+#endif
+    }
+};
+
+// Objective `Obj` of `count` sequences into out, for a batch entry point named
+// `evaluator`; `one` evaluates a sequence alone. Cmax is the last job's
+// completion, which the kernels give without keeping the others.
+template <class Obj, class One>
+void many(const char* evaluator, const int* seqs, int count, int jobs, const int* pt, const catalogue::JobData& data,
+          typename Obj::Result* out, One&& one) {
+    if constexpr (Obj::needs_due_dates) {
+        if (data.dd == nullptr) catalogue::missing_due_dates(evaluator);
+    }
+    constexpr bool last_only = std::is_same_v<Obj, catalogue::Cmax>;
+    const bool fits = batch::fits_in_32_bits(jobs, 1, &pt, data.r);
+    batch::in_groups(
+        seqs, count, jobs, fits, !last_only, out, one,
+        [&](const int* seq, batch::Lane lane) -> typename Obj::Result {
+            if constexpr (last_only) {
+                return lane.at(0);
+            } else {
+                return catalogue::evaluate<Obj>(evaluator, conventions, data, [&](auto&& completed) {
+                    for (int k = 0; k < jobs; ++k) completed(seq[k], lane.at(k));
+                });
+            }
+        },
+        SingleMachineKernel{jobs, pt, data.r});
+}
+
+template <class Obj>
+void record_many(const char* evaluator, const int* seqs, int count, const SINGLE_MACHINE& in,
+                 typename Obj::Result* out) {
+    many<Obj>(evaluator, seqs, count, in.jobs, in.pt, {in.dd, in.w, in.r}, out,
+              [&](const int* seq) { return record<Obj>(evaluator, seq, in); });
+}
+
 }  // namespace
 
 using namespace catalogue;
@@ -82,6 +134,77 @@ double S1_Rj_Wj_Tmax(const int* seq, SINGLE_MACHINE instance) { return record<Wj
 
 long* S1_Rj_Cj(const int* seq, SINGLE_MACHINE instance) {
     return completion_times(instance.jobs, completions(seq, instance.jobs, instance.pt, Released{instance.r}));
+}
+
+void S1_Cmax_many(const int* seqs, int count, int jobs, const int* pt, long* out) {
+    many<Cmax>(__func__, seqs, count, jobs, pt, {nullptr, nullptr, nullptr}, out,
+               [&](const int* seq) { return plain<Cmax>(__func__, seq, jobs, pt); });
+}
+void S1_Rj_Cmax_many(const int* seqs, int count, SINGLE_MACHINE instance, long* out) {
+    record_many<Cmax>(__func__, seqs, count, instance, out);
+}
+void S1_Rj_Emax_many(const int* seqs, int count, SINGLE_MACHINE instance, long* out) {
+    record_many<Emax>(__func__, seqs, count, instance, out);
+}
+void S1_Rj_Fmax_many(const int* seqs, int count, SINGLE_MACHINE instance, long* out) {
+    record_many<Fmax>(__func__, seqs, count, instance, out);
+}
+void S1_Rj_Lmax_many(const int* seqs, int count, SINGLE_MACHINE instance, long* out) {
+    record_many<Lmax>(__func__, seqs, count, instance, out);
+}
+void S1_Rj_SumCj_many(const int* seqs, int count, SINGLE_MACHINE instance, long* out) {
+    record_many<SumCj>(__func__, seqs, count, instance, out);
+}
+void S1_Rj_SumEj_many(const int* seqs, int count, SINGLE_MACHINE instance, long* out) {
+    record_many<SumEj>(__func__, seqs, count, instance, out);
+}
+void S1_Rj_SumFj_many(const int* seqs, int count, SINGLE_MACHINE instance, long* out) {
+    record_many<SumFj>(__func__, seqs, count, instance, out);
+}
+void S1_Rj_SumLj_many(const int* seqs, int count, SINGLE_MACHINE instance, long* out) {
+    record_many<SumLj>(__func__, seqs, count, instance, out);
+}
+void S1_Rj_SumTj_many(const int* seqs, int count, SINGLE_MACHINE instance, long* out) {
+    record_many<SumTj>(__func__, seqs, count, instance, out);
+}
+void S1_Rj_SumUj_many(const int* seqs, int count, SINGLE_MACHINE instance, long* out) {
+    record_many<SumUj>(__func__, seqs, count, instance, out);
+}
+void S1_Rj_Tmax_many(const int* seqs, int count, SINGLE_MACHINE instance, long* out) {
+    record_many<Tmax>(__func__, seqs, count, instance, out);
+}
+void S1_Rj_Wj_Cmax_many(const int* seqs, int count, SINGLE_MACHINE instance, double* out) {
+    record_many<Wj_Cmax>(__func__, seqs, count, instance, out);
+}
+void S1_Rj_Wj_Emax_many(const int* seqs, int count, SINGLE_MACHINE instance, double* out) {
+    record_many<Wj_Emax>(__func__, seqs, count, instance, out);
+}
+void S1_Rj_Wj_Fmax_many(const int* seqs, int count, SINGLE_MACHINE instance, double* out) {
+    record_many<Wj_Fmax>(__func__, seqs, count, instance, out);
+}
+void S1_Rj_Wj_Lmax_many(const int* seqs, int count, SINGLE_MACHINE instance, double* out) {
+    record_many<Wj_Lmax>(__func__, seqs, count, instance, out);
+}
+void S1_Rj_Wj_SumCj_many(const int* seqs, int count, SINGLE_MACHINE instance, double* out) {
+    record_many<Wj_SumCj>(__func__, seqs, count, instance, out);
+}
+void S1_Rj_Wj_SumEj_many(const int* seqs, int count, SINGLE_MACHINE instance, double* out) {
+    record_many<Wj_SumEj>(__func__, seqs, count, instance, out);
+}
+void S1_Rj_Wj_SumFj_many(const int* seqs, int count, SINGLE_MACHINE instance, double* out) {
+    record_many<Wj_SumFj>(__func__, seqs, count, instance, out);
+}
+void S1_Rj_Wj_SumLj_many(const int* seqs, int count, SINGLE_MACHINE instance, double* out) {
+    record_many<Wj_SumLj>(__func__, seqs, count, instance, out);
+}
+void S1_Rj_Wj_SumTj_many(const int* seqs, int count, SINGLE_MACHINE instance, double* out) {
+    record_many<Wj_SumTj>(__func__, seqs, count, instance, out);
+}
+void S1_Rj_Wj_SumUj_many(const int* seqs, int count, SINGLE_MACHINE instance, double* out) {
+    record_many<Wj_SumUj>(__func__, seqs, count, instance, out);
+}
+void S1_Rj_Wj_Tmax_many(const int* seqs, int count, SINGLE_MACHINE instance, double* out) {
+    record_many<Wj_Tmax>(__func__, seqs, count, instance, out);
 }
 
 }  // namespace schedule

@@ -13,19 +13,12 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "schedule/checked.h"
 #include "schedule/schedule.h"
 
 using namespace schedule;
 
 namespace {
-
-void release(const JOBSHOP& shop) {
-    std::free(shop.dd);
-    std::free(shop.w);
-    std::free(shop.r);
-    free_mat_int(shop.pt, shop.machines);
-    free_mat_int(shop.rt, shop.jobs);
-}
 
 }  // namespace
 
@@ -34,7 +27,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: spt_dispatch INSTANCE SCHEDULE\n");
         return 2;
     }
-    const JOBSHOP shop = load_JOBSHOP(argv[1]);
+    JOBSHOP shop = load_JOBSHOP(argv[1]);
     const int jobs = shop.jobs;
     const int machines = shop.machines;
     // The loader checks the shape of the routings, not their entries, and the

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "schedule/checked.h"
 #include "schedule/schedule.h"
 
 using namespace schedule;
@@ -38,13 +39,6 @@ long descend(Move move, int*& current, int*& neighbour, double* value, const SIN
     return tried;
 }
 
-void release(const SINGLE_MACHINE& instance) {
-    std::free(instance.pt);
-    std::free(instance.dd);
-    std::free(instance.w);
-    std::free(instance.r);
-}
-
 void show(const char* what, const int* seq, int jobs, double value) {
     std::printf("%s: %.2f, sequence", what, value);
     for (int k = 0; k < jobs; ++k) std::printf(" %d", seq[k]);
@@ -59,7 +53,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::srand(argc == 3 ? static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10)) : 1u);
-    const SINGLE_MACHINE instance = load_SINGLE_MACHINE(argv[1]);
+    SINGLE_MACHINE instance = load_SINGLE_MACHINE(argv[1]);
     if (instance.dd == nullptr) {
         std::fprintf(stderr, "tardiness_search: %s has no due dates\n", argv[1]);
         release(instance);

@@ -16,7 +16,7 @@
 #include <unistd.h>
 
 #include "record_release.h"
-#include "schedule/fatal.h"
+#include "schedule/support/failure.h"
 #include "schedule/schedule.h"
 
 namespace {

@@ -3,14 +3,18 @@
 // writes them out.
 #include <climits>
 #include <cstdio>
+#include <span>
 #include <string>
+#include <type_traits>
+#include <vector>
 
 #include "schedule/evaluation/construction.h"
 #include "schedule/evaluation/flow_shop_schedule.h"
 #include "schedule/evaluation/job_shop_schedule.h"
 #include "schedule/evaluation/parallel_machines_schedule.h"
 #include "schedule/evaluation/single_machine_schedule.h"
-#include "schedule/fatal.h"
+#include "schedule/support/failure.h"
+#include "schedule/checked.h"
 #include "schedule/schedule.h"
 
 namespace schedule {
@@ -43,35 +47,57 @@ public:
         ++next_;
     }
 
-    // Writes the file: counts, then the groups (operations separated by
+    // The file's text: counts, then the groups (operations separated by
     // commas, groups by semicolons), then the job of each group, taken from
-    // `order` or, when it is null, the group's own number. A file that cannot
-    // be opened ends the process through `error` code 2, one that cannot be
-    // written in full through code 999.
+    // `order` or, when it is null, the group's own number.
+    std::string text(int jobs, int machines, const int* order) {
+        std::string out;
+        char number[64];
+        std::snprintf(number, sizeof number, "[JOBS=%d]\n[MACHINES=%d]\n[SCHEDULE_DATA=", jobs, machines);
+        out += number;
+        for (int at = 0; at < size_; ++at) {
+            std::snprintf(number, sizeof number, "%d,%ld,%ld", machine_[at], start_[at], duration_[at]);
+            out += number;
+            if (at + 1 < size_) out += (at + 1) % per_group_ == 0 ? ';' : ',';
+        }
+        out += "]\n[JOB_ORDER=";
+        for (int k = 0; k < groups_; ++k) {
+            std::snprintf(number, sizeof number, k + 1 < groups_ ? "%d," : "%d", order != nullptr ? order[k] : k);
+            out += number;
+        }
+        out += "]\n";
+        return out;
+    }
+
+    // Writes the file in place. A file that cannot be opened is an Error
+    // (file, code 2), one that cannot be written in full an Error (file, 999).
     void write(const char* filename, int jobs, int machines, const int* order) {
         std::FILE* file = filename != nullptr ? std::fopen(filename, "w") : nullptr;
-        if (file == nullptr) fatal_error(2, filename != nullptr ? filename : "");
-        std::fprintf(file, "[JOBS=%d]\n[MACHINES=%d]\n[SCHEDULE_DATA=", jobs, machines);
-        for (int at = 0; at < size_; ++at) {
-            std::fprintf(file, "%d,%ld,%ld", machine_[at], start_[at], duration_[at]);
-            if (at + 1 < size_) std::fputc((at + 1) % per_group_ == 0 ? ';' : ',', file);
-        }
-        std::fputs("]\n[JOB_ORDER=", file);
-        for (int k = 0; k < groups_; ++k) {
-            std::fprintf(file, k + 1 < groups_ ? "%d," : "%d", order != nullptr ? order[k] : k);
-        }
-        std::fputs("]\n", file);
+        if (file == nullptr) fail(ErrorKind::file, 2, filename != nullptr ? filename : "");
+        const std::string bytes = text(jobs, machines, order);
+        std::fwrite(bytes.data(), 1, bytes.size(), file);
         const bool failed = std::ferror(file) != 0;
         if (std::fclose(file) != 0 || failed) {
-            const std::string info = std::string(writer_) + ": the schedule could not be written to " + filename;
-            fatal_error(999, info.c_str());
+            fail(ErrorKind::file, 999, std::string(writer_) + ": the schedule could not be written to " + filename);
         }
+    }
+
+    // The operations, each with its job: group g belongs to job order[g]
+    // (g itself when `order` is null).
+    std::vector<Operation> operations(const int* order) {
+        std::vector<Operation> out;
+        out.reserve(static_cast<std::size_t>(size_));
+        for (int at = 0; at < size_; ++at) {
+            const int group = at / per_group_;
+            out.push_back({order != nullptr ? order[group] : group, machine_[at], start_[at], start_[at] + duration_[at]});
+        }
+        return out;
     }
 
 private:
     static int checked_size(const char* writer, int groups, int per_group) {
         const long size = static_cast<long>(groups) * per_group;
-        if (size > INT_MAX) fatal_error(1, writer);
+        if (size > INT_MAX) fail(ErrorKind::memory, 1, writer);
         return static_cast<int>(size);
     }
 
@@ -85,11 +111,11 @@ private:
     WorkVector<long> duration_;
 };
 
-// The list schedule of a sequence on parallel machines, written to `filename`;
+// The list schedule of a sequence on parallel machines, handed to use(table);
 // also(job, machine, completion) sees each assignment as it is made.
-template <parallel_machines::Dispatch dispatch, class Duration, class Place>
-void write_parallel_machines(const char* writer, const int* seq, int jobs, int machines, const Duration& duration,
-                             const int* r, const char* filename, Place&& also) {
+template <parallel_machines::Dispatch dispatch, class Duration, class Place, class Use>
+void parallel_machines_table(const char* writer, const int* seq, int jobs, int machines, const Duration& duration,
+                             const int* r, Place&& also, Use&& use) {
     require_jobs(writer, jobs);
     require_machines(writer, machines);
     ScheduleTable table(writer, jobs, 1);
@@ -98,7 +124,7 @@ void write_parallel_machines(const char* writer, const int* seq, int jobs, int m
                                            also(job, machine, end);
                                            table.append(machine, start, end);
                                        });
-    table.write(filename, jobs, machines, seq);
+    use(table);
 }
 
 struct NoTrace {
@@ -123,55 +149,143 @@ private:
     WorkVector<long> machine_free_;
 };
 
+// The schedule of a sequence on the record's environment, built by the
+// construction its evaluators use, handed to use(table). `trace` sees each
+// assignment on parallel machines.
+template <class Record, class Trace, class Use>
+void with_table(const char* writer, const int* seq, const Record& in, Trace&& trace, Use&& use) {
+    using namespace parallel_machines;
+    if constexpr (std::is_same_v<Record, SINGLE_MACHINE>) {
+        require_jobs(writer, in.jobs);
+        ScheduleTable table(writer, in.jobs, 1);
+        single_machine::build(seq, in.jobs, in.pt, Released{in.r},
+                              [&table](int, long start, long end) { table.append(0, start, end); });
+        use(table);
+    } else if constexpr (std::is_same_v<Record, PARALLEL_MACHINES>) {
+        parallel_machines_table<Dispatch::earliest_free>(writer, seq, in.jobs, in.machines, IdenticalTimes{in.pt},
+                                                         in.r, trace, use);
+    } else if constexpr (std::is_same_v<Record, RELATED_MACHINES>) {
+        parallel_machines_table<Dispatch::earliest_free>(writer, seq, in.jobs, in.machines,
+                                                         uniform_times(writer, in.machines, in.pt, in.v), in.r, trace,
+                                                         use);
+    } else if constexpr (std::is_same_v<Record, UNRELATED_MACHINES>) {
+        parallel_machines_table<Dispatch::earliest_completion>(writer, seq, in.jobs, in.machines,
+                                                               UnrelatedTimes{in.pt}, in.r, trace, use);
+    } else if constexpr (std::is_same_v<Record, FLOWSHOP>) {
+        require_jobs(writer, in.jobs);
+        require_machines(writer, in.machines);
+        ScheduleTable table(writer, in.jobs, in.machines);
+        flow_shop::build(
+            seq, in.jobs, in.machines, in.pt, Released{in.r},
+            [&table](int machine, int, long start, long end) { table.append(machine, start, end); },
+            [](int, long) {});
+        use(table);
+    } else {
+        require_jobs(writer, in.jobs);
+        require_machines(writer, in.machines);
+        ScheduleTable table(writer, in.jobs, in.machines);
+        job_shop::build(
+            writer, seq, in.jobs, in.machines, in.pt, in.rt, in.r,
+            [&table](int job, int k, int machine, long start, long end) { table.set(job, k, machine, start, end); },
+            [](int, long) {});
+        use(table);
+    }
+}
+
+// The jobs of the file's groups: the sequence, or none (group g is job g)
+// for the job shop.
+template <class Record>
+const int* group_jobs(const int* seq) {
+    return std::is_same_v<Record, JOBSHOP> ? nullptr : seq;
+}
+
+// The writer of the process-ending interface: the file written in place.
+template <class Record, class Trace>
+void write_or_end_process(const char* writer, const int* seq, const Record& in, const char* filename,
+                          Trace&& trace) {
+    or_end_process([&] {
+        with_table(writer, seq, in, trace, [&](ScheduleTable& table) {
+            table.write(filename, in.jobs, in.machines, group_jobs<Record>(seq));
+        });
+    });
+}
+
+// The checked forms work on a validated record and sequence.
+template <class Record>
+void check(const Record& record, std::span<const int> seq) {
+    validate(record);
+    validate_sequence(record, seq);
+}
+
 }  // namespace
 
 void S1_Rj_GenSchedule(const int* seq, SINGLE_MACHINE instance, const char* filename) {
-    require_jobs(__func__, instance.jobs);
-    ScheduleTable table(__func__, instance.jobs, 1);
-    single_machine::build(seq, instance.jobs, instance.pt, Released{instance.r},
-                          [&table](int, long start, long end) { table.append(0, start, end); });
-    table.write(filename, instance.jobs, instance.machines, seq);
+    write_or_end_process(__func__, seq, instance, filename, NoTrace{});
 }
 
 void Pm_Rj_GenSchedule(const int* seq, PARALLEL_MACHINES instance, const char* filename) {
-    write_parallel_machines<parallel_machines::Dispatch::earliest_free>(
-        __func__, seq, instance.jobs, instance.machines, parallel_machines::IdenticalTimes{instance.pt}, instance.r,
-        filename, NoTrace{});
+    write_or_end_process(__func__, seq, instance, filename, NoTrace{});
 }
 
 void Qm_Rj_GenSchedule(const int* seq, RELATED_MACHINES instance, const char* filename) {
-    write_parallel_machines<parallel_machines::Dispatch::earliest_free>(
-        __func__, seq, instance.jobs, instance.machines,
-        parallel_machines::uniform_times(__func__, instance.machines, instance.pt, instance.v), instance.r, filename,
-        AssignmentTrace(instance.machines));
+    write_or_end_process(__func__, seq, instance, filename, AssignmentTrace(instance.machines));
 }
 
 void Rm_Rj_GenSchedule(const int* seq, UNRELATED_MACHINES instance, const char* filename) {
-    write_parallel_machines<parallel_machines::Dispatch::earliest_completion>(
-        __func__, seq, instance.jobs, instance.machines, parallel_machines::UnrelatedTimes{instance.pt}, instance.r,
-        filename, NoTrace{});
+    write_or_end_process(__func__, seq, instance, filename, NoTrace{});
 }
 
 void Fm_Prmu_Rj_GenSchedule(const int* seq, FLOWSHOP instance, const char* filename) {
-    require_jobs(__func__, instance.jobs);
-    require_machines(__func__, instance.machines);
-    ScheduleTable table(__func__, instance.jobs, instance.machines);
-    flow_shop::build(
-        seq, instance.jobs, instance.machines, instance.pt, Released{instance.r},
-        [&table](int machine, int, long start, long end) { table.append(machine, start, end); },
-        [](int, long) {});
-    table.write(filename, instance.jobs, instance.machines, seq);
+    write_or_end_process(__func__, seq, instance, filename, NoTrace{});
 }
 
 void Jm_Rj_GenSchedule(const int* seq_ops, JOBSHOP instance, const char* filename) {
-    require_jobs(__func__, instance.jobs);
-    require_machines(__func__, instance.machines);
-    ScheduleTable table(__func__, instance.jobs, instance.machines);
-    job_shop::build(
-        __func__, seq_ops, instance.jobs, instance.machines, instance.pt, instance.rt, instance.r,
-        [&table](int job, int k, int machine, long start, long end) { table.set(job, k, machine, start, end); },
-        [](int, long) {});
-    table.write(filename, instance.jobs, instance.machines, nullptr);
+    write_or_end_process(__func__, seq_ops, instance, filename, NoTrace{});
 }
+
+template <EvaluatedRecord Record>
+std::vector<Operation> schedule_operations(const Record& record, std::span<const int> seq) {
+    check(record, seq);
+    std::vector<Operation> operations;
+    with_table("schedule_operations", seq.data(), record, NoTrace{},
+               [&](ScheduleTable& table) { operations = table.operations(group_jobs<Record>(seq.data())); });
+    return operations;
+}
+
+template <EvaluatedRecord Record>
+std::vector<int> schedule_job_order(const Record& record, std::span<const int> seq) {
+    check(record, seq);
+    std::vector<int> order(static_cast<std::size_t>(record.jobs));
+    for (int k = 0; k < record.jobs; ++k) order[static_cast<std::size_t>(k)] = std::is_same_v<Record, JOBSHOP> ? k : seq[static_cast<std::size_t>(k)];
+    return order;
+}
+
+template <EvaluatedRecord Record>
+std::string schedule_file_text(const Record& record, std::span<const int> seq) {
+    check(record, seq);
+    std::string text;
+    with_table("schedule_file_text", seq.data(), record, NoTrace{}, [&](ScheduleTable& table) {
+        text = table.text(record.jobs, record.machines, group_jobs<Record>(seq.data()));
+    });
+    return text;
+}
+
+template <EvaluatedRecord Record>
+void write_schedule(const Record& record, std::span<const int> seq, const std::string& path) {
+    write_file_atomically(path, schedule_file_text(record, seq));
+}
+
+#define SCHEDULE_EXPORT(RECORD)                                                                             \
+    template std::vector<Operation> schedule_operations<RECORD>(const RECORD&, std::span<const int>);       \
+    template std::vector<int> schedule_job_order<RECORD>(const RECORD&, std::span<const int>);              \
+    template std::string schedule_file_text<RECORD>(const RECORD&, std::span<const int>);                   \
+    template void write_schedule<RECORD>(const RECORD&, std::span<const int>, const std::string&);
+SCHEDULE_EXPORT(SINGLE_MACHINE)
+SCHEDULE_EXPORT(PARALLEL_MACHINES)
+SCHEDULE_EXPORT(RELATED_MACHINES)
+SCHEDULE_EXPORT(UNRELATED_MACHINES)
+SCHEDULE_EXPORT(FLOWSHOP)
+SCHEDULE_EXPORT(JOBSHOP)
+#undef SCHEDULE_EXPORT
 
 }  // namespace schedule

@@ -7,6 +7,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "schedule/checked.h"
 #include "schedule/schedule.h"
 #include "test_support.h"
 
@@ -19,21 +20,6 @@ namespace {
 static_assert(sizeof(OPENSHOP) == sizeof(FLOWSHOP));
 static_assert(offsetof(OPENSHOP, pt) == offsetof(FLOWSHOP, pt) && offsetof(OPENSHOP, dd) == offsetof(FLOWSHOP, dd) &&
               offsetof(OPENSHOP, w) == offsetof(FLOWSHOP, w) && offsetof(OPENSHOP, r) == offsetof(FLOWSHOP, r));
-
-// Releases everything a successful load handed over.
-template <class Record>
-void release(Record& x) {
-    if constexpr (std::is_same_v<decltype(x.pt), int**>) {
-        free_mat_int(x.pt, x.machines);
-    } else {
-        std::free(x.pt);
-    }
-    if constexpr (requires { x.rt; }) free_mat_int(x.rt, x.jobs);
-    if constexpr (requires { x.v; }) std::free(x.v);
-    std::free(x.dd);
-    std::free(x.w);
-    std::free(x.r);
-}
 
 using Rows = std::vector<std::vector<int>>;
 Rows rows_of(int** m, int rows, int cols) {

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "schedule/checked.h"
 #include "schedule/schedule.h"
 #include "test_support.h"
 
@@ -21,12 +22,7 @@ struct Loaded {
 class LoaderTest : public testing::Test {
 protected:
     ~LoaderTest() override {
-        for (auto& l : loaded_) {
-            std::free(l.pt);
-            std::free(l.dd);
-            std::free(l.w);
-            std::free(l.r);
-        }
+        for (auto& l : loaded_) schedule::release(l);
     }
 
     Loaded load(const std::string& bytes) {

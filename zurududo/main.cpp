@@ -2,6 +2,7 @@
 // evaluates the identity sequence and prints every job's completion time.
 #include <cstdlib>
 
+#include "schedule/checked.h"
 #include "schedule/schedule.h"
 
 int main() {
@@ -14,9 +15,6 @@ int main() {
     std::free(seq);
     std::free(completion_times);
     // The instance lives until here; releasing it keeps leak checkers quiet.
-    std::free(my_single.pt);
-    std::free(my_single.dd);
-    std::free(my_single.w);
-    std::free(my_single.r);
+    release(my_single);
     return 0;
 }

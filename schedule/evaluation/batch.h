@@ -15,6 +15,7 @@
 
 #include "schedule/evaluation/batch_kernels.h"
 #include "schedule/schedule.h"
+#include "schedule/support/allocation.h"
 
 namespace schedule::batch {
 
@@ -37,10 +38,11 @@ inline int lanes(Isa isa) { return isa == Isa::avx512 ? 16 : isa == Isa::avx2 ? 
 // INT_MAX. `pt` has `machines` rows of `jobs` entries.
 bool fits_in_32_bits(int jobs, int machines, const int* const* pt, const int* r);
 
-// A group's work storage, made once per call by the library's allocator.
+// A group's work storage, made once per call by the library's allocator
+// (throwing Error when memory runs out).
 class Storage {
 public:
-    explicit Storage(int ints) : data_(newIVector(ints)) {}
+    explicit Storage(int ints) : data_(vector_or_throw<int>(ints)) {}
     ~Storage() { std::free(data_); }
     Storage(const Storage&) = delete;
     Storage& operator=(const Storage&) = delete;

@@ -9,7 +9,8 @@
 #include <limits>
 #include <string>
 
-#include "schedule/fatal.h"
+#include "schedule/support/allocation.h"
+#include "schedule/support/failure.h"
 #include "schedule/schedule.h"
 
 namespace schedule {
@@ -60,20 +61,20 @@ private:
 };
 
 template <>
-inline long* WorkVector<long>::heap(int len) { return newLVector(len); }
+inline long* WorkVector<long>::heap(int len) { return vector_or_throw<long>(len); }
 template <>
-inline int* WorkVector<int>::heap(int len) { return newIVector(len); }
+inline int* WorkVector<int>::heap(int len) { return vector_or_throw<int>(len); }
 
-// Ends the process through `error`, naming `routine`, unless the number of
+// Throws Error (argument, 999), naming `routine`, unless the number of
 // `what` ("jobs", "machines") is at least `least`.
 inline void require_count(const char* routine, const char* what, int count, int least) {
     if (count >= least) return;
     const std::string info = std::string(routine) + ": the number of " + what + " must be at least " +
                              std::to_string(least) + " (" + what + "=" + std::to_string(count) + ")";
-    fatal_error(999, info.c_str());
+    fail(ErrorKind::argument, 999, info);
 }
 
-// Ends the process unless there is a machine to schedule on.
+// Throws unless there is a machine to schedule on.
 inline void require_machines(const char* routine, int machines) { require_count(routine, "machines", machines, 1); }
 
 }  // namespace schedule

@@ -7,6 +7,7 @@
 #include "schedule/evaluation/flow_shop_schedule.h"
 #include "schedule/evaluation/objective_catalogue.h"
 #include "schedule/schedule.h"
+#include "schedule/support/failure.h"
 
 namespace schedule {
 
@@ -27,14 +28,14 @@ auto completions(const int* seq, int jobs, int machines, const int* const* pt, R
 template <class Obj>
 long plain(const char* evaluator, const int* seq, int jobs, int machines, const int* const* pt,
            const long* dd = nullptr) {
-    return catalogue::evaluate<Obj>(evaluator, conventions, {dd, nullptr, nullptr},
-                                    completions(seq, jobs, machines, pt, FromTimeZero{}));
+    return or_end_process([&] { return catalogue::evaluate<Obj>(evaluator, conventions, {dd, nullptr, nullptr},
+                                    completions(seq, jobs, machines, pt, FromTimeZero{})); });
 }
 
 template <class Obj>
 typename Obj::Result record(const char* evaluator, const int* seq, const FLOWSHOP& in) {
-    return catalogue::evaluate<Obj>(evaluator, conventions, {in.dd, in.w, in.r},
-                                    completions(seq, in.jobs, in.machines, in.pt, Released{in.r}));
+    return or_end_process([&] { return catalogue::evaluate<Obj>(evaluator, conventions, {in.dd, in.w, in.r},
+                                    completions(seq, in.jobs, in.machines, in.pt, Released{in.r})); });
 }
 
 // The makespan of each insertion of `job` into seq[0 … len − 1], by heads
@@ -67,7 +68,7 @@ void insertion_makespans(const char* routine, const int* seq, int len, int job, 
     if (static_cast<long>(len) * m > INT_MAX) {
         const std::string info = std::string(routine) + ": " + std::to_string(len) + " jobs on " +
                                  std::to_string(m) + " machines need more work storage than one vector holds";
-        fatal_error(999, info.c_str());
+        fail(ErrorKind::argument, 999, info);
     }
 
     // tails[k·m + i]: the longest path from operation (k, i) to the last job
@@ -142,7 +143,8 @@ struct FlowShopKernel {
 };
 
 // Objective `Obj` of `count` sequences into out, for a batch entry point named
-// `evaluator`; `one` evaluates a sequence alone. Cmax is the last job's
+// `evaluator` (throwing Error like the constructions; the entry points end
+// the process on it); `one` evaluates a sequence alone. Cmax is the last job's
 // completion, which the kernels give without keeping the others.
 template <class Obj, class One>
 void many(const char* evaluator, const int* seqs, int count, int jobs, int machines, const int* const* pt,
@@ -184,7 +186,10 @@ void many(const char* evaluator, const int* seqs, int count, int jobs, int machi
 template <class Obj>
 void record_many(const char* evaluator, const int* seqs, int count, const FLOWSHOP& in, typename Obj::Result* out) {
     many<Obj>(evaluator, seqs, count, in.jobs, in.machines, in.pt, {in.dd, in.w, in.r}, out,
-              [&](const int* seq) { return record<Obj>(evaluator, seq, in); });
+              [&](const int* seq) {
+                  return catalogue::evaluate<Obj>(evaluator, conventions, {in.dd, in.w, in.r},
+                                                  completions(seq, in.jobs, in.machines, in.pt, Released{in.r}));
+              });
 }
 
 }  // namespace
@@ -192,10 +197,12 @@ void record_many(const char* evaluator, const int* seqs, int count, const FLOWSH
 using namespace catalogue;
 
 void Fm_Prmu_Insert_Cmax(const int* seq, int len, int job, int machs, const int* const* pt, long* makespans) {
-    insertion_makespans(__func__, seq, len, job, machs, pt, FromTimeZero{}, makespans);
+    const char* routine = __func__;
+    or_end_process([&] { insertion_makespans(routine, seq, len, job, machs, pt, FromTimeZero{}, makespans); });
 }
 void Fm_Prmu_Rj_Insert_Cmax(const int* seq, int len, int job, FLOWSHOP instance, long* makespans) {
-    insertion_makespans(__func__, seq, len, job, instance.machines, instance.pt, Released{instance.r}, makespans);
+    const char* routine = __func__;
+    or_end_process([&] { insertion_makespans(routine, seq, len, job, instance.machines, instance.pt, Released{instance.r}, makespans); });
 }
 
 long Fm_Prmu_Cmax(const int* seq, int jobs, int machs, const int* const* pt) { return plain<Cmax>(__func__, seq, jobs, machs, pt); }
@@ -246,79 +253,83 @@ double Fm_Prmu_Rj_Wj_SumUj(const int* seq, FLOWSHOP instance) { return record<Wj
 double Fm_Prmu_Rj_Wj_Tmax(const int* seq, FLOWSHOP instance) { return record<Wj_Tmax>(__func__, seq, instance); }
 
 long* Fm_Prmu_Rj_Cj(const int* seq, FLOWSHOP instance) {
-    return completion_times(instance.jobs,
-                            completions(seq, instance.jobs, instance.machines, instance.pt, Released{instance.r}));
+    return or_end_process([&] { return completion_times(instance.jobs,
+                            completions(seq, instance.jobs, instance.machines, instance.pt, Released{instance.r})); });
 }
 
 void Fm_Prmu_Cmax_many(const int* seqs, int count, int jobs, int machs, const int* const* pt, long* out) {
-    many<Cmax>(__func__, seqs, count, jobs, machs, pt, {nullptr, nullptr, nullptr}, out,
-               [&](const int* seq) { return plain<Cmax>(__func__, seq, jobs, machs, pt); });
+    or_end_process([&] {
+        many<Cmax>(__func__, seqs, count, jobs, machs, pt, {nullptr, nullptr, nullptr}, out, [&](const int* seq) {
+            return catalogue::evaluate<Cmax>(__func__, conventions, {nullptr, nullptr, nullptr},
+                                             completions(seq, jobs, machs, pt, FromTimeZero{}));
+        });
+    });
 }
 void Fm_Prmu_Rj_Cmax_many(const int* seqs, int count, FLOWSHOP instance, long* out) {
-    record_many<Cmax>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<Cmax>(__func__, seqs, count, instance, out); });
 }
 void Fm_Prmu_Rj_Emax_many(const int* seqs, int count, FLOWSHOP instance, long* out) {
-    record_many<Emax>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<Emax>(__func__, seqs, count, instance, out); });
 }
 void Fm_Prmu_Rj_Fmax_many(const int* seqs, int count, FLOWSHOP instance, long* out) {
-    record_many<Fmax>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<Fmax>(__func__, seqs, count, instance, out); });
 }
 void Fm_Prmu_Rj_Lmax_many(const int* seqs, int count, FLOWSHOP instance, long* out) {
-    record_many<Lmax>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<Lmax>(__func__, seqs, count, instance, out); });
 }
 void Fm_Prmu_Rj_SumCj_many(const int* seqs, int count, FLOWSHOP instance, long* out) {
-    record_many<SumCj>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<SumCj>(__func__, seqs, count, instance, out); });
 }
 void Fm_Prmu_Rj_SumEj_many(const int* seqs, int count, FLOWSHOP instance, long* out) {
-    record_many<SumEj>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<SumEj>(__func__, seqs, count, instance, out); });
 }
 void Fm_Prmu_Rj_SumFj_many(const int* seqs, int count, FLOWSHOP instance, long* out) {
-    record_many<SumFj>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<SumFj>(__func__, seqs, count, instance, out); });
 }
 void Fm_Prmu_Rj_SumLj_many(const int* seqs, int count, FLOWSHOP instance, long* out) {
-    record_many<SumLj>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<SumLj>(__func__, seqs, count, instance, out); });
 }
 void Fm_Prmu_Rj_SumTj_many(const int* seqs, int count, FLOWSHOP instance, long* out) {
-    record_many<SumTj>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<SumTj>(__func__, seqs, count, instance, out); });
 }
 void Fm_Prmu_Rj_SumUj_many(const int* seqs, int count, FLOWSHOP instance, long* out) {
-    record_many<SumUj>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<SumUj>(__func__, seqs, count, instance, out); });
 }
 void Fm_Prmu_Rj_Tmax_many(const int* seqs, int count, FLOWSHOP instance, long* out) {
-    record_many<Tmax>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<Tmax>(__func__, seqs, count, instance, out); });
 }
 void Fm_Prmu_Rj_Wj_Cmax_many(const int* seqs, int count, FLOWSHOP instance, double* out) {
-    record_many<Wj_Cmax>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<Wj_Cmax>(__func__, seqs, count, instance, out); });
 }
 void Fm_Prmu_Rj_Wj_Emax_many(const int* seqs, int count, FLOWSHOP instance, double* out) {
-    record_many<Wj_Emax>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<Wj_Emax>(__func__, seqs, count, instance, out); });
 }
 void Fm_Prmu_Rj_Wj_Fmax_many(const int* seqs, int count, FLOWSHOP instance, double* out) {
-    record_many<Wj_Fmax>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<Wj_Fmax>(__func__, seqs, count, instance, out); });
 }
 void Fm_Prmu_Rj_Wj_Lmax_many(const int* seqs, int count, FLOWSHOP instance, double* out) {
-    record_many<Wj_Lmax>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<Wj_Lmax>(__func__, seqs, count, instance, out); });
 }
 void Fm_Prmu_Rj_Wj_SumCj_many(const int* seqs, int count, FLOWSHOP instance, double* out) {
-    record_many<Wj_SumCj>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<Wj_SumCj>(__func__, seqs, count, instance, out); });
 }
 void Fm_Prmu_Rj_Wj_SumEj_many(const int* seqs, int count, FLOWSHOP instance, double* out) {
-    record_many<Wj_SumEj>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<Wj_SumEj>(__func__, seqs, count, instance, out); });
 }
 void Fm_Prmu_Rj_Wj_SumFj_many(const int* seqs, int count, FLOWSHOP instance, double* out) {
-    record_many<Wj_SumFj>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<Wj_SumFj>(__func__, seqs, count, instance, out); });
 }
 void Fm_Prmu_Rj_Wj_SumLj_many(const int* seqs, int count, FLOWSHOP instance, double* out) {
-    record_many<Wj_SumLj>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<Wj_SumLj>(__func__, seqs, count, instance, out); });
 }
 void Fm_Prmu_Rj_Wj_SumTj_many(const int* seqs, int count, FLOWSHOP instance, double* out) {
-    record_many<Wj_SumTj>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<Wj_SumTj>(__func__, seqs, count, instance, out); });
 }
 void Fm_Prmu_Rj_Wj_SumUj_many(const int* seqs, int count, FLOWSHOP instance, double* out) {
-    record_many<Wj_SumUj>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<Wj_SumUj>(__func__, seqs, count, instance, out); });
 }
 void Fm_Prmu_Rj_Wj_Tmax_many(const int* seqs, int count, FLOWSHOP instance, double* out) {
-    record_many<Wj_Tmax>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<Wj_Tmax>(__func__, seqs, count, instance, out); });
 }
 
 }  // namespace schedule

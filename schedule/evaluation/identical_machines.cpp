@@ -2,6 +2,7 @@
 #include "schedule/evaluation/objective_catalogue.h"
 #include "schedule/evaluation/parallel_machines_schedule.h"
 #include "schedule/schedule.h"
+#include "schedule/support/failure.h"
 
 namespace schedule {
 
@@ -13,14 +14,14 @@ using namespace parallel_machines;
 // first.
 template <class Obj>
 long plain(const char* evaluator, const int* seq, int jobs, int machs, const int* pt, const long* dd = nullptr) {
-    return evaluate<Obj, Dispatch::earliest_free>(evaluator, seq, jobs, machs, IdenticalTimes{pt}, FromTimeZero{},
-                                                  {dd, nullptr, nullptr});
+    return or_end_process([&] { return evaluate<Obj, Dispatch::earliest_free>(evaluator, seq, jobs, machs, IdenticalTimes{pt}, FromTimeZero{},
+                                                  {dd, nullptr, nullptr}); });
 }
 
 template <class Obj>
 typename Obj::Result record(const char* evaluator, const int* seq, const PARALLEL_MACHINES& in) {
-    return evaluate<Obj, Dispatch::earliest_free>(evaluator, seq, in.jobs, in.machines, IdenticalTimes{in.pt},
-                                                  Released{in.r}, {in.dd, in.w, in.r});
+    return or_end_process([&] { return evaluate<Obj, Dispatch::earliest_free>(evaluator, seq, in.jobs, in.machines, IdenticalTimes{in.pt},
+                                                  Released{in.r}, {in.dd, in.w, in.r}); });
 }
 
 }  // namespace
@@ -77,8 +78,9 @@ double Pm_Rj_Wj_SumUj(const int* seq, PARALLEL_MACHINES instance) { return recor
 double Pm_Rj_Wj_Tmax(const int* seq, PARALLEL_MACHINES instance) { return record<Wj_Tmax>(__func__, seq, instance); }
 
 long* Pm_Rj_Cj(const int* seq, PARALLEL_MACHINES instance) {
-    return completion_times<Dispatch::earliest_free>(__func__, seq, instance.jobs, instance.machines,
-                                                     IdenticalTimes{instance.pt}, Released{instance.r});
+    const char* routine = __func__;
+    return or_end_process([&] { return completion_times<Dispatch::earliest_free>(routine, seq, instance.jobs, instance.machines,
+                                                     IdenticalTimes{instance.pt}, Released{instance.r}); });
 }
 
 }  // namespace schedule

@@ -3,7 +3,7 @@
 
 #include "schedule/evaluation/job_shop_schedule.h"
 #include "schedule/evaluation/objective_catalogue.h"
-#include "schedule/fatal.h"
+#include "schedule/support/failure.h"
 #include "schedule/schedule.h"
 
 namespace schedule {
@@ -14,7 +14,7 @@ namespace {
 
 [[noreturn]] void bad_operation_sequence(const char* routine, const std::string& what) {
     const std::string info = std::string(routine) + ": " + what;
-    fatal_error(999, info.c_str());
+    fail(ErrorKind::argument, 999, info);
 }
 
 }  // namespace
@@ -54,7 +54,7 @@ auto completions(const char* evaluator, const int* seq_ops, const JOBSHOP& in) {
 
 template <class Obj>
 typename Obj::Result record(const char* evaluator, const int* seq_ops, const JOBSHOP& in) {
-    return catalogue::evaluate<Obj>(evaluator, conventions, {in.dd, in.w, in.r}, completions(evaluator, seq_ops, in));
+    return or_end_process([&] { return catalogue::evaluate<Obj>(evaluator, conventions, {in.dd, in.w, in.r}, completions(evaluator, seq_ops, in)); });
 }
 
 }  // namespace
@@ -85,7 +85,8 @@ double Jm_Rj_Wj_SumUj(const int* seq_ops, JOBSHOP instance) { return record<Wj_S
 double Jm_Rj_Wj_Tmax(const int* seq_ops, JOBSHOP instance) { return record<Wj_Tmax>(__func__, seq_ops, instance); }
 
 long* Jm_Rj_Cj(const int* seq_ops, JOBSHOP instance) {
-    return completion_times(instance.jobs, completions(__func__, seq_ops, instance));
+    const char* routine = __func__;
+    return or_end_process([&] { return completion_times(instance.jobs, completions(routine, seq_ops, instance)); });
 }
 
 }  // namespace schedule

@@ -9,7 +9,8 @@
 #include <algorithm>
 #include <type_traits>
 
-#include "schedule/fatal.h"
+#include "schedule/support/allocation.h"
+#include "schedule/support/failure.h"
 #include "schedule/schedule.h"
 
 namespace schedule::catalogue {
@@ -155,8 +156,8 @@ private:
     bool empty_ = true;
 };
 
-// Ends the process: `evaluator` was asked for a due-date objective without
-// due dates.
+// Throws Error (argument): `evaluator` was asked for a due-date objective
+// without due dates.
 [[noreturn]] void missing_due_dates(const char* evaluator);
 
 // The value of objective `Obj` over the schedule that `construct` builds.
@@ -177,7 +178,7 @@ typename Obj::Result evaluate(const char* evaluator, const Conventions& conventi
 // `construct` as in evaluate.
 template <class Construct>
 long* completion_times(int jobs, Construct&& construct) {
-    long* completion = newLVector(jobs);
+    long* completion = vector_or_throw<long>(jobs);
     construct([completion](int job, long c) { completion[job] = c; });
     return completion;
 }

@@ -11,7 +11,7 @@
 
 #include "schedule/evaluation/construction.h"
 #include "schedule/evaluation/objective_catalogue.h"
-#include "schedule/fatal.h"
+#include "schedule/support/failure.h"
 #include "schedule/schedule.h"
 
 namespace schedule::parallel_machines {
@@ -272,14 +272,14 @@ struct UnrelatedTimes {
 };
 
 // The processing times of uniform machines, for an evaluator named
-// `evaluator`; ends the process through `error` unless every speed is at
+// `evaluator`; throws Error (argument) unless every speed is at
 // least 1, since a speed of 0 or below gives no meaningful processing time.
 inline UniformTimes uniform_times(const char* evaluator, int machines, const int* pt, const int* v) {
     for (int i = 0; i < machines; ++i) {
         if (v[i] >= 1) continue;
         const std::string info = std::string(evaluator) + ": the speed of machine " + std::to_string(i) +
                                  " must be at least 1 (v=" + std::to_string(v[i]) + ")";
-        fatal_error(999, info.c_str());
+        fail(ErrorKind::argument, 999, info);
     }
     return {pt, v};
 }

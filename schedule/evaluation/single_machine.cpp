@@ -7,6 +7,7 @@
 #include "schedule/evaluation/objective_catalogue.h"
 #include "schedule/evaluation/single_machine_schedule.h"
 #include "schedule/schedule.h"
+#include "schedule/support/failure.h"
 
 namespace schedule {
 
@@ -14,7 +15,7 @@ namespace catalogue {
 
 void missing_due_dates(const char* evaluator) {
     const std::string info = std::string(evaluator) + ": the instance has no due dates (dd is null)";
-    fatal_error(999, info.c_str());
+    fail(ErrorKind::argument, 999, info);
 }
 
 }  // namespace catalogue
@@ -35,14 +36,14 @@ auto completions(const int* seq, int jobs, const int* pt, Releases releases) {
 
 template <class Obj>
 long plain(const char* evaluator, const int* seq, int jobs, const int* pt, const long* dd = nullptr) {
-    return catalogue::evaluate<Obj>(evaluator, conventions, {dd, nullptr, nullptr},
-                                    completions(seq, jobs, pt, FromTimeZero{}));
+    return or_end_process([&] { return catalogue::evaluate<Obj>(evaluator, conventions, {dd, nullptr, nullptr},
+                                    completions(seq, jobs, pt, FromTimeZero{})); });
 }
 
 template <class Obj>
 typename Obj::Result record(const char* evaluator, const int* seq, const SINGLE_MACHINE& in) {
-    return catalogue::evaluate<Obj>(evaluator, conventions, {in.dd, in.w, in.r},
-                                    completions(seq, in.jobs, in.pt, Released{in.r}));
+    return or_end_process([&] { return catalogue::evaluate<Obj>(evaluator, conventions, {in.dd, in.w, in.r},
+                                    completions(seq, in.jobs, in.pt, Released{in.r})); });
 }
 
 
@@ -64,7 +65,8 @@ struct SingleMachineKernel {
 };
 
 // Objective `Obj` of `count` sequences into out, for a batch entry point named
-// `evaluator`; `one` evaluates a sequence alone. Cmax is the last job's
+// `evaluator` (throwing Error like the constructions; the entry points end
+// the process on it); `one` evaluates a sequence alone. Cmax is the last job's
 // completion, which the kernels give without keeping the others.
 template <class Obj, class One>
 void many(const char* evaluator, const int* seqs, int count, int jobs, const int* pt, const catalogue::JobData& data,
@@ -92,7 +94,10 @@ template <class Obj>
 void record_many(const char* evaluator, const int* seqs, int count, const SINGLE_MACHINE& in,
                  typename Obj::Result* out) {
     many<Obj>(evaluator, seqs, count, in.jobs, in.pt, {in.dd, in.w, in.r}, out,
-              [&](const int* seq) { return record<Obj>(evaluator, seq, in); });
+              [&](const int* seq) {
+                  return catalogue::evaluate<Obj>(evaluator, conventions, {in.dd, in.w, in.r},
+                                                  completions(seq, in.jobs, in.pt, Released{in.r}));
+              });
 }
 
 }  // namespace
@@ -133,78 +138,82 @@ double S1_Rj_Wj_SumUj(const int* seq, SINGLE_MACHINE instance) { return record<W
 double S1_Rj_Wj_Tmax(const int* seq, SINGLE_MACHINE instance) { return record<Wj_Tmax>(__func__, seq, instance); }
 
 long* S1_Rj_Cj(const int* seq, SINGLE_MACHINE instance) {
-    return completion_times(instance.jobs, completions(seq, instance.jobs, instance.pt, Released{instance.r}));
+    return or_end_process([&] { return completion_times(instance.jobs, completions(seq, instance.jobs, instance.pt, Released{instance.r})); });
 }
 
 void S1_Cmax_many(const int* seqs, int count, int jobs, const int* pt, long* out) {
-    many<Cmax>(__func__, seqs, count, jobs, pt, {nullptr, nullptr, nullptr}, out,
-               [&](const int* seq) { return plain<Cmax>(__func__, seq, jobs, pt); });
+    or_end_process([&] {
+        many<Cmax>(__func__, seqs, count, jobs, pt, {nullptr, nullptr, nullptr}, out, [&](const int* seq) {
+            return catalogue::evaluate<Cmax>(__func__, conventions, {nullptr, nullptr, nullptr},
+                                             completions(seq, jobs, pt, FromTimeZero{}));
+        });
+    });
 }
 void S1_Rj_Cmax_many(const int* seqs, int count, SINGLE_MACHINE instance, long* out) {
-    record_many<Cmax>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<Cmax>(__func__, seqs, count, instance, out); });
 }
 void S1_Rj_Emax_many(const int* seqs, int count, SINGLE_MACHINE instance, long* out) {
-    record_many<Emax>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<Emax>(__func__, seqs, count, instance, out); });
 }
 void S1_Rj_Fmax_many(const int* seqs, int count, SINGLE_MACHINE instance, long* out) {
-    record_many<Fmax>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<Fmax>(__func__, seqs, count, instance, out); });
 }
 void S1_Rj_Lmax_many(const int* seqs, int count, SINGLE_MACHINE instance, long* out) {
-    record_many<Lmax>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<Lmax>(__func__, seqs, count, instance, out); });
 }
 void S1_Rj_SumCj_many(const int* seqs, int count, SINGLE_MACHINE instance, long* out) {
-    record_many<SumCj>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<SumCj>(__func__, seqs, count, instance, out); });
 }
 void S1_Rj_SumEj_many(const int* seqs, int count, SINGLE_MACHINE instance, long* out) {
-    record_many<SumEj>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<SumEj>(__func__, seqs, count, instance, out); });
 }
 void S1_Rj_SumFj_many(const int* seqs, int count, SINGLE_MACHINE instance, long* out) {
-    record_many<SumFj>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<SumFj>(__func__, seqs, count, instance, out); });
 }
 void S1_Rj_SumLj_many(const int* seqs, int count, SINGLE_MACHINE instance, long* out) {
-    record_many<SumLj>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<SumLj>(__func__, seqs, count, instance, out); });
 }
 void S1_Rj_SumTj_many(const int* seqs, int count, SINGLE_MACHINE instance, long* out) {
-    record_many<SumTj>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<SumTj>(__func__, seqs, count, instance, out); });
 }
 void S1_Rj_SumUj_many(const int* seqs, int count, SINGLE_MACHINE instance, long* out) {
-    record_many<SumUj>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<SumUj>(__func__, seqs, count, instance, out); });
 }
 void S1_Rj_Tmax_many(const int* seqs, int count, SINGLE_MACHINE instance, long* out) {
-    record_many<Tmax>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<Tmax>(__func__, seqs, count, instance, out); });
 }
 void S1_Rj_Wj_Cmax_many(const int* seqs, int count, SINGLE_MACHINE instance, double* out) {
-    record_many<Wj_Cmax>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<Wj_Cmax>(__func__, seqs, count, instance, out); });
 }
 void S1_Rj_Wj_Emax_many(const int* seqs, int count, SINGLE_MACHINE instance, double* out) {
-    record_many<Wj_Emax>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<Wj_Emax>(__func__, seqs, count, instance, out); });
 }
 void S1_Rj_Wj_Fmax_many(const int* seqs, int count, SINGLE_MACHINE instance, double* out) {
-    record_many<Wj_Fmax>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<Wj_Fmax>(__func__, seqs, count, instance, out); });
 }
 void S1_Rj_Wj_Lmax_many(const int* seqs, int count, SINGLE_MACHINE instance, double* out) {
-    record_many<Wj_Lmax>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<Wj_Lmax>(__func__, seqs, count, instance, out); });
 }
 void S1_Rj_Wj_SumCj_many(const int* seqs, int count, SINGLE_MACHINE instance, double* out) {
-    record_many<Wj_SumCj>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<Wj_SumCj>(__func__, seqs, count, instance, out); });
 }
 void S1_Rj_Wj_SumEj_many(const int* seqs, int count, SINGLE_MACHINE instance, double* out) {
-    record_many<Wj_SumEj>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<Wj_SumEj>(__func__, seqs, count, instance, out); });
 }
 void S1_Rj_Wj_SumFj_many(const int* seqs, int count, SINGLE_MACHINE instance, double* out) {
-    record_many<Wj_SumFj>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<Wj_SumFj>(__func__, seqs, count, instance, out); });
 }
 void S1_Rj_Wj_SumLj_many(const int* seqs, int count, SINGLE_MACHINE instance, double* out) {
-    record_many<Wj_SumLj>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<Wj_SumLj>(__func__, seqs, count, instance, out); });
 }
 void S1_Rj_Wj_SumTj_many(const int* seqs, int count, SINGLE_MACHINE instance, double* out) {
-    record_many<Wj_SumTj>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<Wj_SumTj>(__func__, seqs, count, instance, out); });
 }
 void S1_Rj_Wj_SumUj_many(const int* seqs, int count, SINGLE_MACHINE instance, double* out) {
-    record_many<Wj_SumUj>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<Wj_SumUj>(__func__, seqs, count, instance, out); });
 }
 void S1_Rj_Wj_Tmax_many(const int* seqs, int count, SINGLE_MACHINE instance, double* out) {
-    record_many<Wj_Tmax>(__func__, seqs, count, instance, out);
+    or_end_process([&] { record_many<Wj_Tmax>(__func__, seqs, count, instance, out); });
 }
 
 }  // namespace schedule

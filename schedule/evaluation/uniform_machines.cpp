@@ -2,6 +2,7 @@
 #include "schedule/evaluation/objective_catalogue.h"
 #include "schedule/evaluation/parallel_machines_schedule.h"
 #include "schedule/schedule.h"
+#include "schedule/support/failure.h"
 
 namespace schedule {
 
@@ -15,16 +16,16 @@ using namespace parallel_machines;
 template <class Obj>
 long plain(const char* evaluator, const int* seq, int jobs, int machs, const int* pt, const int* v,
            const long* dd = nullptr) {
-    return evaluate<Obj, Dispatch::earliest_completion>(evaluator, seq, jobs, machs,
+    return or_end_process([&] { return evaluate<Obj, Dispatch::earliest_completion>(evaluator, seq, jobs, machs,
                                                         uniform_times(evaluator, machs, pt, v), FromTimeZero{},
-                                                        {dd, nullptr, nullptr});
+                                                        {dd, nullptr, nullptr}); });
 }
 
 template <class Obj>
 typename Obj::Result record(const char* evaluator, const int* seq, const RELATED_MACHINES& in) {
-    return evaluate<Obj, Dispatch::earliest_free>(evaluator, seq, in.jobs, in.machines,
+    return or_end_process([&] { return evaluate<Obj, Dispatch::earliest_free>(evaluator, seq, in.jobs, in.machines,
                                                   uniform_times(evaluator, in.machines, in.pt, in.v), Released{in.r},
-                                                  {in.dd, in.w, in.r});
+                                                  {in.dd, in.w, in.r}); });
 }
 
 }  // namespace
@@ -83,9 +84,10 @@ double Qm_Rj_Wj_SumUj(const int* seq, RELATED_MACHINES instance) { return record
 double Qm_Rj_Wj_Tmax(const int* seq, RELATED_MACHINES instance) { return record<Wj_Tmax>(__func__, seq, instance); }
 
 long* Qm_Rj_Cj(const int* seq, RELATED_MACHINES instance) {
-    return completion_times<Dispatch::earliest_free>(
-        __func__, seq, instance.jobs, instance.machines,
-        uniform_times(__func__, instance.machines, instance.pt, instance.v), Released{instance.r});
+    const char* routine = __func__;
+    return or_end_process([&] { return completion_times<Dispatch::earliest_free>(
+        routine, seq, instance.jobs, instance.machines,
+        uniform_times(routine, instance.machines, instance.pt, instance.v), Released{instance.r}); });
 }
 
 }  // namespace schedule

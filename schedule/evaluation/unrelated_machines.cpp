@@ -2,6 +2,7 @@
 #include "schedule/evaluation/objective_catalogue.h"
 #include "schedule/evaluation/parallel_machines_schedule.h"
 #include "schedule/schedule.h"
+#include "schedule/support/failure.h"
 
 namespace schedule {
 
@@ -14,14 +15,14 @@ using namespace parallel_machines;
 template <class Obj>
 long plain(const char* evaluator, const int* seq, int jobs, int machs, const int* const* pt,
            const long* dd = nullptr) {
-    return evaluate<Obj, Dispatch::earliest_completion>(evaluator, seq, jobs, machs, UnrelatedTimes{pt},
-                                                        FromTimeZero{}, {dd, nullptr, nullptr});
+    return or_end_process([&] { return evaluate<Obj, Dispatch::earliest_completion>(evaluator, seq, jobs, machs, UnrelatedTimes{pt},
+                                                        FromTimeZero{}, {dd, nullptr, nullptr}); });
 }
 
 template <class Obj>
 typename Obj::Result record(const char* evaluator, const int* seq, const UNRELATED_MACHINES& in) {
-    return evaluate<Obj, Dispatch::earliest_completion>(evaluator, seq, in.jobs, in.machines, UnrelatedTimes{in.pt},
-                                                        Released{in.r}, {in.dd, in.w, in.r});
+    return or_end_process([&] { return evaluate<Obj, Dispatch::earliest_completion>(evaluator, seq, in.jobs, in.machines, UnrelatedTimes{in.pt},
+                                                        Released{in.r}, {in.dd, in.w, in.r}); });
 }
 
 }  // namespace
@@ -80,8 +81,9 @@ double Rm_Rj_Wj_SumUj(const int* seq, UNRELATED_MACHINES instance) { return reco
 double Rm_Rj_Wj_Tmax(const int* seq, UNRELATED_MACHINES instance) { return record<Wj_Tmax>(__func__, seq, instance); }
 
 long* Rm_Rj_Cj(const int* seq, UNRELATED_MACHINES instance) {
-    return completion_times<Dispatch::earliest_completion>(__func__, seq, instance.jobs, instance.machines,
-                                                           UnrelatedTimes{instance.pt}, Released{instance.r});
+    const char* routine = __func__;
+    return or_end_process([&] { return completion_times<Dispatch::earliest_completion>(routine, seq, instance.jobs, instance.machines,
+                                                           UnrelatedTimes{instance.pt}, Released{instance.r}); });
 }
 
 }  // namespace schedule

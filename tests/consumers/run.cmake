@@ -1,0 +1,53 @@
+# Builds and runs a consumer project of the library.
+#   cmake -DKIND=installed|subdirectory -DSOURCE_DIR=... -DBUILD_DIR=... -DWORK_DIR=...
+#         -DCXX=... -DSAMPLE=... -P run.cmake
+# `installed` first installs the build tree into WORK_DIR/prefix and finds the
+# package there; `subdirectory` adds the source tree to the consumer.
+file(REMOVE_RECURSE ${WORK_DIR})
+set(consumer_build ${WORK_DIR}/build)
+if(KIND STREQUAL "installed")
+  execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${WORK_DIR}/prefix
+                  RESULT_VARIABLE status OUTPUT_QUIET)
+  if(status)
+    message(FATAL_ERROR "cmake --install failed")
+  endif()
+  foreach(installed include/schedule/schedule.h include/schedule/checked.h bin/sched)
+    if(NOT EXISTS ${WORK_DIR}/prefix/${installed})
+      message(FATAL_ERROR "not installed: ${installed}")
+    endif()
+  endforeach()
+  file(GLOB_RECURSE package_files ${WORK_DIR}/prefix/*zurududoConfigVersion.cmake ${WORK_DIR}/prefix/*zurududo.pc)
+  list(LENGTH package_files found)
+  if(NOT found EQUAL 2)
+    message(FATAL_ERROR "the package version file or the pkg-config file is missing")
+  endif()
+  file(GLOB_RECURSE private_headers ${WORK_DIR}/prefix/include/*/failure.h ${WORK_DIR}/prefix/include/*/construction.h)
+  if(private_headers)
+    message(FATAL_ERROR "private headers installed: ${private_headers}")
+  endif()
+  set(configure_args -DCMAKE_PREFIX_PATH=${WORK_DIR}/prefix)
+else()
+  set(configure_args -DZURUDUDO_SOURCE_DIR=${SOURCE_DIR})
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -S ${SOURCE_DIR}/tests/consumers/${KIND} -B ${consumer_build}
+                        -DCMAKE_CXX_COMPILER=${CXX} ${configure_args}
+                RESULT_VARIABLE status OUTPUT_VARIABLE configure_output ERROR_VARIABLE configure_output)
+if(status)
+  message(FATAL_ERROR "configuring the consumer failed:\n${configure_output}")
+endif()
+if(configure_output MATCHES "GoogleTest|GTest")
+  message(FATAL_ERROR "the consumer's configuration looked for GoogleTest:\n${configure_output}")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} --build ${consumer_build} -j2
+                RESULT_VARIABLE status OUTPUT_VARIABLE build_output ERROR_VARIABLE build_output)
+if(status)
+  message(FATAL_ERROR "building the consumer failed:\n${build_output}")
+endif()
+if(KIND STREQUAL "subdirectory" AND EXISTS ${consumer_build}/zurududo/sched)
+  message(FATAL_ERROR "add_subdirectory built the tools too")
+endif()
+execute_process(COMMAND ${consumer_build}/consumer ${SAMPLE} RESULT_VARIABLE status OUTPUT_VARIABLE output)
+if(status OR NOT output MATCHES "^jobs 3 SumCj [0-9]+ Cmax [0-9]+")
+  message(FATAL_ERROR "the consumer printed '${output}' (status ${status})")
+endif()
+message(STATUS "${output}")

@@ -94,6 +94,7 @@ void register_batch_benchmarks() {
     flow_shop(50, 20);
     flow_shop(500, 20);
     single_machine(100);
+    single_machine(1000);
 }
 
 const char* batch_instruction_set() {

@@ -1,9 +1,12 @@
 // Where the earliest-free rule changes construction: the library's scan of
-// the machines and its tournament over their free times, each forced, on
-// identical machines with release dates (the total completion time of 10 000
-// jobs), for growing numbers of machines; beside them the plain binary heap of
-// the floors and their scan (both folding the weighted tardiness instead).
-// parallel_machines::tournament_from is set from these figures.
+// the machines and its tournament over their free times, each
+// forced, on identical machines (the total completion time of 10 000 jobs),
+// with release dates ("crossover/") and without ("crossover0/"), for growing
+// numbers of machines; beside them the floors' scan and heap (folding the
+// weighted tardiness, or Cmax without release dates, instead). Sixteen
+// sequences are taken in turn, as in the evaluator benchmarks.
+// parallel_machines::tournament_from and its companions are set from these
+// figures.
 #include <benchmark/benchmark.h>
 
 #include <array>
@@ -21,10 +24,10 @@ namespace {
 using namespace schedule;
 using namespace schedule::parallel_machines;
 
-template <Search search>
-long total_completion(const int* seq, const PARALLEL_MACHINES& in) {
+template <Search search, class Releases>
+long total_completion(const int* seq, const PARALLEL_MACHINES& in, Releases releases) {
     long sum = 0;
-    build<Dispatch::earliest_free, search>(seq, in.jobs, in.machines, IdenticalTimes{in.pt}, Released{in.r},
+    build<Dispatch::earliest_free, search>(seq, in.jobs, in.machines, IdenticalTimes{in.pt}, releases,
                                            [&sum](int, int, long, long end) { sum += end; });
     return sum;
 }
@@ -34,6 +37,15 @@ void per_job(benchmark::State& state, int jobs) {
         static_cast<double>(jobs), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
+template <class Evaluate>
+void timed(const std::string& name, int jobs, Evaluate evaluate) {
+    benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State& state) {
+        std::size_t i = 0;
+        for (auto _ : state) benchmark::DoNotOptimize(evaluate(i++ % 16));
+        per_job(state, jobs);
+    });
+}
+
 }  // namespace
 
 void register_dispatch_benchmarks() {
@@ -41,30 +53,27 @@ void register_dispatch_benchmarks() {
     for (const int machines : {2, 3, 4, 6, 8, 12, 16, 20, 24, 28, 32, 48, 64, 128, 1000}) {
         const PARALLEL_MACHINES in = bench::parallel_machines(7, jobs, machines);
         bench::Random random(107);
-        const int* seqs[16];  // taken in turn, as in the evaluator benchmarks
+        std::array<const int*, 16> seqs;
         for (auto& seq : seqs) seq = bench::random_sequence(random, jobs);
-        const std::string m = "/" + std::to_string(machines);
-        benchmark::RegisterBenchmark(("crossover/scan" + m).c_str(), [=, seqs = std::to_array(seqs)](benchmark::State& state) {
-            std::size_t i = 0;
-            for (auto _ : state) benchmark::DoNotOptimize(total_completion<Search::scan>(seqs[i++ % 16], in));
-            per_job(state, jobs);
-        });
-        benchmark::RegisterBenchmark(("crossover/tournament" + m).c_str(), [=, seqs = std::to_array(seqs)](benchmark::State& state) {
-            std::size_t i = 0;
-            for (auto _ : state) benchmark::DoNotOptimize(total_completion<Search::tournament>(seqs[i++ % 16], in));
-            per_job(state, jobs);
-        });
         long* work = newLVector(machines);
-        benchmark::RegisterBenchmark(("crossover/floor-scan" + m).c_str(), [=, seqs = std::to_array(seqs)](benchmark::State& state) {
-            std::size_t i = 0;
-            for (auto _ : state) benchmark::DoNotOptimize(floors::pm_rj_wj_sum_tj(seqs[i++ % 16], in, work));
-            per_job(state, jobs);
-        });
         auto* heap = new floors::HeapEntry[machines];
-        benchmark::RegisterBenchmark(("crossover/floor-heap" + m).c_str(), [=, seqs = std::to_array(seqs)](benchmark::State& state) {
-            std::size_t i = 0;
-            for (auto _ : state) benchmark::DoNotOptimize(floors::pm_rj_wj_sum_tj_heap(seqs[i++ % 16], in, heap));
-            per_job(state, jobs);
-        });
+        const Released released{in.r};
+        const std::string m = "/" + std::to_string(machines);
+        timed("crossover/scan" + m, jobs,
+              [=](std::size_t i) { return total_completion<Search::scan>(seqs[i], in, released); });
+        timed("crossover/tournament" + m, jobs,
+              [=](std::size_t i) { return total_completion<Search::tournament>(seqs[i], in, released); });
+        timed("crossover/floor-scan" + m, jobs,
+              [=](std::size_t i) { return floors::pm_rj_wj_sum_tj(seqs[i], in, work); });
+        timed("crossover/floor-heap" + m, jobs,
+              [=](std::size_t i) { return floors::pm_rj_wj_sum_tj_heap(seqs[i], in, heap); });
+        timed("crossover0/scan" + m, jobs,
+              [=](std::size_t i) { return total_completion<Search::scan>(seqs[i], in, FromTimeZero{}); });
+        timed("crossover0/tournament" + m, jobs,
+              [=](std::size_t i) { return total_completion<Search::tournament>(seqs[i], in, FromTimeZero{}); });
+        timed("crossover0/floor-scan" + m, jobs,
+              [=](std::size_t i) { return floors::pm_cmax(seqs[i], jobs, machines, in.pt, work); });
+        timed("crossover0/floor-heap" + m, jobs,
+              [=](std::size_t i) { return floors::pm_cmax_heap(seqs[i], jobs, machines, in.pt, heap); });
     }
 }

@@ -44,7 +44,7 @@ bool same_bits(T a, T b) {
 // evaluates, each new; a handful of different ones in turn is enough to stop
 // that.
 struct Sequences {
-    static constexpr int count = 16;
+    static constexpr int count = 64;
     const int* seq[count];
     const int* operator[](std::size_t i) const { return seq[i % count]; }
 };

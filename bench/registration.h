@@ -14,6 +14,9 @@ void register_dispatch_benchmarks();
 void register_batch_benchmarks();
 const char* batch_instruction_set();
 
+// Cost per unit of work as n and m grow, and peak memory of evaluations.
+void register_scaling_benchmarks();
+
 // The flow-shop insertion routines next to evaluating every insertion whole.
 void register_insertion_benchmarks();
 

@@ -512,12 +512,15 @@ long* S1_Rj_Cj(const int* seq, SINGLE_MACHINE instance);
 // for sequence s (weighted sums included, their order of terms unchanged),
 // and `out` holds count entries. Like every evaluator, the batch forms do not
 // check the sequences: each must be a permutation of 0 … jobs − 1, which is
-// the caller's duty. A count of 0 or below evaluates nothing. Where the
-// processor has AVX2 or AVX-512 (chosen at run time) and every time of the
-// schedule fits in 32 bits, several sequences are evaluated in the same
-// instructions; otherwise one at a time, with the same results. Evaluators
-// print nothing and keep nothing between calls; the missing due dates of a
-// due-date objective end the process through `error` naming the batch form.
+// the caller's duty. A count of 0 or below evaluates nothing. The single
+// machine's batch forms evaluate one sequence after another (SIMD across
+// sequences does not pay with one time per job); the flow shop's evaluate
+// several sequences in the same instructions where the processor has AVX2 or
+// AVX-512 (chosen at run time) and every time of the schedule fits in 32 bits,
+// one at a time otherwise, always with the same results. Like the other
+// evaluators they print nothing and keep nothing between calls; the missing
+// due dates of a due-date objective end the process through `error` naming
+// the batch form.
 void S1_Cmax_many(const int* seqs, int count, int jobs, const int* pt, long* out);
 void S1_Rj_Cmax_many(const int* seqs, int count, SINGLE_MACHINE instance, long* out);
 void S1_Rj_Emax_many(const int* seqs, int count, SINGLE_MACHINE instance, long* out);

@@ -1,5 +1,5 @@
-// Batch evaluation of many sequences of one instance: the driver shared by
-// the flow-shop and single-machine batch entry points. Sequences go through
+// Batch evaluation of many sequences of one instance: the driver of the
+// flow-shop batch entry points. Sequences go through
 // the SIMD kernels (batch_kernels.h) in groups of one per lane when the
 // processor has AVX2 or AVX-512 and the instance's times fit in 32 bits;
 // otherwise, and for what the kernels do not cover, one at a time through the

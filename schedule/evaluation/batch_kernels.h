@@ -1,4 +1,4 @@
-// Batch evaluation: the flow-shop and single-machine constructions of many
+// Batch evaluation: the flow-shop construction of many
 // sequences of one instance at once, one sequence per SIMD lane, in 32-bit
 // integers. The kernels live in translation units of their own, built for
 // their instruction set (batch_kernels_avx2.cpp, batch_kernels_avx512.cpp),
@@ -38,12 +38,6 @@ void flow_shop_avx512(const int* lane_jobs, int jobs, int machines, const int* c
 // time on its own.
 void flow_shop_avx512_job_major(const int* lane_jobs, int jobs, int machines, const int* by_job, int stride,
                                 const int* r, int* work, int* completions, bool every_position);
-
-// Single machine: as the flow shop with one machine whose times are `pt`.
-void single_machine_avx2(const int* lane_jobs, int jobs, const int* pt, const int* r, int* completions,
-                         bool every_position);
-void single_machine_avx512(const int* lane_jobs, int jobs, const int* pt, const int* r, int* completions,
-                           bool every_position);
 
 }  // namespace schedule::batch
 

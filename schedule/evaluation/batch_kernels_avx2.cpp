@@ -32,17 +32,4 @@ void flow_shop_avx2(const int* lane_jobs, int jobs, int machines, const int* con
     if (!every_position) _mm256_storeu_si256(reinterpret_cast<__m256i*>(completions), e);
 }
 
-void single_machine_avx2(const int* lane_jobs, int jobs, const int* pt, const int* r, int* completions,
-                         bool every_position) {
-    constexpr int lanes = 8;
-    __m256i c = r == nullptr ? _mm256_set1_epi32(0) : _mm256_set1_epi32(INT_MIN);
-    for (int k = 0; k < jobs; ++k) {
-        const __m256i job = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(lane_jobs + k * lanes));
-        if (r != nullptr) c = _mm256_max_epi32(c, _mm256_i32gather_epi32(r, job, 4));
-        c = _mm256_add_epi32(c, _mm256_i32gather_epi32(pt, job, 4));
-        if (every_position) _mm256_storeu_si256(reinterpret_cast<__m256i*>(completions + k * lanes), c);
-    }
-    if (!every_position) _mm256_storeu_si256(reinterpret_cast<__m256i*>(completions), c);
-}
-
 }  // namespace schedule::batch

@@ -103,17 +103,4 @@ void flow_shop_avx512_job_major(const int* lane_jobs, int jobs, int machines, co
     if (!every_position) _mm512_storeu_si512(completions, e);
 }
 
-void single_machine_avx512(const int* lane_jobs, int jobs, const int* pt, const int* r, int* completions,
-                           bool every_position) {
-    constexpr int lanes = 16;
-    __m512i c = r == nullptr ? _mm512_set1_epi32(0) : _mm512_set1_epi32(INT_MIN);
-    for (int k = 0; k < jobs; ++k) {
-        const __m512i job = _mm512_loadu_si512(lane_jobs + k * lanes);
-        if (r != nullptr) c = _mm512_max_epi32(c, _mm512_i32gather_epi32(job, r, 4));
-        c = _mm512_add_epi32(c, _mm512_i32gather_epi32(job, pt, 4));
-        if (every_position) _mm512_storeu_si512(completions + k * lanes, c);
-    }
-    if (!every_position) _mm512_storeu_si512(completions, c);
-}
-
 }  // namespace schedule::batch

@@ -56,7 +56,7 @@ def fastest(report):
 
 
 FAMILIES = list(TARGETS) + ["read_bytes/", "load_tag_content", "load_", "sortLVector"]
-GROUPS = ("crossover/", "batch/", "loop/", "scale/", "memory/")
+GROUPS = ("crossover/", "crossover0/", "batch/", "loop/", "scale/", "memory/")
 OBJECTIVES = ["Cmax", "Wj_SumTj", "Cj"]
 
 
@@ -147,17 +147,19 @@ def main(path):
 def more_tables(times, names):
     """The crossover, batch, scaling and memory tables; returns what missed."""
     missed = []
-    crossover = [n for n in names if n.startswith("crossover/")]
-    if crossover:
+    for group, releases in (("crossover/", "with release dates"), ("crossover0/", "without release dates")):
+        crossover = [n for n in names if n.startswith(group)]
+        if not crossover:
+            continue
         kinds = ["scan", "tournament", "floor-scan", "floor-heap"]
         machines = sorted({int(n.rsplit("/", 1)[1]) for n in crossover})
         print()
-        print("| m | " + " | ".join(kinds) + " | library's choice |")
+        print(f"| m ({releases}) | " + " | ".join(kinds) + " | library's choice |")
         print("|---:|" + "---:|" * len(kinds) + "---|")
         for m in machines:
             cells = []
             for kind in kinds:
-                per_job = times.get(f"crossover/{kind}/{m}#per_job")
+                per_job = times.get(f"{group}{kind}/{m}#per_job")
                 cells.append(f"{per_job * 1e9:.1f} ns" if per_job is not None else "")
             print(f"| {m} | " + " | ".join(cells) + f" | {'tournament' if m >= 8 else 'scan'} |")
     batches = [n for n in names if n.startswith("batch/") and "loop/" + n.removeprefix("batch/") in times]

@@ -149,9 +149,12 @@ enum class Search { by_machines, scan, tournament };
 // so a job released before 0 starts at 0). Release dates never enter the
 // dispatch key. duration(machine, job) is the processing time of the job on
 // the machine. Calls place(job, machine, start, completion) for positions
-// 0, 1, …, jobs − 1. Needs machines ≥ 1 (see require_machines).
+// 0, 1, …, jobs − 1. Needs machines ≥ 1 (see require_machines). Always
+// inlined, so that the objective's running value stays in a register (see
+// single_machine::build).
 template <Dispatch dispatch, Search search = Search::by_machines, class Duration, class Releases, class Place>
-void build(const int* seq, int jobs, int machines, const Duration& duration, Releases releases, Place&& place) {
+[[gnu::always_inline]] inline void build(const int* seq, int jobs, int machines, const Duration& duration, Releases releases,
+                                         Place&& place) {
     if constexpr (dispatch == Dispatch::earliest_free && search != Search::scan) {
         if (search == Search::tournament ||
             (search == Search::by_machines && machines >= tournament_from && machines <= tournament_up_to)) {

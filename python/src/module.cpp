@@ -122,6 +122,9 @@ constexpr bool has_vector_pt = std::is_same_v<decltype(Record::pt), int*>;
 
 struct Arrays {
     py::object pt, machines, dd, w, r, v, rt;
+    // The state of a pickled instance: what a lenient load accepted (negative
+    // times or weights) is restored as it was, not refused.
+    bool restored = false;
 };
 
 template <class T>
@@ -157,7 +160,7 @@ schedule::Instance<Record> from_arrays(const Arrays& a) {
     IntegerTable pt;
     std::optional<IntegerTable> v;
     if constexpr (has_vector_pt<Record>) {
-        pt = integer_table(a.pt, 1, "pt", 0, INT_MAX);
+        pt = integer_table(a.pt, 1, "pt", a.restored ? INT_MIN : 0, INT_MAX);
         record.jobs = count_of(pt.cols, "jobs");
         if constexpr (requires { record.v; }) {
             if (a.v.is_none()) value_error("a uniform-machine instance needs the speeds v");
@@ -170,7 +173,7 @@ schedule::Instance<Record> from_arrays(const Arrays& a) {
             record.machines = 1;
         }
     } else {
-        pt = integer_table(a.pt, 2, "pt", 0, INT_MAX);
+        pt = integer_table(a.pt, 2, "pt", a.restored ? INT_MIN : 0, INT_MAX);
         record.machines = count_of(pt.rows, "machines");
         record.jobs = count_of(pt.cols, "jobs");
     }
@@ -213,7 +216,7 @@ schedule::Instance<Record> from_arrays(const Arrays& a) {
     owned.r = vector_of<int>(r);
     std::vector<double> w(static_cast<std::size_t>(record.jobs), 1.0);
     if (!a.w.is_none()) {
-        w = real_vector(a.w, "w", 0.0);
+        w = real_vector(a.w, "w", a.restored ? -HUGE_VAL : 0.0);
         check_length("weights w", w.size(), record.jobs);
     }
     schedule::Vector<double> weights = schedule::allocate_vector<double>(record.jobs);
@@ -471,7 +474,7 @@ Instance make_instance(const std::string& env, const Arrays& arrays) {
 Instance from_state(const py::tuple& state) {
     if (state.size() != 8) value_error("not the state of a zurududo.Instance");
     return make_instance(state[0].cast<std::string>(),
-                         Arrays{state[1], state[2], state[3], state[4], state[5], state[6], state[7]});
+                         Arrays{state[1], state[2], state[3], state[4], state[5], state[6], state[7], true});
 }
 
 // ---------------------------------------------------------------------------
@@ -513,6 +516,26 @@ ZURUDUDO_BATCH_TABLE(schedule::Fm_Prmu_Rj, FLOWSHOP)
 // Rows checked and then evaluated together by a batch evaluator.
 constexpr py::ssize_t batch_rows = 256;
 
+// Row i read and checked as a sequence of the record: its entries, or null
+// with what is wrong in `failure`.
+template <class Record>
+const int* checked_row(const Record& record, const IntegerRows& rows, py::ssize_t i, std::vector<int>& buffer,
+                       Failure& failure) {
+    const int* entries = nullptr;
+    std::string problem;
+    if (!rows.row(i, buffer, entries, problem)) {
+        failure = {i, problem, nullptr};
+        return nullptr;
+    }
+    try {
+        schedule::validate_sequence(record, std::span<const int>(entries, static_cast<std::size_t>(rows.cols())));
+    } catch (const schedule::Error& e) {
+        failure = {i, "row " + std::to_string(i) + ": " + e.info(), nullptr};
+        return nullptr;
+    }
+    return entries;
+}
+
 // Rows begin … end − 1: each read, checked and evaluated into out[row]: by
 // the library's batch evaluator, a block of checked rows at a time, where the
 // environment has one; one by one otherwise.
@@ -528,42 +551,22 @@ void evaluate_rows(const Record& record, const schedule::Objective<Record>& obje
             for (py::ssize_t first = begin; first < end; first += batch_rows) {
                 const py::ssize_t last = std::min(end, first + batch_rows);
                 for (py::ssize_t i = first; i < last; ++i) {
-                    const int* entries = nullptr;
-                    std::string problem;
-                    if (!rows.row(i, buffer, entries, problem)) {
-                        failure = {i, problem, nullptr};
-                        return;
-                    }
-                    try {
-                        schedule::validate_sequence(record, std::span<const int>(entries, length));
-                    } catch (const schedule::Error& e) {
-                        failure = {i, "row " + std::to_string(i) + ": " + e.info(), nullptr};
-                        return;
-                    }
+                    const int* entries = checked_row(record, rows, i, buffer, failure);
+                    if (entries == nullptr) return;
                     std::copy_n(entries, length, block.begin() + static_cast<std::ptrdiff_t>((i - first) * rows.cols()));
                 }
                 const int count = static_cast<int>(last - first);
                 if constexpr (std::is_same_v<Out, double>) {
-                    Batch<Record>::real[k - 11](block.data(), count, record, out + first);
+                    Batch<Record>::real[k - std::size(Batch<Record>::integer)](block.data(), count, record, out + first);
                 } else {
                     Batch<Record>::integer[k](block.data(), count, record, out + first);
                 }
             }
         } else {
             for (py::ssize_t i = begin; i < end; ++i) {
-                const int* entries = nullptr;
-                std::string problem;
-                if (!rows.row(i, buffer, entries, problem)) {
-                    failure = {i, problem, nullptr};
-                    return;
-                }
-                try {
-                    const schedule::Value value = schedule::evaluate(record, std::span<const int>(entries, length), objective);
-                    out[i] = std::get<Out>(value);
-                } catch (const schedule::Error& e) {
-                    failure = {i, "row " + std::to_string(i) + ": " + e.info(), nullptr};
-                    return;
-                }
+                const int* entries = checked_row(record, rows, i, buffer, failure);
+                if (entries == nullptr) return;
+                out[i] = std::get<Out>(schedule::evaluate(record, std::span<const int>(entries, length), objective));
             }
         }
     } catch (...) {
@@ -886,7 +889,9 @@ objective  as for evaluate.
 threads    worker threads; 0 uses every core. The GIL is released meanwhile, and the
            result does not depend on the number of threads.
 Returns an int64 array (float64 for Wj_ objectives), one value a row. Every row is
-checked; the first bad one is named in the ValueError.
+checked; the first bad one is named in the ValueError. On the single machine and the
+flow shop the checked rows go to the library's batch evaluators (several sequences in
+the same vector instructions); the values are those of evaluate, bit for bit.
 )doc")
         .def("insertion_makespans", &Instance::insertion_makespans, py::arg("partial_seq"), py::arg("job"), R"doc(
 Flow shop: the makespans of inserting `job` into each position of a partial sequence.

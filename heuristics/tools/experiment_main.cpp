@@ -1,0 +1,128 @@
+// Runs one method over benchmark sets or named instances, one instance after
+// another on this thread, and prints a row per instance and the mean
+// relative deviation per size group.
+//
+//   zurududo-experiment -a METHOD [--time-factor T | --seconds S] [--iterations N]
+//                       [--seed N] [--clock cpu|wall] [--stop-at-best] [--csv FILE] SET|NAME...
+//   zurududo-experiment --summarise FILE.csv...
+//
+// The CSV rows of several runs (shards of a set, say) concatenate; the
+// second form prints the summary of such rows.
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include <zurududo/experiment.h>
+
+using namespace zurududo;
+
+namespace {
+
+[[noreturn]] void usage(const std::string& problem) {
+    std::cerr << "zurududo-experiment: " << problem
+              << "\nusage: zurududo-experiment -a METHOD [--time-factor T | --seconds S] [--iterations N] [--seed N]\n"
+                 "                           [--clock cpu|wall] [--stop-at-best] [--csv FILE] SET|NAME...\n"
+                 "       zurududo-experiment --summarise FILE.csv...\n";
+    std::exit(2);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    experiment::Settings settings;
+    std::string csv;
+    std::vector<std::string> summarise;
+    std::vector<const benchmarks::Entry*> entries;
+    for (int k = 1; k < argc; ++k) {
+        const std::string arg = argv[k];
+        auto value = [&]() -> std::string {
+            if (k + 1 >= argc) usage(arg + " needs a value");
+            return argv[++k];
+        };
+        try {
+            if (arg == "-a")
+                settings.method = value();
+            else if (arg == "--time-factor")
+                settings.time_factor = std::stod(value());
+            else if (arg == "--seconds")
+                settings.seconds = std::stod(value());
+            else if (arg == "--iterations")
+                settings.iterations = std::stol(value());
+            else if (arg == "--seed")
+                settings.seed = std::stoull(value());
+            else if (arg == "--clock") {
+                const std::string clock = value();
+                if (clock != "cpu" && clock != "wall") usage("--clock is cpu or wall");
+                settings.clock = clock == "cpu" ? heuristics::Clock::thread_cpu : heuristics::Clock::wall;
+            } else if (arg == "--stop-at-best")
+                settings.stop_at_best_known = true;
+            else if (arg == "--csv")
+                csv = value();
+            else if (arg == "--summarise")
+                summarise.push_back(value());
+            else if (!arg.empty() && arg[0] == '-')
+                usage("unknown option " + arg);
+            else {
+                auto in_set = benchmarks::set_entries(arg);
+                if (in_set.empty()) {
+                    const benchmarks::Entry* entry = benchmarks::find(arg);
+                    if (entry == nullptr) usage("no set or instance named " + arg);
+                    in_set.push_back(entry);
+                }
+                entries.insert(entries.end(), in_set.begin(), in_set.end());
+            }
+        } catch (const std::logic_error&) {
+            usage("not a number after " + arg);
+        }
+    }
+    if (!summarise.empty()) {
+        // Only the summary of rows written before (by one run, or by several concatenated).
+        try {
+            std::vector<experiment::Row> rows;
+            for (const std::string& file : summarise) {
+                const auto more = experiment::read_csv_rows(schedule::read_file(file), file);
+                rows.insert(rows.end(), more.begin(), more.end());
+            }
+            experiment::write_summary(std::cout, experiment::summarise(rows));
+        } catch (const schedule::Error& error) {
+            std::fprintf(stderr, "zurududo-experiment: %s\n", error.what());
+            return 1;
+        }
+        return 0;
+    }
+    if (settings.method.empty()) usage("no method (-a)");
+    if (entries.empty()) usage("no set or instance");
+
+    std::ofstream csv_out;
+    if (!csv.empty()) {
+        csv_out.open(csv);
+        if (!csv_out) usage("cannot write " + csv);
+        experiment::write_csv_header(csv_out);
+    }
+    std::vector<experiment::Row> rows;
+    std::printf("%-10s %-8s %10s %12s %8s %9s %9s %10s\n", "instance", "group", "best", "value", "rpd", "seconds",
+                "to_best", "iterations");
+    try {
+        for (const benchmarks::Entry* entry : entries) {
+            const experiment::Row row = experiment::run(*entry, settings);
+            std::printf("%-10s %-8s %10ld %12.0f %8.3f %9.3f %9.3f %10ld\n", row.instance.c_str(), row.group.c_str(),
+                        row.best_known, row.value, row.rpd, row.seconds, row.seconds_to_best, row.iterations);
+            std::fflush(stdout);
+            if (csv_out) {
+                experiment::write_csv_row(csv_out, row, settings);
+                csv_out.flush();
+            }
+            rows.push_back(row);
+        }
+    } catch (const schedule::Error& error) {
+        std::fprintf(stderr, "zurududo-experiment: %s\n", error.what());
+        return 1;
+    }
+    std::printf("\n");
+    std::fflush(stdout);
+    experiment::write_summary(std::cout, experiment::summarise(rows));
+    return 0;
+}

@@ -42,7 +42,7 @@ TEST(Concurrency, ThreadsEvaluatingSharedInstancesAgreeWithOneThread) {
     std::mt19937 rng(2024);
     constexpr int jobs = 30;
     constexpr int machines = 4;
-    Instance in(rng, jobs, machines, true, true);
+    RandomInstance in(rng, jobs, machines, true, true);
     std::vector<int> speeds{1, 2, 3, 2};
     JobShop shop(rng, jobs, machines);
     const SINGLE_MACHINE single = in.single();

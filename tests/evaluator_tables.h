@@ -8,34 +8,38 @@
 #include <random>
 #include <vector>
 
+#include "schedule/checked.h"
 #include "schedule/schedule.h"
 
 namespace evaluator_tables {
 
 using namespace schedule;
 
-// The record objectives of one environment, in one fixed order.
+// The record objectives of one environment, in the order of objective_names,
+// taken from the library's objective table: the expected values the tests
+// compute by index check the table's names and evaluators as well.
 template <class Record>
 struct RecordFamily {
     long (*integer[11])(const int*, Record);
     double (*weighted[11])(const int*, Record);
 };
 
+template <class Record>
+RecordFamily<Record> family_of() {
+    RecordFamily<Record> family{};
+    for (int o = 0; o < 11; ++o) {
+        family.integer[o] = objective_table<Record>[static_cast<std::size_t>(o)].integer;
+        family.weighted[o] = objective_table<Record>[static_cast<std::size_t>(11 + o)].real;
+    }
+    return family;
+}
+
 inline const char* const objective_names[11] = {"Cmax", "Emax", "Fmax", "Lmax", "SumCj", "SumEj",
                                          "SumFj", "SumLj", "SumTj", "SumUj", "Tmax"};
 
-inline const RecordFamily<SINGLE_MACHINE> single_machine_records{
-    {S1_Rj_Cmax, S1_Rj_Emax, S1_Rj_Fmax, S1_Rj_Lmax, S1_Rj_SumCj, S1_Rj_SumEj, S1_Rj_SumFj, S1_Rj_SumLj,
-     S1_Rj_SumTj, S1_Rj_SumUj, S1_Rj_Tmax},
-    {S1_Rj_Wj_Cmax, S1_Rj_Wj_Emax, S1_Rj_Wj_Fmax, S1_Rj_Wj_Lmax, S1_Rj_Wj_SumCj, S1_Rj_Wj_SumEj, S1_Rj_Wj_SumFj,
-     S1_Rj_Wj_SumLj, S1_Rj_Wj_SumTj, S1_Rj_Wj_SumUj, S1_Rj_Wj_Tmax}};
+inline const RecordFamily<SINGLE_MACHINE> single_machine_records = family_of<SINGLE_MACHINE>();
 
-inline const RecordFamily<FLOWSHOP> flow_shop_records{
-    {Fm_Prmu_Rj_Cmax, Fm_Prmu_Rj_Emax, Fm_Prmu_Rj_Fmax, Fm_Prmu_Rj_Lmax, Fm_Prmu_Rj_SumCj, Fm_Prmu_Rj_SumEj,
-     Fm_Prmu_Rj_SumFj, Fm_Prmu_Rj_SumLj, Fm_Prmu_Rj_SumTj, Fm_Prmu_Rj_SumUj, Fm_Prmu_Rj_Tmax},
-    {Fm_Prmu_Rj_Wj_Cmax, Fm_Prmu_Rj_Wj_Emax, Fm_Prmu_Rj_Wj_Fmax, Fm_Prmu_Rj_Wj_Lmax, Fm_Prmu_Rj_Wj_SumCj,
-     Fm_Prmu_Rj_Wj_SumEj, Fm_Prmu_Rj_Wj_SumFj, Fm_Prmu_Rj_Wj_SumLj, Fm_Prmu_Rj_Wj_SumTj, Fm_Prmu_Rj_Wj_SumUj,
-     Fm_Prmu_Rj_Wj_Tmax}};
+inline const RecordFamily<FLOWSHOP> flow_shop_records = family_of<FLOWSHOP>();
 
 // Plain-argument objectives: Cmax, SumCj without due dates, the rest with.
 inline const char* const plain_names[9] = {"Cmax", "SumCj", "Emax", "Lmax", "SumEj", "SumLj", "SumTj", "SumUj", "Tmax"};
@@ -81,7 +85,7 @@ inline Expected catalogue_of(const std::vector<long>& c, const std::vector<int>&
 
 // A random instance: m machine rows of processing times, and job data whose
 // due dates fall around the completion times so that every quantity varies.
-struct Instance {
+struct RandomInstance {
     int n = 0, m = 0;
     std::vector<std::vector<int>> pt;
     std::vector<int*> rows;
@@ -89,7 +93,7 @@ struct Instance {
     std::vector<long> dd;
     std::vector<double> w;
 
-    Instance(std::mt19937& rng, int jobs, int machines, bool releases, bool negative_weights) : n(jobs), m(machines) {
+    RandomInstance(std::mt19937& rng, int jobs, int machines, bool releases, bool negative_weights) : n(jobs), m(machines) {
         std::uniform_int_distribution<int> p(0, 9), rel(0, 15), due(0, 10 * (machines + jobs));
         std::uniform_int_distribution<int> weight(negative_weights ? -6 : 0, 8);
         pt.assign(m, std::vector<int>(n));
@@ -121,23 +125,11 @@ inline std::vector<long> take(long* ct, int n) {
     return v;
 }
 
-inline const RecordFamily<PARALLEL_MACHINES> identical_machines_records{
-    {Pm_Rj_Cmax, Pm_Rj_Emax, Pm_Rj_Fmax, Pm_Rj_Lmax, Pm_Rj_SumCj, Pm_Rj_SumEj, Pm_Rj_SumFj, Pm_Rj_SumLj,
-     Pm_Rj_SumTj, Pm_Rj_SumUj, Pm_Rj_Tmax},
-    {Pm_Rj_Wj_Cmax, Pm_Rj_Wj_Emax, Pm_Rj_Wj_Fmax, Pm_Rj_Wj_Lmax, Pm_Rj_Wj_SumCj, Pm_Rj_Wj_SumEj, Pm_Rj_Wj_SumFj,
-     Pm_Rj_Wj_SumLj, Pm_Rj_Wj_SumTj, Pm_Rj_Wj_SumUj, Pm_Rj_Wj_Tmax}};
+inline const RecordFamily<PARALLEL_MACHINES> identical_machines_records = family_of<PARALLEL_MACHINES>();
 
-inline const RecordFamily<RELATED_MACHINES> uniform_machines_records{
-    {Qm_Rj_Cmax, Qm_Rj_Emax, Qm_Rj_Fmax, Qm_Rj_Lmax, Qm_Rj_SumCj, Qm_Rj_SumEj, Qm_Rj_SumFj, Qm_Rj_SumLj,
-     Qm_Rj_SumTj, Qm_Rj_SumUj, Qm_Rj_Tmax},
-    {Qm_Rj_Wj_Cmax, Qm_Rj_Wj_Emax, Qm_Rj_Wj_Fmax, Qm_Rj_Wj_Lmax, Qm_Rj_Wj_SumCj, Qm_Rj_Wj_SumEj, Qm_Rj_Wj_SumFj,
-     Qm_Rj_Wj_SumLj, Qm_Rj_Wj_SumTj, Qm_Rj_Wj_SumUj, Qm_Rj_Wj_Tmax}};
+inline const RecordFamily<RELATED_MACHINES> uniform_machines_records = family_of<RELATED_MACHINES>();
 
-inline const RecordFamily<UNRELATED_MACHINES> unrelated_machines_records{
-    {Rm_Rj_Cmax, Rm_Rj_Emax, Rm_Rj_Fmax, Rm_Rj_Lmax, Rm_Rj_SumCj, Rm_Rj_SumEj, Rm_Rj_SumFj, Rm_Rj_SumLj,
-     Rm_Rj_SumTj, Rm_Rj_SumUj, Rm_Rj_Tmax},
-    {Rm_Rj_Wj_Cmax, Rm_Rj_Wj_Emax, Rm_Rj_Wj_Fmax, Rm_Rj_Wj_Lmax, Rm_Rj_Wj_SumCj, Rm_Rj_Wj_SumEj, Rm_Rj_Wj_SumFj,
-     Rm_Rj_Wj_SumLj, Rm_Rj_Wj_SumTj, Rm_Rj_Wj_SumUj, Rm_Rj_Wj_Tmax}};
+inline const RecordFamily<UNRELATED_MACHINES> unrelated_machines_records = family_of<UNRELATED_MACHINES>();
 
 // Plain-argument objectives of the parallel machines, in the order of
 // plain_names.
@@ -153,13 +145,9 @@ inline long (*const unrelated_machines_plain_nodd[2])(const int*, int, int, cons
 inline long (*const unrelated_machines_plain_dd[7])(const int*, int, int, const int* const*, const long*) = {
     Rm_Emax, Rm_Lmax, Rm_SumEj, Rm_SumLj, Rm_SumTj, Rm_SumUj, Rm_Tmax};
 
-inline const RecordFamily<JOBSHOP> job_shop_records{
-    {Jm_Rj_Cmax, Jm_Rj_Emax, Jm_Rj_Fmax, Jm_Rj_Lmax, Jm_Rj_SumCj, Jm_Rj_SumEj, Jm_Rj_SumFj, Jm_Rj_SumLj,
-     Jm_Rj_SumTj, Jm_Rj_SumUj, Jm_Rj_Tmax},
-    {Jm_Rj_Wj_Cmax, Jm_Rj_Wj_Emax, Jm_Rj_Wj_Fmax, Jm_Rj_Wj_Lmax, Jm_Rj_Wj_SumCj, Jm_Rj_Wj_SumEj, Jm_Rj_Wj_SumFj,
-     Jm_Rj_Wj_SumLj, Jm_Rj_Wj_SumTj, Jm_Rj_Wj_SumUj, Jm_Rj_Wj_Tmax}};
+inline const RecordFamily<JOBSHOP> job_shop_records = family_of<JOBSHOP>();
 
-// A job shop over the machine rows of an Instance: every job visits the
+// A job shop over the machine rows of a RandomInstance: every job visits the
 // machines in an order of its own, drawn at random (or 0, 1, …, m − 1 for
 // all when `in_machine_order`), and `seq_ops` holds each job m times in a
 // random order.
@@ -178,7 +166,7 @@ struct JobShop {
         for (int j = 0; j < jobs; ++j) seq_ops.insert(seq_ops.end(), machines, j);
         std::shuffle(seq_ops.begin(), seq_ops.end(), rng);
     }
-    JOBSHOP record(Instance& in) { return {in.n, in.m, in.rows.data(), rt.data(), in.dd.data(), in.w.data(), in.r.data()}; }
+    JOBSHOP record(RandomInstance& in) { return {in.n, in.m, in.rows.data(), rt.data(), in.dd.data(), in.w.data(), in.r.data()}; }
 };
 
 }  // namespace evaluator_tables

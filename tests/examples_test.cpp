@@ -216,4 +216,29 @@ TEST(Examples, ReadmeShowsWhatTheyPrint) {
     EXPECT_NE(readme.str().find("(makespan " + makespan + " on the shipped\n"), std::string::npos) << makespan;
 }
 
+// The README's library examples are these programs, word for word, and
+// print what it shows.
+TEST(Examples, ReadmeLibraryExamplesAreBuiltAndRun) {
+    const std::filesystem::path root = EXAMPLES_DIR "/..";
+    const auto text_of = [](const std::filesystem::path& path) {
+        std::ifstream file(path);
+        std::stringstream bytes;
+        bytes << file.rdbuf();
+        return bytes.str();
+    };
+    const std::string readme = text_of(root / "README.md");
+    for (const char* example : {"checked_example.cpp", "named_example.cpp"})
+        EXPECT_NE(readme.find("```cpp\n" + text_of(root / "examples" / example) + "```\n"), std::string::npos) << example;
+    const testing_support::ProcessResult checked = run_process("'" CHECKED_EXAMPLE_PROGRAM "' zurududo/test_single_machine.txt", root);
+    EXPECT_EQ(checked.status, 0);
+    EXPECT_NE(readme.find("```\n" + checked.output + "```\n"), std::string::npos) << checked.output;
+    const testing_support::ProcessResult missing = run_process("'" CHECKED_EXAMPLE_PROGRAM "' no_such_file.txt", root);
+    EXPECT_EQ(missing.output, "refused: File not found: no_such_file.txt\n");
+    EXPECT_EQ(missing.status, 1);
+    const testing_support::ProcessResult named = run_process("'" NAMED_EXAMPLE_PROGRAM "' test_single_machine.txt", root / "zurududo");
+    EXPECT_EQ(named.status, 0);
+    EXPECT_NE(named.output.find("(      10,       7,       5)\nweighted tardiness 8.000000\n"), std::string::npos)
+        << named.output;
+}
+
 }  // namespace

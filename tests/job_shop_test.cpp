@@ -160,7 +160,7 @@ TEST_F(JobShopDeathTest, MachinesAtTheEndsOfIntAreOutOfRange) {
 TEST(JobShopProperties, RecordObjectivesAreTheCatalogueInJobIndexOrder) {
     std::mt19937 rng(5150);
     for (int trial = 0; trial < 200; ++trial) {
-        Instance in(rng, 1 + trial % 8, 1 + trial % 5, true, trial % 2 == 1);
+        RandomInstance in(rng, 1 + trial % 8, 1 + trial % 5, true, trial % 2 == 1);
         JobShop shop(rng, in.n, in.m);
         const JOBSHOP record = shop.record(in);
         std::vector<int> by_index(in.n);
@@ -177,7 +177,7 @@ TEST(JobShopProperties, RecordObjectivesAreTheCatalogueInJobIndexOrder) {
 TEST(JobShopProperties, OneMachineIsTheSingleMachine) {
     std::mt19937 rng(31);
     for (int trial = 0; trial < 100; ++trial) {
-        Instance in(rng, 1 + trial % 10, 1, true, trial % 3 == 0);
+        RandomInstance in(rng, 1 + trial % 10, 1, true, trial % 3 == 0);
         JobShop shop(rng, in.n, 1);
         const JOBSHOP record = shop.record(in);
         const SINGLE_MACHINE single = in.single();
@@ -198,7 +198,7 @@ TEST(JobShopProperties, MachineOrderRoutingsFollowingAJobSequenceAreThePermutati
     // interleaving of the operations keeps those orders.
     std::mt19937 rng(99);
     for (int trial = 0; trial < 100; ++trial) {
-        Instance in(rng, 1 + trial % 9, 1 + trial % 6, true, false);
+        RandomInstance in(rng, 1 + trial % 9, 1 + trial % 6, true, false);
         JobShop shop(rng, in.n, in.m, true);
         // Operation o of the job at position k goes out at "time" k + o: a
         // wavefront that keeps both orders.
@@ -217,7 +217,7 @@ TEST(JobShopProperties, MachineOrderRoutingsFollowingAJobSequenceAreThePermutati
 TEST(JobShopProperties, ExchangingIndependentNeighboursChangesNoCompletionTime) {
     std::mt19937 rng(404);
     for (int trial = 0; trial < 200; ++trial) {
-        Instance in(rng, 2 + trial % 6, 1 + trial % 4, true, false);
+        RandomInstance in(rng, 2 + trial % 6, 1 + trial % 4, true, false);
         JobShop shop(rng, in.n, in.m);
         const JOBSHOP record = shop.record(in);
         const std::vector<long> before = take(Jm_Rj_Cj(shop.seq_ops.data(), record), in.n);

@@ -219,7 +219,7 @@ TEST_F(FlowShopExample, WeightedSumsStartFromZero) {
 TEST(ObjectiveProperties, RecordObjectivesAreTheCatalogueOfTheCompletionTimes) {
     std::mt19937 rng(20261207);
     for (int trial = 0; trial < 200; ++trial) {
-        Instance in(rng, 1 + trial % 9, 1 + trial % 4, true, trial % 2 == 1);
+        RandomInstance in(rng, 1 + trial % 9, 1 + trial % 4, true, trial % 2 == 1);
         const SINGLE_MACHINE single = in.single();
         const FLOWSHOP shop = in.flow_shop();
         const Expected s1 = catalogue_of(take(S1_Rj_Cj(in.seq.data(), single), in.n), in.seq, in.dd, in.r, in.w);
@@ -236,7 +236,7 @@ TEST(ObjectiveProperties, RecordObjectivesAreTheCatalogueOfTheCompletionTimes) {
 TEST(ObjectiveProperties, FlowShopWithOneMachineIsTheSingleMachine) {
     std::mt19937 rng(7);
     for (int trial = 0; trial < 100; ++trial) {
-        Instance in(rng, 1 + trial % 11, 1, true, trial % 3 == 0);
+        RandomInstance in(rng, 1 + trial % 11, 1, true, trial % 3 == 0);
         const SINGLE_MACHINE single = in.single();
         const FLOWSHOP shop = in.flow_shop();
         const int* seq = in.seq.data();
@@ -262,7 +262,7 @@ TEST(ObjectiveProperties, RecordsReleasedAtZeroAgreeWithThePlainFamily) {
     // SumEj, SumLj, SumTj, SumUj, Tmax.
     const int record_index[9] = {0, 4, 1, 3, 5, 7, 8, 9, 10};
     for (int trial = 0; trial < 100; ++trial) {
-        Instance in(rng, 1 + trial % 10, 1 + trial % 5, false, false);
+        RandomInstance in(rng, 1 + trial % 10, 1 + trial % 5, false, false);
         const int* seq = in.seq.data();
         for (int o = 0; o < 9; ++o) {
             const long s1 = o < 2 ? single_machine_plain_nodd[o](seq, in.n, in.pt[0].data())

@@ -135,7 +135,7 @@ TEST(AssignmentRule, AgreesWithRankingAndTieScanOnRandomKeysWithManyTies) {
 TEST(AssignmentRule, WholeSchedulesAgreeWithTheStepByStepConstruction) {
     std::mt19937 rng(99);
     for (int trial = 0; trial < 300; ++trial) {
-        evaluator_tables::Instance in(rng, 1 + trial % 13, 1 + trial % 6, trial % 2 == 0, false);
+        RandomInstance in(rng, 1 + trial % 13, 1 + trial % 6, trial % 2 == 0, false);
         std::vector<int> v = random_speeds(rng, in.m);
         const int* r = in.r.data();
         const std::vector<int>& p = in.pt[0];
@@ -351,7 +351,7 @@ TEST_F(ParallelMachinesDeathTest, CallerErrorsEndTheProcessNamingTheEvaluator) {
 TEST(ParallelMachineProperties, RecordObjectivesAreTheCatalogueOfTheCompletionTimes) {
     std::mt19937 rng(20261207);
     for (int trial = 0; trial < 200; ++trial) {
-        evaluator_tables::Instance in(rng, 1 + trial % 9, 1 + trial % 4, true, trial % 2 == 1);
+        RandomInstance in(rng, 1 + trial % 9, 1 + trial % 4, true, trial % 2 == 1);
         std::vector<int> v = random_speeds(rng, in.m);
         const int* seq = in.seq.data();
         auto expected = [&](long* completion) {
@@ -369,7 +369,7 @@ TEST(ParallelMachineProperties, RecordObjectivesAreTheCatalogueOfTheCompletionTi
 TEST(ParallelMachineProperties, SpeedsOfOneAndEqualRowsAreIdenticalMachines) {
     std::mt19937 rng(5);
     for (int trial = 0; trial < 150; ++trial) {
-        evaluator_tables::Instance in(rng, 1 + trial % 12, 1 + trial % 5, trial % 3 != 0, trial % 2 == 0);
+        RandomInstance in(rng, 1 + trial % 12, 1 + trial % 5, trial % 3 != 0, trial % 2 == 0);
         for (auto& row : in.pt) std::copy(in.pt[0].begin(), in.pt[0].end(), row.begin());
         std::vector<int> ones(in.m, 1);
         const int* seq = in.seq.data();
@@ -398,7 +398,7 @@ TEST(ParallelMachineProperties, SpeedsOfOneAndEqualRowsAreIdenticalMachines) {
 TEST(ParallelMachineProperties, OneMachineIsTheSingleMachine) {
     std::mt19937 rng(8);
     for (int trial = 0; trial < 100; ++trial) {
-        evaluator_tables::Instance in(rng, 1 + trial % 11, 1, true, trial % 3 == 0);
+        RandomInstance in(rng, 1 + trial % 11, 1, true, trial % 3 == 0);
         std::vector<int> one_speed{1};
         const int* seq = in.seq.data();
         const int* p = in.pt[0].data();
@@ -428,7 +428,7 @@ TEST(ParallelMachineProperties, RecordsReleasedAtZeroAgreeWithThePlainFamily) {
     std::mt19937 rng(12);
     const int record_index[9] = {0, 4, 1, 3, 5, 7, 8, 9, 10};  // plain_names order
     for (int trial = 0; trial < 100; ++trial) {
-        evaluator_tables::Instance in(rng, 1 + trial % 10, 1 + trial % 5, false, false);
+        RandomInstance in(rng, 1 + trial % 10, 1 + trial % 5, false, false);
         const int* seq = in.seq.data();
         const int* p = in.pt[0].data();
         for (int o = 0; o < 9; ++o) {

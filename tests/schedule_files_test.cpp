@@ -272,7 +272,7 @@ TEST(ScheduleFileProperties, WrittenOperationsAreTheSchedulesTheEvaluatorsBuild)
     const char* file = path.c_str();
     std::mt19937 rng(2718);
     for (int trial = 0; trial < 60; ++trial) {
-        Instance in(rng, 1 + trial % 9, 1 + trial % 4, true, false);
+        RandomInstance in(rng, 1 + trial % 9, 1 + trial % 4, true, false);
         const int n = in.n, m = in.m;
         const int* seq = in.seq.data();
         using Op = std::pair<long, long>;

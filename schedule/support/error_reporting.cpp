@@ -34,6 +34,7 @@ std::string_view trimmed(std::string_view text) {
 }
 
 std::string sentence(int code, const std::string& info) {
+    if (code == 0) return info;  // a loader's report, as it wrote it
     const std::string what(trimmed(info));
     switch (code) {
         case 1: return "Memory is not enough (" + what + ")";

@@ -1,0 +1,408 @@
+// The checked interface: the same work as the named routines, every failure
+// an Error, nothing printed unless asked.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <numeric>
+#include <random>
+#include <sstream>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "schedule/checked.h"
+#include "schedule/schedule.h"
+#include "test_support.h"
+
+namespace {
+
+using namespace schedule;
+using testing_support::captured_stdout;
+using testing_support::TempDir;
+
+// Everything written to `file` so far.
+std::string contents(std::FILE* file) {
+    std::fflush(file);
+    std::rewind(file);
+    std::string text;
+    char block[4096];
+    std::size_t got;
+    while ((got = std::fread(block, 1, sizeof block, file)) > 0) text.append(block, got);
+    return text;
+}
+
+std::string read_bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+std::string list(int count, const std::function<std::string(int)>& element, char separator = ',') {
+    std::string text;
+    for (int k = 0; k < count; ++k) text += (k ? std::string(1, separator) : "") + element(k);
+    return text;
+}
+
+// The tagged text of a random instance of the record's environment: `jobs`
+// jobs on `machines` machines, with due dates.
+template <class Record>
+std::string random_instance(std::mt19937& rng, int jobs, int machines) {
+    std::uniform_int_distribution<int> time(0, 20);
+    const auto number = [&](int) { return std::to_string(time(rng)); };
+    std::string text = "[JOBS=" + std::to_string(jobs) + "]\n";
+    if constexpr (!std::is_same_v<Record, SINGLE_MACHINE>) text += "[MACHINES=" + std::to_string(machines) + "]\n";
+    text += "[DD=" + list(jobs, [&](int) { return std::to_string(time(rng) * jobs / 2); }) + "]\n";
+    if constexpr (std::is_same_v<Record, RELATED_MACHINES>) {
+        text += "[V=" + list(machines, [&](int) { return std::to_string(1 + time(rng) % 3); }) + "]\n";
+    }
+    text += "[R=" + list(jobs, number) + "]\n";
+    text += "[W=" + list(jobs, [&](int) { return std::to_string(1 + time(rng) % 4) + ".5"; }) + "]\n";
+    if constexpr (std::is_same_v<decltype(Record{}.pt), int*>) {
+        text += "[PT=" + list(jobs, number) + "]\n";
+    } else {
+        text += "[PT=" + list(machines, [&](int) { return list(jobs, number); }, ';') + "]\n";
+    }
+    if constexpr (std::is_same_v<Record, JOBSHOP>) {
+        text += "[RT=" + list(jobs, [&](int) {
+                    std::vector<int> routing(static_cast<std::size_t>(machines));
+                    std::iota(routing.begin(), routing.end(), 0);
+                    std::shuffle(routing.begin(), routing.end(), rng);
+                    return list(machines, [&](int k) { return std::to_string(routing[static_cast<std::size_t>(k)]); });
+                }, ';') + "]\n";
+    }
+    return text;
+}
+
+// A random sequence of the record: a permutation, or for the job shop each
+// job `machines` times.
+template <class Record>
+std::vector<int> random_sequence(std::mt19937& rng, const Record& record) {
+    std::vector<int> seq;
+    const int copies = std::is_same_v<Record, JOBSHOP> ? record.machines : 1;
+    for (int c = 0; c < copies; ++c)
+        for (int j = 0; j < record.jobs; ++j) seq.push_back(j);
+    std::shuffle(seq.begin(), seq.end(), rng);
+    return seq;
+}
+
+template <class Record>
+Record named_load(const char* path) {
+    if constexpr (std::is_same_v<Record, SINGLE_MACHINE>) return load_SINGLE_MACHINE(path);
+    if constexpr (std::is_same_v<Record, PARALLEL_MACHINES>) return load_PARALLEL_MACHINES(path);
+    if constexpr (std::is_same_v<Record, RELATED_MACHINES>) return load_RELATED_MACHINES(path);
+    if constexpr (std::is_same_v<Record, UNRELATED_MACHINES>) return load_UNRELATED_MACHINES(path);
+    if constexpr (std::is_same_v<Record, FLOWSHOP>) return load_FLOWSHOP(path);
+    if constexpr (std::is_same_v<Record, OPENSHOP>) return load_OPENSHOP(path);
+    if constexpr (std::is_same_v<Record, JOBSHOP>) return load_JOBSHOP(path);
+}
+
+template <class Record>
+void write_named(const int* seq, Record record, const char* path) {
+    if constexpr (std::is_same_v<Record, SINGLE_MACHINE>) S1_Rj_GenSchedule(seq, record, path);
+    if constexpr (std::is_same_v<Record, PARALLEL_MACHINES>) Pm_Rj_GenSchedule(seq, record, path);
+    if constexpr (std::is_same_v<Record, RELATED_MACHINES>) Qm_Rj_GenSchedule(seq, record, path);
+    if constexpr (std::is_same_v<Record, UNRELATED_MACHINES>) Rm_Rj_GenSchedule(seq, record, path);
+    if constexpr (std::is_same_v<Record, FLOWSHOP>) Fm_Prmu_Rj_GenSchedule(seq, record, path);
+    if constexpr (std::is_same_v<Record, JOBSHOP>) Jm_Rj_GenSchedule(seq, record, path);
+}
+
+// Every field of two records holds the same values.
+template <class Record>
+void expect_same(const Record& a, const Record& b) {
+    ASSERT_EQ(a.jobs, b.jobs);
+    ASSERT_EQ(a.machines, b.machines);
+    const int n = a.jobs;
+    const auto vec = [](const auto* v, int len) { return std::vector<std::decay_t<decltype(*v)>>(v, v + len); };
+    EXPECT_EQ(vec(a.dd, n), vec(b.dd, n));
+    EXPECT_EQ(vec(a.w, n), vec(b.w, n));
+    EXPECT_EQ(vec(a.r, n), vec(b.r, n));
+    if constexpr (std::is_same_v<decltype(a.pt), int*>) {
+        EXPECT_EQ(vec(a.pt, n), vec(b.pt, n));
+    } else {
+        for (int i = 0; i < a.machines; ++i) EXPECT_EQ(vec(a.pt[i], n), vec(b.pt[i], n));
+    }
+    if constexpr (requires { a.v; }) {
+        EXPECT_EQ(vec(a.v, a.machines), vec(b.v, b.machines));
+    }
+    if constexpr (requires { a.rt; }) {
+        for (int j = 0; j < n; ++j) EXPECT_EQ(vec(a.rt[j], a.machines), vec(b.rt[j], b.machines));
+    }
+}
+
+template <class Record>
+class CheckedRecord : public testing::Test {};
+using AllRecords = testing::Types<SINGLE_MACHINE, PARALLEL_MACHINES, RELATED_MACHINES, UNRELATED_MACHINES, FLOWSHOP,
+                                  OPENSHOP, JOBSHOP>;
+TYPED_TEST_SUITE(CheckedRecord, AllRecords);
+
+// The checked load gives the named loader's record, and its echo is the
+// named loader's console output; from text in memory it is the same again.
+TYPED_TEST(CheckedRecord, LoadIsTheNamedLoadWithItsEchoOnTheCallersStream) {
+    using Record = TypeParam;
+    std::mt19937 rng(11);
+    const TempDir dir;
+    const std::string path = dir.write("instance.txt", random_instance<Record>(rng, 6, 3));
+
+    Record named{};
+    const std::string console = captured_stdout([&] { named = named_load<Record>(path.c_str()); });
+    std::FILE* echo = std::tmpfile();
+    ASSERT_NE(echo, nullptr);
+    Instance<Record> checked;
+    const std::string quiet = captured_stdout([&] { checked = load<Record>(path, {echo, false}); });
+    EXPECT_EQ(quiet, "");
+    EXPECT_EQ(contents(echo), console);
+    std::fclose(echo);
+    expect_same(checked.get(), named);
+    expect_same(load_text<Record>(read_bytes(path), path).get(), named);
+    expect_same(load<Record>(path, {nullptr, true}).get(), named);
+    release(named);
+    release(named);  // a released record holds nothing more to release
+}
+
+// A rejected file: an Error holding the report the named loader prints before
+// it ends the process, down to the summary.
+TYPED_TEST(CheckedRecord, RejectedLoadCarriesTheWholeReport) {
+    const TempDir dir;
+    const std::string path = dir.write("bad.txt", "[JOBS=0]\n[MACHINES=1]\n[PT=1,2]\n");
+    std::FILE* echo = std::tmpfile();
+    ASSERT_NE(echo, nullptr);
+    try {
+        (void)load<TypeParam>(path, {echo, false});
+        FAIL() << "the load was accepted";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.kind(), ErrorKind::instance);
+        EXPECT_EQ(e.code(), 0);
+        EXPECT_EQ(e.what(), contents(echo));
+        EXPECT_NE(std::string(e.what()).find("completed with "), std::string::npos);
+        EXPECT_TRUE(std::string(e.what()).ends_with("The program cannot continue.\n"));
+    }
+    std::fclose(echo);
+    try {
+        (void)load<TypeParam>(dir.path().string() + "/missing.txt");
+        FAIL() << "a missing file was loaded";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.kind(), ErrorKind::file);
+        EXPECT_EQ(e.code(), 2);
+        EXPECT_EQ(std::string(e.what()), "File not found: " + dir.path().string() + "/missing.txt");
+    }
+}
+
+// A strict load rejects, naming the tag and the element, what a plain load
+// reads as a number; a plain load of the same file still succeeds.
+struct StrictCase {
+    std::string attribute;  // the tag line replaced
+    std::string expected;   // what the report says
+    bool uniform = false;   // a uniform-machine file instead of a job shop
+};
+class StrictLoad : public testing::TestWithParam<StrictCase> {};
+
+TEST_P(StrictLoad, NamesTheElementAPlainLoadWouldAccept) {
+    const bool uniform = GetParam().uniform;
+    std::string text = std::string("[JOBS=3]\n[MACHINES=2]\n[DD=5,6,7]\n[V=1,2]\n[R=0,0,1]\n[W=1,2,3]\n") +
+                       (uniform ? "[PT=1,2,3]\n" : "[PT=1,2,3;4,5,6]\n[RT=0,1;1,0;0,1]\n");
+    const std::string tag = GetParam().attribute.substr(0, GetParam().attribute.find('=') + 1);
+    const auto at = text.find(tag);
+    text.replace(at, text.find('\n', at) - at, GetParam().attribute);
+    const TempDir dir;
+    const std::string path = dir.write("strict.txt", text);
+    const auto strictly = [&](bool strict) {
+        if (uniform) {
+            (void)load<RELATED_MACHINES>(path, {nullptr, strict});
+        } else {
+            (void)load<JOBSHOP>(path, {nullptr, strict});
+        }
+    };
+    if (GetParam().attribute != "[V=1,0]") {
+        EXPECT_NO_THROW(strictly(false));
+    }
+    try {
+        strictly(true);
+        FAIL() << "accepted: " << GetParam().attribute;
+    } catch (const Error& e) {
+        EXPECT_EQ(e.kind(), ErrorKind::instance);
+        EXPECT_NE(std::string(e.what()).find(GetParam().expected), std::string::npos) << e.what();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Checked, StrictLoad,
+    testing::Values(StrictCase{"[PT=1,x,3;4,5,6]", "PT[0][1] in the file"}, StrictCase{"[PT=1,2,3;4,6.5,6]", "PT[1][1]"},
+                    StrictCase{"[PT=1,2,3;4,5,-6]", "PT[1][2] in the file"},
+                    StrictCase{"[PT=1,2,3;4,5,99999999999]", "must be at most 2147483647"},
+                    StrictCase{"[W=1,nan,3]", "W[1] in the file"}, StrictCase{"[W=1,2,-3]", "must be at least 0"},
+                    StrictCase{"[DD=5,6,99999999999999999999]", "DD[2]"}, StrictCase{"[R=0,0,1x]", "R[2]"},
+                    StrictCase{"[JOBS=3.0]", "JOBS[0]"}, StrictCase{"[V=1,0]", "V[1] in the file", true},
+                    StrictCase{"[RT=0,1;1,2;0,1]", "RT[1][1] in the file"}));
+
+template <class Record>
+class CheckedEvaluation : public testing::Test {};
+using EvaluatedRecords =
+    testing::Types<SINGLE_MACHINE, PARALLEL_MACHINES, RELATED_MACHINES, UNRELATED_MACHINES, FLOWSHOP, JOBSHOP>;
+TYPED_TEST_SUITE(CheckedEvaluation, EvaluatedRecords);
+
+// Every entry of the objective table names the evaluator it calls, and the
+// checked evaluation by name is that evaluator's value; the completion times,
+// the schedule's operations and the file text are the named routines' too.
+TYPED_TEST(CheckedEvaluation, AgreesWithTheNamedRoutines) {
+    using Record = TypeParam;
+    std::mt19937 rng(5);
+    const TempDir dir;
+    const std::string file = dir.path().string() + "/named.txt";
+    for (int trial = 0; trial < 6; ++trial) {
+        const auto instance = load_text<Record>(random_instance<Record>(rng, 1 + trial * 2, 1 + trial % 4), "t");
+        const Record& record = instance.get();
+        const std::vector<int> seq = random_sequence(rng, record);
+        for (std::size_t k = 0; k < objective_table<Record>.size(); ++k) {
+            const Objective<Record>& objective = objective_table<Record>[k];
+            EXPECT_EQ(objective.name, objective_table<SINGLE_MACHINE>[k].name);
+            const Value value = evaluate(record, seq, objective.name);
+            if (objective.weighted) {
+                EXPECT_EQ(std::get<double>(value), objective.real(seq.data(), record)) << objective.name;
+            } else {
+                EXPECT_EQ(std::get<long>(value), objective.integer(seq.data(), record)) << objective.name;
+            }
+        }
+        const std::vector<long> completion = completion_times(record, seq);
+        constexpr bool last_is_makespan = std::is_same_v<Record, SINGLE_MACHINE> || std::is_same_v<Record, FLOWSHOP>;
+        const long makespan = last_is_makespan ? completion[static_cast<std::size_t>(seq.back())]
+                                               : *std::max_element(completion.begin(), completion.end());
+        EXPECT_EQ(std::get<long>(evaluate(record, seq, "Cmax")), makespan);
+
+        (void)captured_stdout([&] { write_named(seq.data(), record, file.c_str()); });
+        const std::string text = schedule_file_text(record, seq);
+        EXPECT_EQ(text, read_bytes(file));
+        const std::string written = dir.path().string() + "/checked.txt";
+        write_schedule(record, seq, written);
+        EXPECT_EQ(read_bytes(written), text);
+        for (const Operation& op : schedule_operations(record, seq)) {
+            EXPECT_LE(op.end, completion[static_cast<std::size_t>(op.job)]);
+            EXPECT_GE(op.start, record.r[op.job]);
+        }
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2) << "a temporary file was left";
+}
+
+// What the named evaluators take on trust, the checked ones refuse.
+TYPED_TEST(CheckedEvaluation, RefusesBadArgumentsWithAnError) {
+    using Record = TypeParam;
+    std::mt19937 rng(3);
+    auto instance = load_text<Record>(random_instance<Record>(rng, 4, 2), "t");
+    Record& record = instance.get();
+    const std::vector<int> good = random_sequence(rng, record);
+    const auto refused = [&](std::vector<int> seq, std::string_view objective, const std::string& expected) {
+        try {
+            (void)evaluate(record, seq, objective);
+            ADD_FAILURE() << "accepted, expected: " << expected;
+        } catch (const Error& e) {
+            EXPECT_EQ(e.kind(), ErrorKind::argument);
+            EXPECT_NE(std::string(e.what()).find(expected), std::string::npos) << e.what();
+        }
+    };
+    refused({good.begin(), good.end() - 1}, "Cmax", "entries; the instance needs");
+    std::vector<int> wrong = good;
+    wrong[0] = 4;
+    refused(wrong, "Cmax", "is job 4; jobs are 0..3");
+    wrong[0] = wrong[1];
+    refused(wrong, "Cmax", std::is_same_v<Record, JOBSHOP> ? "more than 2 times" : "appears twice");
+    refused(good, "cmax", "unknown objective 'cmax' (known: Cmax, Emax");
+    long* due_dates = record.dd;
+    record.dd = nullptr;
+    refused(good, "Wj_SumTj", "Wj_SumTj needs due dates");
+    record.dd = due_dates;
+    if constexpr (!std::is_same_v<Record, SINGLE_MACHINE>) {
+        const int machines = record.machines;
+        record.machines = 0;
+        refused(good, "Cmax", "at least one machine");
+        record.machines = machines;
+    }
+    if constexpr (std::is_same_v<Record, RELATED_MACHINES>) {
+        record.v[1] = 0;
+        refused(good, "Cmax", "the speed of machine 1 must be at least 1");
+    }
+    if constexpr (std::is_same_v<Record, JOBSHOP>) {
+        record.rt[2][1] = -1;
+        refused(good, "Cmax", "operation 1 of job 2 is routed to machine -1");
+    }
+}
+
+TEST(CheckedEvaluation, InsertionMakespansAreCheckedAndExact) {
+    std::mt19937 rng(8);
+    const auto shop = load_text<FLOWSHOP>(random_instance<FLOWSHOP>(rng, 5, 3), "shop");
+    const std::vector<int> partial = {3, 0, 4};
+    const std::vector<long> makespans = insertion_makespans(shop.get(), partial, 2);
+    ASSERT_EQ(makespans.size(), 4u);
+    FLOWSHOP four_jobs = shop.get();  // the evaluator reads only the jobs of the sequence
+    four_jobs.jobs = 4;
+    for (std::size_t l = 0; l <= partial.size(); ++l) {
+        std::vector<int> whole = partial;
+        whole.insert(whole.begin() + static_cast<long>(l), 2);
+        EXPECT_EQ(makespans[l], Fm_Prmu_Rj_Cmax(whole.data(), four_jobs));
+    }
+    EXPECT_THROW((void)insertion_makespans(shop.get(), partial, 0), Error);
+    EXPECT_THROW((void)insertion_makespans(shop.get(), partial, 5), Error);
+    const std::vector<int> repeated = {3, 3};
+    EXPECT_THROW((void)insertion_makespans(shop.get(), repeated, 2), Error);
+}
+
+TEST(CheckedFiles, AnAtomicWriteThatFailsLeavesNothing) {
+    const TempDir dir;
+    const std::string target = dir.path().string() + "/out.txt";
+    write_file_atomically(target, "first");
+    write_file_atomically(target, "second");
+    EXPECT_EQ(read_file(target), "second");
+    EXPECT_THROW(write_file_atomically(dir.path().string() + "/missing/out.txt", "x"), Error);
+    EXPECT_THROW((void)read_file(dir.path().string()), Error);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+TEST(Instance, MovesItsBlocksAndReleasesThemOnce) {
+    std::mt19937 rng(2);
+    Instance<JOBSHOP> a = load_text<JOBSHOP>(random_instance<JOBSHOP>(rng, 3, 2), "a");
+    const int** rows = const_cast<const int**>(a->pt);
+    Instance<JOBSHOP> b = std::move(a);
+    EXPECT_EQ(a->pt, nullptr);
+    EXPECT_EQ(const_cast<const int**>(b->pt), rows);
+    b = load_text<JOBSHOP>(random_instance<JOBSHOP>(rng, 2, 2), "b");
+    EXPECT_EQ(b.jobs(), 2);
+    JOBSHOP handed = b.release();
+    EXPECT_EQ(b->rt, nullptr);
+    release(handed);
+}
+
+// Signed zeros and summation order, where a weighted objective must not
+// depend on how its fold is written.
+TEST(WeightedObjectives, KeepSignedZerosAndTheOrderOfTheirTerms) {
+    // A maximum: a later term replaces the first only when strictly greater,
+    // so +0.0 stays ahead of −0.0.
+    int pt[2] = {0, 5};
+    long dd[2] = {0, 0};
+    double w[2] = {1.0, -0.0};
+    int r[2] = {0, 0};
+    const int seq[2] = {0, 1};
+    const SINGLE_MACHINE single{2, 1, pt, dd, w, r};
+    EXPECT_FALSE(std::signbit(S1_Rj_Wj_Cmax(seq, single)));
+    // The total weight of the tardy jobs starts at +0.0: one tardy job of
+    // weight −0.0 leaves it +0.0.
+    double tardy_weights[2] = {1.0, -0.0};
+    const SINGLE_MACHINE one_tardy{2, 1, pt, dd, tardy_weights, r};
+    EXPECT_FALSE(std::signbit(S1_Rj_Wj_SumUj(seq, one_tardy)));
+    // A job-shop weighted sum adds its terms in job-index order.
+    int row[3] = {1, 1, 1};
+    int* times[1] = {row};
+    int routing_rows[3][1] = {{0}, {0}, {0}};
+    int* routing[3] = {routing_rows[0], routing_rows[1], routing_rows[2]};
+    double weights[3] = {5e15, -1e16 / 3, 1.0};
+    int releases[3] = {0, 0, 0};
+    const JOBSHOP shop{3, 1, times, routing, nullptr, weights, releases};
+    // Completions 2, 3 and 1: terms 1e16, −1e16 and 1.0 by job, which placed
+    // in the order the machine meets the jobs would sum to 0.0.
+    const int ops[3] = {2, 0, 1};
+    EXPECT_EQ(Jm_Rj_Wj_SumCj(ops, shop), 1.0);
+}
+
+}  // namespace

@@ -180,13 +180,13 @@ Result dispatch(const schedule::JOBSHOP& instance, PriorityRule rule,
 // path (N1 of van Laarhoven et al.), which reaches schedules N5 cannot. An empty neighbourhood proves the schedule optimal and ends the run.
 //
 // The defaults (L as in Zhang et al. 2007, 5 elite solutions as in TSAB,
-// stagnation 2 500 iterations, kick 8) were set on ft10 and la21–la40 in a
+// stagnation 2 500 iterations, kick 3) were set on ft10, la21–la40 and ta01–ta05 in a
 // short calibration (RESULTS.md).
 struct TabuSearchParameters {
     int tenure = 0;             // L; 0: 10 + n/m
     int elite = 5;
     long stagnation = 2500;
-    int kick = 8;
+    int kick = 3;
     // The starting operation sequence; empty: the best of the dispatching
     // rules other than random, active and non-delay.
     std::vector<int> start;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
-#include <string>
 
 #include "run.h"
 
@@ -13,11 +12,6 @@ namespace {
 
 using internal::Random;
 using internal::Run;
-
-void check(const schedule::FLOWSHOP& instance, const char* what) {
-    if (instance.jobs < 1 || instance.machines < 1 || instance.pt == nullptr)
-        throw schedule::Error(schedule::ErrorKind::argument, 999, std::string(what) + ": a flow shop of at least one job and one machine");
-}
 
 bool has_release_dates(const schedule::FLOWSHOP& instance) {
     if (instance.r == nullptr) return false;
@@ -106,7 +100,7 @@ long improve(Insertion& insertion, std::vector<int>& sequence, long makespan, Ra
 }  // namespace
 
 Result neh(const schedule::FLOWSHOP& instance) {
-    check(instance, "neh");
+    schedule::validate(instance);
     const double start = internal::now(Clock::wall);
     Insertion insertion(instance);
     std::vector<int> sequence;
@@ -117,7 +111,7 @@ Result neh(const schedule::FLOWSHOP& instance) {
 
 Result iterated_greedy(const schedule::FLOWSHOP& instance, const Options& options,
                        const IteratedGreedyParameters& parameters) {
-    check(instance, "iterated_greedy");
+    schedule::validate(instance);
     if (parameters.destruction < 1 || !(parameters.temperature >= 0))
         throw schedule::Error(schedule::ErrorKind::argument, 999, "iterated_greedy: destruction at least 1, temperature at least 0");
     Insertion insertion(instance);

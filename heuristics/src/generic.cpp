@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <type_traits>
 
 #include "run.h"
 
@@ -117,9 +118,35 @@ Result generic_search(std::vector<int> start, const Evaluator& evaluate, const O
     return run.finish();
 }
 
+template <schedule::EvaluatedRecord Record>
+Result generic_search(const Record& record, std::string_view objective, const Options& options,
+                      const GenericParameters& parameters) {
+    schedule::validate(record);
+    const auto& entry = schedule::find_objective<Record>(objective);
+    std::vector<int> start;
+    const int rounds = std::is_same_v<Record, schedule::JOBSHOP> ? record.machines : 1;
+    for (int round = 0; round < rounds; ++round)
+        for (int j = 0; j < record.jobs; ++j) start.push_back(j);
+    (void)schedule::evaluate(record, start, entry);  // due dates present when needed
+    const Evaluator evaluate = [&record, &entry](std::span<const int> sequence) {
+        return entry.integer != nullptr ? static_cast<double>(entry.integer(sequence.data(), record))
+                                        : entry.real(sequence.data(), record);
+    };
+    return generic_search(std::move(start), evaluate, options, parameters);
+}
+
+template Result generic_search(const schedule::SINGLE_MACHINE&, std::string_view, const Options&, const GenericParameters&);
+template Result generic_search(const schedule::PARALLEL_MACHINES&, std::string_view, const Options&,
+                               const GenericParameters&);
+template Result generic_search(const schedule::RELATED_MACHINES&, std::string_view, const Options&,
+                               const GenericParameters&);
+template Result generic_search(const schedule::UNRELATED_MACHINES&, std::string_view, const Options&,
+                               const GenericParameters&);
+template Result generic_search(const schedule::FLOWSHOP&, std::string_view, const Options&, const GenericParameters&);
+template Result generic_search(const schedule::JOBSHOP&, std::string_view, const Options&, const GenericParameters&);
+
 Result lpt(const schedule::PARALLEL_MACHINES& instance) {
-    if (instance.jobs < 1 || instance.machines < 1 || instance.pt == nullptr)
-        throw schedule::Error(schedule::ErrorKind::argument, 999, "lpt: identical machines, at least one job and one machine");
+    schedule::validate(instance);
     const double start = internal::now(Clock::wall);
     std::vector<int> sequence(static_cast<std::size_t>(instance.jobs));
     std::iota(sequence.begin(), sequence.end(), 0);

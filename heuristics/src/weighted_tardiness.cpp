@@ -17,9 +17,9 @@ using internal::Random;
 using internal::Run;
 
 void check(const schedule::SINGLE_MACHINE& instance, const char* what) {
-    if (instance.jobs < 1 || instance.pt == nullptr || instance.dd == nullptr || instance.w == nullptr ||
-        instance.r == nullptr)
-        throw schedule::Error(schedule::ErrorKind::argument, 999, std::string(what) + ": a single machine of at least one job, with due dates");
+    schedule::validate(instance);
+    if (instance.dd == nullptr)
+        throw schedule::Error(schedule::ErrorKind::argument, 999, std::string(what) + ": the instance has no due dates");
     for (int j = 0; j < instance.jobs; ++j)
         if (instance.r[j] != 0) throw schedule::Error(schedule::ErrorKind::argument, 999, std::string(what) + ": release dates are not supported");
 }
@@ -259,7 +259,7 @@ Result weighted_tardiness_search(const schedule::SINGLE_MACHINE& instance, const
     const int n = instance.jobs;
     Run run(options, [&](const std::vector<int>& s) { return total_weighted_tardiness(instance, s); });
     Random random(options.seed);
-    const long restart_after = parameters.restart_after > 0 ? parameters.restart_after : 20L * n;
+    const long restart_after = parameters.restart_after > 0 ? parameters.restart_after : 2L * n;
 
     Tardiness current(instance);
     {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -57,8 +58,8 @@ private:
     std::mt19937 engine_;
 };
 
-// One case: a record, the evaluator of its objective, the entries of a
-// sequence, and the method under test.
+// One case: a record, the toolkit's evaluator of an objective, the entries
+// of a sequence, and the method under test (the generic search by default).
 struct Problem {
     std::shared_ptr<void> owner;
     std::vector<int> entries;
@@ -66,47 +67,54 @@ struct Problem {
     std::function<Result(const Options&)> solve;
 };
 
-template <class Record>
-std::shared_ptr<schedule::Instance<Record>> own(Record record) {
-    return std::make_shared<schedule::Instance<Record>>(record);
-}
-
 std::vector<int> identity(int n) {
     std::vector<int> v(static_cast<std::size_t>(n));
     for (int k = 0; k < n; ++k) v[static_cast<std::size_t>(k)] = k;
     return v;
 }
 
-Problem flow_shop(unsigned seed, bool released, bool generic) {
+double as_double(const schedule::Value& value) {
+    return std::visit([](auto v) { return static_cast<double>(v); }, value);
+}
+
+template <class Record>
+Problem problem(Record record, std::string objective, std::vector<int> entries) {
+    auto owner = std::make_shared<schedule::Instance<Record>>(record);
+    const Record* x = &owner->get();
+    const std::size_t length = entries.size();
+    return {owner, std::move(entries),
+            [x, objective, length](const int* s) {
+                return as_double(schedule::evaluate(*x, std::span<const int>(s, length), objective));
+            },
+            [x, objective](const Options& o) { return generic_search(*x, objective, o); }};
+}
+
+Problem flow_shop(unsigned seed, bool released, const char* objective) {
     Draw draw(seed);
     schedule::FLOWSHOP x{};
     x.jobs = 7;
     x.machines = 4;
     x.pt = draw.matrix(4, 7, 1, 20);
     draw.job_data(x, 7 * 10, released);
-    auto owner = own(x);
-    const schedule::FLOWSHOP* record = &owner->get();
-    Problem problem{owner, identity(7), nullptr, nullptr};
-    if (!generic) {
-        problem.evaluate = [record](const int* s) { return static_cast<double>(schedule::Fm_Prmu_Rj_Cmax(s, *record)); };
-        problem.solve = [record](const Options& o) { return iterated_greedy(*record, o); };
-    } else {
-        problem.evaluate = [record](const int* s) { return schedule::Fm_Prmu_Rj_Wj_SumTj(s, *record); };
+    Problem p = problem(x, objective, identity(7));
+    if (std::string(objective) == "Cmax") {
+        const auto* record = &static_cast<schedule::Instance<schedule::FLOWSHOP>*>(p.owner.get())->get();
+        p.solve = [record](const Options& o) { return iterated_greedy(*record, o); };
     }
-    return problem;
+    return p;
 }
 
-Problem weighted_tardiness(unsigned seed) {
+Problem weighted_tardiness(unsigned seed, bool generic = false) {
     Draw draw(seed);
     schedule::SINGLE_MACHINE x{};
     x.jobs = 8;
     x.machines = 1;
     x.pt = draw.ints(8, 1, 20);
     draw.job_data(x, 8 * 10, false);
-    auto owner = own(x);
-    const schedule::SINGLE_MACHINE* record = &owner->get();
-    return {owner, identity(8), [record](const int* s) { return schedule::S1_Rj_Wj_SumTj(s, *record); },
-            [record](const Options& o) { return weighted_tardiness_search(*record, o); }};
+    Problem p = problem(x, "Wj_SumTj", identity(8));
+    const auto* record = &static_cast<schedule::Instance<schedule::SINGLE_MACHINE>*>(p.owner.get())->get();
+    if (!generic) p.solve = [record](const Options& o) { return weighted_tardiness_search(*record, o); };
+    return p;
 }
 
 Problem parallel_machines(unsigned seed) {
@@ -116,9 +124,18 @@ Problem parallel_machines(unsigned seed) {
     x.machines = 3;
     x.pt = draw.ints(8, 1, 20);
     draw.job_data(x, 8 * 10 / 3, true);
-    auto owner = own(x);
-    const schedule::PARALLEL_MACHINES* record = &owner->get();
-    return {owner, identity(8), [record](const int* s) { return schedule::Pm_Rj_Wj_SumTj(s, *record); }, nullptr};
+    return problem(x, "Wj_SumTj", identity(8));
+}
+
+Problem uniform_machines(unsigned seed) {
+    Draw draw(seed);
+    schedule::RELATED_MACHINES x{};
+    x.jobs = 7;
+    x.machines = 2;
+    x.pt = draw.ints(7, 1, 20);
+    x.v = draw.ints(2, 1, 3);
+    draw.job_data(x, 7 * 10 / 3, false);
+    return problem(x, "Lmax", identity(7));
 }
 
 Problem unrelated_machines(unsigned seed) {
@@ -128,10 +145,7 @@ Problem unrelated_machines(unsigned seed) {
     x.machines = 2;
     x.pt = draw.matrix(2, 7, 1, 20);
     draw.job_data(x, 7 * 10 / 2, false);
-    auto owner = own(x);
-    const schedule::UNRELATED_MACHINES* record = &owner->get();
-    return {owner, identity(7), [record](const int* s) { return static_cast<double>(schedule::Rm_Rj_SumUj(s, *record)); },
-            nullptr};
+    return problem(x, "SumUj", identity(7));
 }
 
 // Three jobs of three operations: the operation sequence holds each job three times.
@@ -148,22 +162,7 @@ Problem job_shop(unsigned seed) {
         for (int k = 0; k < 3; ++k) x.rt[j][k] = route[static_cast<std::size_t>(k)];
     }
     draw.job_data(x, 30, true);
-    auto owner = own(x);
-    const schedule::JOBSHOP* record = &owner->get();
-    return {owner, {0, 0, 0, 1, 1, 1, 2, 2, 2},
-            [record](const int* s) { return static_cast<double>(schedule::Jm_Rj_Cmax(s, *record)); }, nullptr};
-}
-
-// Cases without a method of their own are solved by the generic search.
-Problem with_generic_search(Problem problem) {
-    if (!problem.solve) {
-        auto evaluate = problem.evaluate;
-        auto entries = problem.entries;
-        problem.solve = [evaluate, entries](const Options& o) {
-            return generic_search(entries, [evaluate](std::span<const int> s) { return evaluate(s.data()); }, o);
-        };
-    }
-    return problem;
+    return problem(x, "Cmax", {0, 0, 0, 1, 1, 1, 2, 2, 2});
 }
 
 struct Case {
@@ -172,13 +171,15 @@ struct Case {
 };
 
 std::vector<Case> cases() {
-    return {{"IteratedGreedyFlowShop", [](unsigned s) { return flow_shop(s, false, false); }},
-            {"IteratedGreedyFlowShopReleased", [](unsigned s) { return flow_shop(s, true, false); }},
-            {"TardinessSearch", weighted_tardiness},
-            {"GenericFlowShopWeightedTardiness", [](unsigned s) { return with_generic_search(flow_shop(s, true, true)); }},
-            {"GenericParallelWeightedTardiness", [](unsigned s) { return with_generic_search(parallel_machines(s)); }},
-            {"GenericUnrelatedLateJobs", [](unsigned s) { return with_generic_search(unrelated_machines(s)); }},
-            {"GenericJobShopMakespan", [](unsigned s) { return with_generic_search(job_shop(s)); }}};
+    return {{"IteratedGreedyFlowShop", [](unsigned s) { return flow_shop(s, false, "Cmax"); }},
+            {"IteratedGreedyFlowShopReleased", [](unsigned s) { return flow_shop(s, true, "Cmax"); }},
+            {"TardinessSearch", [](unsigned s) { return weighted_tardiness(s); }},
+            {"GenericFlowShopWeightedTardiness", [](unsigned s) { return flow_shop(s, true, "Wj_SumTj"); }},
+            {"GenericSingleMachineWeightedTardiness", [](unsigned s) { return weighted_tardiness(s, true); }},
+            {"GenericParallelWeightedTardiness", parallel_machines},
+            {"GenericUniformMaximumLateness", uniform_machines},
+            {"GenericUnrelatedLateJobs", unrelated_machines},
+            {"GenericJobShopMakespan", job_shop}};
 }
 
 double optimum(const Problem& problem) {
@@ -290,7 +291,9 @@ TEST(Constructions, ValuesAreTheEvaluatorsAndTiesGoByIndex) {
     EXPECT_EQ(wspt(x).sequence, (std::vector<int>{1, 2, 0, 3}));  // w/p: 0.5, 1, 1, 0.5
 
     // LPT: 5, 4, 3, 3, 3 on two machines: 5 + 3 + 3 and 4 + 3, makespan 11.
-    schedule::PARALLEL_MACHINES y{5, 2, schedule::newIVector(5), nullptr, nullptr, nullptr};
+    schedule::PARALLEL_MACHINES y{5, 2, schedule::newIVector(5), nullptr, schedule::newDVector(5), schedule::newIVector(5)};
+    schedule::setval_Dvector(y.w, 5, 1.0);
+    schedule::setval_Ivector(y.r, 5, 0);
     const schedule::Instance<schedule::PARALLEL_MACHINES> owned_y(y);
     const int q[] = {3, 5, 3, 4, 3};
     std::copy(q, q + 5, y.pt);
@@ -306,6 +309,16 @@ TEST(Constructions, RefuseRecordsTheyCannotUse) {
     EXPECT_THROW(edd(no_due_dates), schedule::Error);
     schedule::FLOWSHOP empty{};
     EXPECT_THROW(neh(empty), schedule::Error);
+    // The generic search checks the objective and its need of due dates.
+    Options options;
+    options.budget.iterations = 1;
+    const Problem shop = flow_shop(1, false, "Cmax");
+    const auto& record = static_cast<schedule::Instance<schedule::FLOWSHOP>*>(shop.owner.get())->get();
+    EXPECT_THROW(generic_search(record, "Makespan", options), schedule::Error);
+    schedule::FLOWSHOP without_due_dates = record;
+    without_due_dates.dd = nullptr;
+    EXPECT_THROW(generic_search(without_due_dates, "SumTj", options), schedule::Error);
+    EXPECT_NO_THROW(generic_search(without_due_dates, "SumCj", options));
 }
 
 // NEH with the first-best tie rule gives the published makespan of every one

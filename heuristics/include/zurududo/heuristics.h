@@ -107,10 +107,12 @@ Result atc(const schedule::SINGLE_MACHINE& instance, double k = 0);
 // the best sequence after `restart_after` iterations without improvement.
 // Starts from the best of EDD, WSPT and ATC. One iteration is one
 // perturbation and descent.
+// The defaults did best among a few settings on the wt100 instances that
+// resisted longest (RESULTS.md).
 struct TardinessSearchParameters {
-    int kick = 4;
-    int kick_window = 10;
-    long restart_after = 0;     // 0: 20 · n
+    int kick = 6;
+    int kick_window = 20;
+    long restart_after = 0;     // 0: 2 · n
 };
 Result weighted_tardiness_search(const schedule::SINGLE_MACHINE& instance, const Options& options,
                                  const TardinessSearchParameters& parameters = {});
@@ -215,6 +217,15 @@ struct GenericParameters {
     bool local_search = true;
 };
 Result generic_search(std::vector<int> start, const Evaluator& evaluate, const Options& options,
+                      const GenericParameters& parameters = {});
+
+// The same for an objective of the toolkit's catalogue ("Cmax", "Wj_SumTj",
+// …) on a record of any environment that has evaluators, from the identity
+// permutation (the job shop: the jobs in turn, once per operation). The
+// record, the objective and its need of due dates are checked first
+// (schedule::Error, argument).
+template <schedule::EvaluatedRecord Record>
+Result generic_search(const Record& record, std::string_view objective, const Options& options,
                       const GenericParameters& parameters = {});
 
 }  // namespace zurududo::heuristics

@@ -199,6 +199,7 @@ struct StrictCase {
     std::string expected;   // what the report says
     bool uniform = false;   // a uniform-machine file instead of a job shop
 };
+void PrintTo(const StrictCase& c, std::ostream* out) { *out << c.expected; }
 class StrictLoad : public testing::TestWithParam<StrictCase> {};
 
 TEST_P(StrictLoad, NamesTheElementAPlainLoadWouldAccept) {

@@ -334,13 +334,13 @@ TEST_F(ParallelMachinesDeathTest, CallerErrorsEndTheProcessNamingTheEvaluator) {
     // No machine to choose.
     EXPECT_EXIT((stdout_to_stderr(), Pm_Cmax(seq.data(), 2, 0, p.data())), testing::ExitedWithCode(1),
                 testing::Eq("Other error(s): Pm_Cmax: the number of machines must be at least 1 (machines=0)\n"));
-    EXPECT_EXIT((stdout_to_stderr(), Rm_Rj_Cj(seq.data(), {2, -1, rows, nullptr, w.data(), r.data()})),
+    EXPECT_EXIT((stdout_to_stderr(), (void)Rm_Rj_Cj(seq.data(), {2, -1, rows, nullptr, w.data(), r.data()})),
                 testing::ExitedWithCode(1), "Rm_Rj_Cj: the number of machines must be at least 1 \\(machines=-1\\)");
     // A machine without a positive speed.
     EXPECT_EXIT((stdout_to_stderr(), Qm_Cmax(seq.data(), 2, 2, p.data(), v.data())), testing::ExitedWithCode(1),
                 testing::Eq("Other error(s): Qm_Cmax: the speed of machine 1 must be at least 1 (v=0)\n"));
     const RELATED_MACHINES uniform{2, 2, p.data(), v.data(), nullptr, w.data(), r.data()};
-    EXPECT_EXIT((stdout_to_stderr(), Qm_Rj_Cj(seq.data(), uniform)), testing::ExitedWithCode(1),
+    EXPECT_EXIT((stdout_to_stderr(), (void)Qm_Rj_Cj(seq.data(), uniform)), testing::ExitedWithCode(1),
                 "Qm_Rj_Cj: the speed of machine 1 must be at least 1");
 }
 

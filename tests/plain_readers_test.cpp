@@ -311,7 +311,7 @@ TEST_F(PlainReadersDeathTest, MissingFileEndsTheProcess) {
     const std::string message = "File not found: " + missing + "\n";
     int jobs;
     int machs;
-    EXPECT_EXIT({ stdout_to_stderr(); loadPTimes_nrows(missing.c_str(), &jobs, &machs, 1); },
+    EXPECT_EXIT({ stdout_to_stderr(); (void)loadPTimes_nrows(missing.c_str(), &jobs, &machs, 1); },
                 testing::ExitedWithCode(1), testing::Eq(message));
     EXPECT_EXIT(
         {

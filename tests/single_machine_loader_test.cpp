@@ -118,7 +118,7 @@ protected:
         EXPECT_EXIT(
             {
                 testing_support::stdout_to_stderr();
-                load_SINGLE_MACHINE(file.c_str());
+                (void)load_SINGLE_MACHINE(file.c_str());
             },
             testing::ExitedWithCode(1), testing::Eq(expected));
     }
@@ -129,7 +129,7 @@ TEST_F(LoaderDeathTest, MissingFile) {
     EXPECT_EXIT(
         {
             testing_support::stdout_to_stderr();
-            load_SINGLE_MACHINE(path("absent.txt").c_str());
+            (void)load_SINGLE_MACHINE(path("absent.txt").c_str());
         },
         testing::ExitedWithCode(1), testing::Eq("File not found: " + path("absent.txt") + "\n"));
 }

@@ -8,7 +8,10 @@
 //
 // Fatal conditions end the process: the library's own routines go through
 // `error` (status 1); the instance loaders print their own diagnostics and end
-// with status 1 when the file has an error.
+// with status 1 when the file has an error. <schedule/checked.h> offers the
+// same work with errors thrown instead, owning records, and checks of
+// records and sequences. Results marked [[nodiscard]] are blocks the caller
+// releases.
 #ifndef SCHEDULE_SCHEDULE_H
 #define SCHEDULE_SCHEDULE_H
 
@@ -104,16 +107,16 @@ struct JOBSHOP {
 // Allocation of uninitialised vectors; on failure `error` code 1 ends the
 // process. newIVector returns whatever the allocator gives, without a message,
 // when `len` is 0 or negative.
-double* newDVector(int len);
-float* newFVector(int len);
-int* newIVector(int len);
-long* newLVector(int len);
+[[nodiscard]] double* newDVector(int len);
+[[nodiscard]] float* newFVector(int len);
+[[nodiscard]] int* newIVector(int len);
+[[nodiscard]] long* newLVector(int len);
 
 // Row-pointer matrices: `rows` row pointers, row i of `cols` (dyn_mat) or
 // `vcol[i]` (dyn_var_mat) elements of `size` bytes. The result is cast by the
 // caller to a matrix of its element type, e.g. (int**)dyn_mat(m, n, sizeof(int)).
-void** dyn_mat(int rows, int cols, int size);
-void** dyn_var_mat(int rows, const int* vcol, int size);
+[[nodiscard]] void** dyn_mat(int rows, int cols, int size);
+[[nodiscard]] void** dyn_var_mat(int rows, const int* vcol, int size);
 
 // Release rows 0 … rows − 1 in order, then the row array.
 void free_mat_double(double** m, int rows);
@@ -232,15 +235,15 @@ void sortIVector_noOrder(int* vector, int rows, char criterion);
 
 // A new vector of `length` positions of `v` in sorted order of their values;
 // `v` is not changed. The caller releases the result.
-int* ordered_sequence_VECTOR_DOUBLE(const double* v, int length, char criterion);
-int* ordered_sequence_VECTOR_FLOAT(const float* v, int length, char criterion);
-int* ordered_sequence_VECTOR_INT(const int* v, int length, char criterion);
-int* ordered_sequence_VECTOR_LONG(const long* v, int length, char criterion);
+[[nodiscard]] int* ordered_sequence_VECTOR_DOUBLE(const double* v, int length, char criterion);
+[[nodiscard]] int* ordered_sequence_VECTOR_FLOAT(const float* v, int length, char criterion);
+[[nodiscard]] int* ordered_sequence_VECTOR_INT(const int* v, int length, char criterion);
+[[nodiscard]] int* ordered_sequence_VECTOR_LONG(const long* v, int length, char criterion);
 
 // A new vector of the jobs ordered by their total processing time over the
 // `machs` rows of `pt` (machine rows, job columns): increasing for 'A',
 // decreasing for 'D'. The caller releases the result.
-int* sortPT(int jobs, int machs, const int* const* pt, char crit);
+[[nodiscard]] int* sortPT(int jobs, int machs, const int* const* pt, char crit);
 
 // ---------------------------------------------------------------------------
 // Sequence operators
@@ -361,19 +364,19 @@ void clear_string(char* string, int len);
 // "\nLoading <file> completed with <e> errors and <w> warnings.\n".
 // Returns only when no error was found; otherwise prints
 // "The program cannot continue." and ends the process with status 1.
-SINGLE_MACHINE load_SINGLE_MACHINE(const char* filename);
+[[nodiscard]] SINGLE_MACHINE load_SINGLE_MACHINE(const char* filename);
 
 // The other loaders follow the same procedure. After JOBS they read MACHINES
 // (absent or below 1 is an error), then DD, V (uniform machines only), R, W,
 // then the processing data, which is looked up only when nothing failed
 // before: PT as a vector of n, or as a matrix of m rows of n; and for the job
 // shop RT, n rows of m, looked up only when PT was accepted.
-PARALLEL_MACHINES load_PARALLEL_MACHINES(const char* filename);
-RELATED_MACHINES load_RELATED_MACHINES(const char* filename);
-UNRELATED_MACHINES load_UNRELATED_MACHINES(const char* filename);
-FLOWSHOP load_FLOWSHOP(const char* filename);
-OPENSHOP load_OPENSHOP(const char* filename);
-JOBSHOP load_JOBSHOP(const char* filename);
+[[nodiscard]] PARALLEL_MACHINES load_PARALLEL_MACHINES(const char* filename);
+[[nodiscard]] RELATED_MACHINES load_RELATED_MACHINES(const char* filename);
+[[nodiscard]] UNRELATED_MACHINES load_UNRELATED_MACHINES(const char* filename);
+[[nodiscard]] FLOWSHOP load_FLOWSHOP(const char* filename);
+[[nodiscard]] OPENSHOP load_OPENSHOP(const char* filename);
+[[nodiscard]] JOBSHOP load_JOBSHOP(const char* filename);
 
 // ---------------------------------------------------------------------------
 // Plain-format instance readers
@@ -418,10 +421,10 @@ void loadJS_MM_Data(const char* filename, int* jobs, int* machs, int*** pt, int*
 // job; the DD members add n due dates (after the matrix, or one after each
 // job's row). The line "Instance <file> - n: <n>    m: <m>" is written
 // whatever print_flag says.
-int** loadPTimes_mrows(const char* filename, int* jobs, int* machs, int print_flag);
-int** loadPTimes_mrowsDD(const char* filename, int* jobs, int* machs, long** dd, int print_flag);
-int** loadPTimes_nrows(const char* filename, int* jobs, int* machs, int print_flag);
-int** loadPTimes_nrowsDD(const char* filename, int* jobs, int* machs, long** dd, int print_flag);
+[[nodiscard]] int** loadPTimes_mrows(const char* filename, int* jobs, int* machs, int print_flag);
+[[nodiscard]] int** loadPTimes_mrowsDD(const char* filename, int* jobs, int* machs, long** dd, int print_flag);
+[[nodiscard]] int** loadPTimes_nrows(const char* filename, int* jobs, int* machs, int print_flag);
+[[nodiscard]] int** loadPTimes_nrowsDD(const char* filename, int* jobs, int* machs, long** dd, int print_flag);
 
 // The first integer after the row-th ":" of a parameter file ("jobs: 20"
 // lines), or 0 when none follows or the file ends before that ":". For a
@@ -501,7 +504,7 @@ double S1_Rj_Wj_Tmax(const int* seq, SINGLE_MACHINE instance);
 // Completion time of every job (a new vector indexed by job) when the jobs are
 // processed in `seq` order, each as soon as the machine is free and the job is
 // released.
-long* S1_Rj_Cj(const int* seq, SINGLE_MACHINE instance);
+[[nodiscard]] long* S1_Rj_Cj(const int* seq, SINGLE_MACHINE instance);
 
 // ---------------------------------------------------------------------------
 // Parallel machines
@@ -555,7 +558,7 @@ double Pm_Rj_Wj_SumLj(const int* seq, PARALLEL_MACHINES instance);
 double Pm_Rj_Wj_SumTj(const int* seq, PARALLEL_MACHINES instance);
 double Pm_Rj_Wj_SumUj(const int* seq, PARALLEL_MACHINES instance);
 double Pm_Rj_Wj_Tmax(const int* seq, PARALLEL_MACHINES instance);
-long* Pm_Rj_Cj(const int* seq, PARALLEL_MACHINES instance);
+[[nodiscard]] long* Pm_Rj_Cj(const int* seq, PARALLEL_MACHINES instance);
 
 // Uniform machines: job j takes lround(pt[j] / v[i]) on machine i, the
 // quotient formed in double.
@@ -591,7 +594,7 @@ double Qm_Rj_Wj_SumLj(const int* seq, RELATED_MACHINES instance);
 double Qm_Rj_Wj_SumTj(const int* seq, RELATED_MACHINES instance);
 double Qm_Rj_Wj_SumUj(const int* seq, RELATED_MACHINES instance);
 double Qm_Rj_Wj_Tmax(const int* seq, RELATED_MACHINES instance);
-long* Qm_Rj_Cj(const int* seq, RELATED_MACHINES instance);
+[[nodiscard]] long* Qm_Rj_Cj(const int* seq, RELATED_MACHINES instance);
 
 // Unrelated machines: job j takes pt[i][j] on machine i (machine rows).
 long Rm_Cmax(const int* seq, int jobs, int machs, const int* const* pt);
@@ -626,7 +629,7 @@ double Rm_Rj_Wj_SumLj(const int* seq, UNRELATED_MACHINES instance);
 double Rm_Rj_Wj_SumTj(const int* seq, UNRELATED_MACHINES instance);
 double Rm_Rj_Wj_SumUj(const int* seq, UNRELATED_MACHINES instance);
 double Rm_Rj_Wj_Tmax(const int* seq, UNRELATED_MACHINES instance);
-long* Rm_Rj_Cj(const int* seq, UNRELATED_MACHINES instance);
+[[nodiscard]] long* Rm_Rj_Cj(const int* seq, UNRELATED_MACHINES instance);
 
 // ---------------------------------------------------------------------------
 // Permutation flow shop
@@ -670,7 +673,7 @@ double Fm_Prmu_Rj_Wj_SumLj(const int* seq, FLOWSHOP instance);
 double Fm_Prmu_Rj_Wj_SumTj(const int* seq, FLOWSHOP instance);
 double Fm_Prmu_Rj_Wj_SumUj(const int* seq, FLOWSHOP instance);
 double Fm_Prmu_Rj_Wj_Tmax(const int* seq, FLOWSHOP instance);
-long* Fm_Prmu_Rj_Cj(const int* seq, FLOWSHOP instance);
+[[nodiscard]] long* Fm_Prmu_Rj_Cj(const int* seq, FLOWSHOP instance);
 
 // Best-insertion support for constructions and insertion neighbourhoods
 // (NEH, iterated greedy): for l = 0 … len, makespans[l] receives the makespan
@@ -723,7 +726,7 @@ double Jm_Rj_Wj_SumLj(const int* seq_ops, JOBSHOP instance);
 double Jm_Rj_Wj_SumTj(const int* seq_ops, JOBSHOP instance);
 double Jm_Rj_Wj_SumUj(const int* seq_ops, JOBSHOP instance);
 double Jm_Rj_Wj_Tmax(const int* seq_ops, JOBSHOP instance);
-long* Jm_Rj_Cj(const int* seq_ops, JOBSHOP instance);
+[[nodiscard]] long* Jm_Rj_Cj(const int* seq_ops, JOBSHOP instance);
 
 // ---------------------------------------------------------------------------
 // Schedule files

@@ -175,12 +175,13 @@ typename Obj::Result evaluate(const char* evaluator, const Conventions& conventi
 }
 
 // A new vector of `jobs` completion times, indexed by job, filled by
-// `construct` as in evaluate.
+// `construct` as in evaluate; released again if the construction fails.
 template <class Construct>
 long* completion_times(int jobs, Construct&& construct) {
-    long* completion = vector_or_throw<long>(jobs);
-    construct([completion](int job, long c) { completion[job] = c; });
-    return completion;
+    Vector<long> completion(vector_or_throw<long>(jobs));
+    long* c = completion.get();
+    construct([c](int job, long end) { c[job] = end; });
+    return completion.release();
 }
 
 }  // namespace schedule::catalogue

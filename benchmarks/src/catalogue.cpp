@@ -30,7 +30,8 @@ namespace {
 
 std::string_view embedded_or_fail(std::string_view path) {
     const auto text = embedded_file(path);
-    if (!text) throw schedule::Error(schedule::ErrorKind::argument, 999, "no embedded benchmark file " + std::string(path));
+    if (!text)
+        throw schedule::Error(schedule::ErrorKind::argument, 999, "no embedded benchmark file " + std::string(path));
     return *text;
 }
 
@@ -91,7 +92,8 @@ Entry common(const std::map<std::string, std::string>& row, std::string set, sch
 std::vector<Entry> build() {
     std::vector<Entry> entries;
     for (const auto& row : rows_of("taillard_flowshop.tsv")) {
-        Entry entry = common(row, "taillard-flowshop", schedule::Environment::flowshop, "Cmax", Source::taillard_flowshop);
+        Entry entry =
+            common(row, "taillard-flowshop", schedule::Environment::flowshop, "Cmax", Source::taillard_flowshop);
         entry.time_seed = static_cast<std::int32_t>(number(row, "time_seed"));
         entry.best_known = number(row, "bkv");
         entry.lower_bound = number(row, "lower_bound");
@@ -133,7 +135,9 @@ const std::vector<Entry>& entries() {
 }
 
 void require(const Entry& entry, schedule::Environment environment, const char* what) {
-    if (entry.environment != environment) throw schedule::Error(schedule::ErrorKind::argument, 999, std::string(what) + ": " + entry.name + " is of another environment");
+    if (entry.environment != environment)
+        throw schedule::Error(schedule::ErrorKind::argument, 999,
+                              std::string(what) + ": " + entry.name + " is of another environment");
 }
 
 }  // namespace
@@ -176,7 +180,8 @@ schedule::Instance<schedule::SINGLE_MACHINE> make_single_machine(const Entry& en
     require(entry, schedule::Environment::single, "make_single_machine");
     auto all = read_weighted_tardiness(embedded_or_fail(entry.file), entry.jobs, entry.file);
     if (entry.index < 1 || static_cast<std::size_t>(entry.index) > all.size())
-        throw schedule::Error(schedule::ErrorKind::argument, 999, entry.name + ": no instance " + std::to_string(entry.index) + " in " + entry.file);
+        throw schedule::Error(schedule::ErrorKind::argument, 999,
+                              entry.name + ": no instance " + std::to_string(entry.index) + " in " + entry.file);
     return std::move(all[static_cast<std::size_t>(entry.index) - 1]);
 }
 

@@ -13,7 +13,8 @@ schedule::Instance<schedule::JOBSHOP> orlib_jobshop(std::string_view text, std::
     int jobs = 0;
     int machines = 0;
     if (!(in >> jobs >> machines) || jobs < 1 || machines < 1)
-        throw schedule::Error(schedule::ErrorKind::instance, 0, std::string(origin) + ":2: expected the number of jobs and of machines");
+        throw schedule::Error(schedule::ErrorKind::instance, 0,
+                              std::string(origin) + ":2: expected the number of jobs and of machines");
     schedule::JOBSHOP record{};
     record.jobs = jobs;
     record.machines = machines;
@@ -32,9 +33,10 @@ schedule::Instance<schedule::JOBSHOP> orlib_jobshop(std::string_view text, std::
             int time = 0;
             if (!(in >> machine >> time) || machine < 0 || machine >= machines || time < 0 ||
                 record.pt[machine][j] != -1)
-                throw schedule::Error(schedule::ErrorKind::instance, 0, std::string(origin) + ":" + std::to_string(3 + j) + ": job " + std::to_string(j) +
-                                ", operation " + std::to_string(k) + ": expected a new machine below " +
-                                std::to_string(machines) + " and a time of at least 0");
+                throw schedule::Error(schedule::ErrorKind::instance, 0,
+                                      std::string(origin) + ":" + std::to_string(3 + j) + ": job " + std::to_string(j) +
+                                          ", operation " + std::to_string(k) + ": expected a new machine below " +
+                                          std::to_string(machines) + " and a time of at least 0");
             record.rt[j][k] = machine;
             record.pt[machine][j] = time;
         }

@@ -10,14 +10,15 @@ namespace zurududo::benchmarks {
 namespace {
 
 constexpr std::int32_t multiplier = 16807;
-constexpr std::int32_t quotient = 127773;   // modulus div multiplier
-constexpr std::int32_t remainder = 2836;    // modulus mod multiplier
+constexpr std::int32_t quotient = 127773;  // modulus div multiplier
+constexpr std::int32_t remainder = 2836;   // modulus mod multiplier
 constexpr std::int32_t modulus = 2147483647;
 
 void check_size(int jobs, int machines, const char* what) {
     if (jobs < 1 || machines < 1)
-        throw schedule::Error(schedule::ErrorKind::argument, 999, std::string(what) + ": " + std::to_string(jobs) + " jobs and " + std::to_string(machines) +
-                        " machines (both must be at least 1)");
+        throw schedule::Error(schedule::ErrorKind::argument, 999,
+                              std::string(what) + ": " + std::to_string(jobs) + " jobs and " +
+                                  std::to_string(machines) + " machines (both must be at least 1)");
 }
 
 // Unit weights and release dates 0, as the toolkit's records default to.
@@ -55,7 +56,7 @@ schedule::Instance<schedule::FLOWSHOP> taillard_flowshop(int jobs, int machines,
 }
 
 schedule::Instance<schedule::JOBSHOP> taillard_jobshop(int jobs, int machines, std::int32_t time_seed,
-                                             std::int32_t machine_seed) {
+                                                       std::int32_t machine_seed) {
     check_size(jobs, machines, "taillard_jobshop");
     schedule::JOBSHOP record{};
     record.jobs = jobs;

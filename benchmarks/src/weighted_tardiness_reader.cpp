@@ -17,7 +17,8 @@ struct Number {
 };
 
 [[noreturn]] void reject_at(std::string_view origin, long line, const std::string& what) {
-    throw schedule::Error(schedule::ErrorKind::instance, 0, std::string(origin) + ":" + std::to_string(line) + ": " + what);
+    throw schedule::Error(schedule::ErrorKind::instance, 0,
+                          std::string(origin) + ":" + std::to_string(line) + ": " + what);
 }
 
 bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
@@ -40,9 +41,10 @@ std::vector<Number> numbers_of(std::string_view text, std::string_view origin) {
         const std::string_view word = text.substr(at, end - at);
         long value = 0;
         const auto [stop, status] = std::from_chars(word.data(), word.data() + word.size(), value);
-        if (status == std::errc::result_out_of_range || (status == std::errc() && stop == word.data() + word.size() &&
-                                                          (value < 0 || value > INT_MAX)))
-            reject_at(origin, line, "\"" + std::string(word) + "\" is out of range (0 … " + std::to_string(INT_MAX) + ")");
+        if (status == std::errc::result_out_of_range ||
+            (status == std::errc() && stop == word.data() + word.size() && (value < 0 || value > INT_MAX)))
+            reject_at(origin, line,
+                      "\"" + std::string(word) + "\" is out of range (0 … " + std::to_string(INT_MAX) + ")");
         if (status != std::errc() || stop != word.data() + word.size() || word.front() == '-')
             reject_at(origin, line, "\"" + std::string(word.substr(0, 40)) + "\" is not a non-negative integer");
         numbers.push_back({value, line});
@@ -54,8 +56,10 @@ std::vector<Number> numbers_of(std::string_view text, std::string_view origin) {
 }  // namespace
 
 std::vector<schedule::Instance<schedule::SINGLE_MACHINE>> read_weighted_tardiness(std::string_view text, int jobs,
-                                                                        std::string_view origin) {
-    if (jobs < 1) throw schedule::Error(schedule::ErrorKind::argument, 999, "read_weighted_tardiness: " + std::to_string(jobs) + " jobs (at least 1)");
+                                                                                  std::string_view origin) {
+    if (jobs < 1)
+        throw schedule::Error(schedule::ErrorKind::argument, 999,
+                              "read_weighted_tardiness: " + std::to_string(jobs) + " jobs (at least 1)");
     const std::vector<Number> numbers = numbers_of(text, origin);
     const std::size_t per_instance = 3 * static_cast<std::size_t>(jobs);
     if (numbers.empty()) reject_at(origin, 1, "no instance");
@@ -63,9 +67,8 @@ std::vector<schedule::Instance<schedule::SINGLE_MACHINE>> read_weighted_tardines
         const std::size_t complete = numbers.size() / per_instance;
         reject_at(origin, numbers.back().line,
                   "instance " + std::to_string(complete + 1) + " is cut short: " +
-                      std::to_string(numbers.size() - complete * per_instance) + " of " +
-                      std::to_string(per_instance) + " numbers (" + std::to_string(jobs) +
-                      " processing times, weights and due dates)");
+                      std::to_string(numbers.size() - complete * per_instance) + " of " + std::to_string(per_instance) +
+                      " numbers (" + std::to_string(jobs) + " processing times, weights and due dates)");
     }
     std::vector<schedule::Instance<schedule::SINGLE_MACHINE>> instances;
     instances.reserve(numbers.size() / per_instance);

@@ -29,8 +29,8 @@ TEST(TaillardGenerator, JobShopCheckValues) {
     const auto ta01 = make_jobshop(*find("ta01"));
     ASSERT_EQ(ta01.jobs(), 15);
     ASSERT_EQ(ta01.machines(), 15);
-    const std::vector<int> expected = {6, 94, 12, 66, 4, 10, 7, 53, 3, 26, 2, 15, 10, 65, 11, 82,
-                                       8, 10, 14, 27, 9, 93, 13, 92, 5, 96, 0, 70, 1, 83};
+    const std::vector<int> expected = {6,  94, 12, 66, 4,  10, 7,  53, 3,  26, 2,  15, 10, 65, 11,
+                                       82, 8,  10, 14, 27, 9,  93, 13, 92, 5,  96, 0,  70, 1,  83};
     std::vector<int> job0;
     for (int k = 0; k < 15; ++k) {
         const int machine = ta01.get().rt[0][k];
@@ -78,9 +78,12 @@ TEST(Catalogue, EveryInstanceHasTheSizeOfItsEntry) {
             }
         }
     }
-    const std::map<std::string, int> expected = {{"taillard-flowshop", 120}, {"taillard-jobshop", 80},
-                                                 {"orlib-jobshop", 82},      {"wt40", 125},
-                                                 {"wt50", 125},              {"wt100", 125}};
+    const std::map<std::string, int> expected = {{"taillard-flowshop", 120},
+                                                 {"taillard-jobshop", 80},
+                                                 {"orlib-jobshop", 82},
+                                                 {"wt40", 125},
+                                                 {"wt50", 125},
+                                                 {"wt100", 125}};
     EXPECT_EQ(per_set, expected);
     EXPECT_EQ(sets(), (std::vector<std::string>{"taillard-flowshop", "taillard-jobshop", "orlib-jobshop", "wt40",
                                                 "wt50", "wt100"}));
@@ -144,15 +147,15 @@ TEST_P(WeightedTardinessRejects, NamingTheLine) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    BadFiles, WeightedTardinessRejects,
-    testing::Values(BadInput{"", "wt.txt:1: no instance"}, BadInput{"1 2\n3 4\n5 x6", "wt.txt:3: \"x6\""},
-                    BadInput{"1 2\n3 -4\n5 6", "wt.txt:2: \"-4\" is out of range"},
-                    BadInput{"1 2\n3 4\n5 2147483648", "wt.txt:3: \"2147483648\" is out of range"},
-                    BadInput{"1 2\n3 4\n5 99999999999999999999999", "wt.txt:3:"},
-                    BadInput{"1 2 3 4 5 6\n1 2\n3", "wt.txt:3: instance 2 is cut short: 3 of 6"},
-                    BadInput{"1 2 3 4 5 6.5", "wt.txt:1: \"6.5\" is not"},
-                    BadInput{"1 2 3 4 5 +6", "wt.txt:1: \"+6\" is not"}));
+INSTANTIATE_TEST_SUITE_P(BadFiles, WeightedTardinessRejects,
+                         testing::Values(BadInput{"", "wt.txt:1: no instance"},
+                                         BadInput{"1 2\n3 4\n5 x6", "wt.txt:3: \"x6\""},
+                                         BadInput{"1 2\n3 -4\n5 6", "wt.txt:2: \"-4\" is out of range"},
+                                         BadInput{"1 2\n3 4\n5 2147483648", "wt.txt:3: \"2147483648\" is out of range"},
+                                         BadInput{"1 2\n3 4\n5 99999999999999999999999", "wt.txt:3:"},
+                                         BadInput{"1 2 3 4 5 6\n1 2\n3", "wt.txt:3: instance 2 is cut short: 3 of 6"},
+                                         BadInput{"1 2 3 4 5 6.5", "wt.txt:1: \"6.5\" is not"},
+                                         BadInput{"1 2 3 4 5 +6", "wt.txt:1: \"+6\" is not"}));
 
 TEST(WeightedTardinessReader, RefusesAnInstanceWithoutJobs) {
     try {

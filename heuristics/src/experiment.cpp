@@ -2,6 +2,8 @@
 #include <algorithm>
 #include <functional>
 #include <iomanip>
+#include <sstream>
+#include <string>
 
 #include <zurududo/experiment.h>
 
@@ -9,14 +11,12 @@ namespace zurududo::experiment {
 
 namespace {
 
-heuristics::Options options_for(const benchmarks::Entry& entry, const Settings& settings,
-                                 double& seconds_to_best) {
+heuristics::Options options_for(const benchmarks::Entry& entry, const Settings& settings, double& seconds_to_best) {
     heuristics::Options options;
     options.budget.clock = settings.clock;
     options.budget.iterations = settings.iterations;
-    options.budget.seconds = settings.time_factor > 0
-                                 ? settings.time_factor * entry.jobs * entry.machines / 2000.0
-                                 : settings.seconds;
+    options.budget.seconds =
+        settings.time_factor > 0 ? settings.time_factor * entry.jobs * entry.machines / 2000.0 : settings.seconds;
     options.seed = settings.seed;
     if (settings.stop_at_best_known) options.target = static_cast<double>(entry.best_known);
     options.on_improvement = [&seconds_to_best](const heuristics::Improvement& improvement) {
@@ -163,6 +163,58 @@ void write_csv_row(std::ostream& out, const Row& row, const Settings& settings) 
     out << ',' << std::setprecision(15) << row.value << ',' << std::fixed << std::setprecision(4) << row.rpd << ',';
     if (row.rpd_classic) out << *row.rpd_classic;
     out << ',' << row.seconds << ',' << row.seconds_to_best << ',' << row.iterations << '\n';
+    out << std::defaultfloat;
+}
+
+std::vector<Row> read_csv_rows(std::string_view text, std::string_view origin) {
+    std::vector<Row> rows;
+    std::istringstream in{std::string(text)};
+    std::string line;
+    long number = 0;
+    while (std::getline(in, line)) {
+        ++number;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty() || line.rfind("instance,", 0) == 0) continue;
+        std::vector<std::string> fields;
+        std::stringstream split(line);
+        std::string field;
+        while (std::getline(split, field, ',')) fields.push_back(field);
+        if (line.back() == ',') fields.emplace_back();
+        try {
+            if (fields.size() != 12) throw std::invalid_argument("fields");
+            Row row;
+            row.instance = fields[0];
+            row.group = fields[1];
+            row.best_known = std::stol(fields[4]);
+            if (!fields[5].empty()) row.best_known_classic = std::stol(fields[5]);
+            row.value = std::stod(fields[6]);
+            row.rpd = std::stod(fields[7]);
+            if (!fields[8].empty()) row.rpd_classic = std::stod(fields[8]);
+            row.seconds = std::stod(fields[9]);
+            row.seconds_to_best = std::stod(fields[10]);
+            row.iterations = std::stol(fields[11]);
+            rows.push_back(row);
+        } catch (const std::logic_error&) {
+            throw schedule::Error(schedule::ErrorKind::instance, 0,
+                                  std::string(origin) + ":" + std::to_string(number) +
+                                      ": not a row of 12 fields as the experiment writes them");
+        }
+    }
+    return rows;
+}
+
+void write_summary(std::ostream& out, const std::vector<Group>& groups) {
+    out << "| group | instances | ARPD vs bkv % | ARPD vs bkv_classic % | reached bkv | mean s | max s to best |\n"
+           "|---|---:|---:|---:|---:|---:|---:|\n";
+    out << std::fixed;
+    for (const Group& group : groups) {
+        out << "| " << group.group << " | " << group.instances << " | " << std::setprecision(3) << group.arpd << " | ";
+        if (group.arpd_classic)
+            out << *group.arpd_classic;
+        else
+            out << "–";
+        out << " | " << group.reached << " | " << group.mean_seconds << " | " << group.max_seconds_to_best << " |\n";
+    }
     out << std::defaultfloat;
 }
 

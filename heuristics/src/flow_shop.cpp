@@ -24,7 +24,8 @@ bool has_release_dates(const schedule::FLOWSHOP& instance) {
 class Insertion {
 public:
     explicit Insertion(const schedule::FLOWSHOP& instance)
-        : instance_(instance), released_(has_release_dates(instance)),
+        : instance_(instance),
+          released_(has_release_dates(instance)),
           makespans_(static_cast<std::size_t>(instance.jobs) + 1) {}
 
     // Inserts `job` into `sequence` at the first position of smallest makespan; returns that makespan.
@@ -113,7 +114,8 @@ Result iterated_greedy(const schedule::FLOWSHOP& instance, const Options& option
                        const IteratedGreedyParameters& parameters) {
     schedule::validate(instance);
     if (parameters.destruction < 1 || !(parameters.temperature >= 0))
-        throw schedule::Error(schedule::ErrorKind::argument, 999, "iterated_greedy: destruction at least 1, temperature at least 0");
+        throw schedule::Error(schedule::ErrorKind::argument, 999,
+                              "iterated_greedy: destruction at least 1, temperature at least 0");
     Insertion insertion(instance);
     Run run(options, [&](const std::vector<int>& s) { return static_cast<double>(insertion.makespan(s)); });
     Random random(options.seed);
@@ -137,12 +139,7 @@ Result iterated_greedy(const schedule::FLOWSHOP& instance, const Options& option
     std::vector<int> removed;
     while (!run.over()) {
         candidate = current;
-        removed.clear();
-        for (int k = 0; k < destruction; ++k) {
-            const int at = random.below(static_cast<int>(candidate.size()));
-            removed.push_back(candidate[static_cast<std::size_t>(at)]);
-            candidate.erase(candidate.begin() + at);
-        }
+        internal::destroy(candidate, destruction, random, removed);
         if (parameters.partial_local_search && parameters.local_search && !candidate.empty())
             improve(insertion, candidate, insertion.makespan(candidate), random, run);
         long found = 0;
@@ -153,8 +150,7 @@ Result iterated_greedy(const schedule::FLOWSHOP& instance, const Options& option
             current.swap(candidate);
             value = found;
             run.offer(current, static_cast<double>(value));
-        } else if (found == value ||
-                   (temperature > 0 && random.unit() <= std::exp(-static_cast<double>(found - value) / temperature))) {
+        } else if (internal::accept(static_cast<double>(found), static_cast<double>(value), temperature, random)) {
             current.swap(candidate);
             value = found;
         }

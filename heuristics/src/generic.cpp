@@ -75,7 +75,8 @@ private:
 Result generic_search(std::vector<int> start, const Evaluator& evaluate, const Options& options,
                       const GenericParameters& parameters) {
     if (parameters.destruction < 1 || !(parameters.temperature >= 0))
-        throw schedule::Error(schedule::ErrorKind::argument, 999, "generic_search: destruction at least 1, temperature at least 0");
+        throw schedule::Error(schedule::ErrorKind::argument, 999,
+                              "generic_search: destruction at least 1, temperature at least 0");
     Run run(options, [&](const std::vector<int>& s) { return evaluate(s); });
     Random random(options.seed);
     Search search(evaluate, run);
@@ -95,12 +96,7 @@ Result generic_search(std::vector<int> start, const Evaluator& evaluate, const O
     std::vector<int> removed;
     while (!run.over()) {
         candidate = current;
-        removed.clear();
-        for (int k = 0; k < destruction; ++k) {
-            const int at = random.below(static_cast<int>(candidate.size()));
-            removed.push_back(candidate[static_cast<std::size_t>(at)]);
-            candidate.erase(candidate.begin() + at);
-        }
+        internal::destroy(candidate, destruction, random, removed);
         double found = 0;
         for (std::size_t k = 0; k < removed.size(); ++k)
             found = search.insert_best(candidate, removed[k], std::span<const int>(removed).subspan(k + 1));
@@ -110,7 +106,7 @@ Result generic_search(std::vector<int> start, const Evaluator& evaluate, const O
             current.swap(candidate);
             value = found;
             run.offer(current, value);
-        } else if (found == value || (temperature > 0 && random.unit() <= std::exp(-(found - value) / temperature))) {
+        } else if (internal::accept(found, value, temperature, random)) {
             current.swap(candidate);
             value = found;
         }
@@ -135,7 +131,8 @@ Result generic_search(const Record& record, std::string_view objective, const Op
     return generic_search(std::move(start), evaluate, options, parameters);
 }
 
-template Result generic_search(const schedule::SINGLE_MACHINE&, std::string_view, const Options&, const GenericParameters&);
+template Result generic_search(const schedule::SINGLE_MACHINE&, std::string_view, const Options&,
+                               const GenericParameters&);
 template Result generic_search(const schedule::PARALLEL_MACHINES&, std::string_view, const Options&,
                                const GenericParameters&);
 template Result generic_search(const schedule::RELATED_MACHINES&, std::string_view, const Options&,
@@ -152,8 +149,8 @@ Result lpt(const schedule::PARALLEL_MACHINES& instance) {
     std::iota(sequence.begin(), sequence.end(), 0);
     std::stable_sort(sequence.begin(), sequence.end(), [&](int a, int b) { return instance.pt[a] > instance.pt[b]; });
     // The toolkit's evaluator puts each job, in sequence order, on the machine free first.
-    const double value = static_cast<double>(
-        schedule::Pm_Cmax(sequence.data(), instance.jobs, instance.machines, instance.pt));
+    const double value =
+        static_cast<double>(schedule::Pm_Cmax(sequence.data(), instance.jobs, instance.machines, instance.pt));
     return internal::constructed(std::move(sequence), value, internal::now(Clock::wall) - start);
 }
 

@@ -26,7 +26,8 @@ public:
     double unit() { return static_cast<double>(engine_() >> 11) * 0x1.0p-53; }
     template <class T>
     void shuffle(std::vector<T>& v) {
-        for (std::size_t k = v.size(); k > 1; --k) std::swap(v[k - 1], v[static_cast<std::size_t>(below(static_cast<int>(k)))]);
+        for (std::size_t k = v.size(); k > 1; --k)
+            std::swap(v[k - 1], v[static_cast<std::size_t>(below(static_cast<int>(k)))]);
     }
 
 private:
@@ -51,7 +52,8 @@ public:
     Run(const Options& options, Evaluate evaluate)
         : options_(options), evaluate_(std::move(evaluate)), start_(now(options.budget.clock)) {
         if (!(options.budget.seconds > 0) && options.budget.iterations <= 0)
-            throw schedule::Error(schedule::ErrorKind::argument, 999, "a search needs a time limit or an iteration limit");
+            throw schedule::Error(schedule::ErrorKind::argument, 999,
+                                  "a search needs a time limit or an iteration limit");
     }
 
     double elapsed() const { return now(options_.budget.clock) - start_; }
@@ -83,8 +85,7 @@ public:
         best_ = sequence;
         best_internal_ = internal;
         best_value_ = evaluate_(best_);
-        if (options_.on_improvement)
-            options_.on_improvement(Improvement{best_value_, elapsed(), iterations_, best_});
+        if (options_.on_improvement) options_.on_improvement(Improvement{best_value_, elapsed(), iterations_, best_});
         return true;
     }
 
@@ -104,6 +105,23 @@ private:
     long calls_ = 0;
     bool expired_ = false;
 };
+
+// The destruction of iterated greedy: `count` entries taken out of
+// `sequence` at random positions, into `removed` in the order drawn.
+inline void destroy(std::vector<int>& sequence, int count, Random& random, std::vector<int>& removed) {
+    removed.clear();
+    for (int k = 0; k < count; ++k) {
+        const int at = random.below(static_cast<int>(sequence.size()));
+        removed.push_back(sequence[static_cast<std::size_t>(at)]);
+        sequence.erase(sequence.begin() + at);
+    }
+}
+
+// The acceptance of iterated greedy: a value at most the current one always,
+// a worse one with probability exp(−Δ/T) (never at T = 0).
+inline bool accept(double found, double value, double temperature, Random& random) {
+    return found <= value || (temperature > 0 && random.unit() <= std::exp(-(found - value) / temperature));
+}
 
 // A construction's result: one sequence, evaluated, no iterations.
 inline Result constructed(std::vector<int> sequence, double value, double seconds) {

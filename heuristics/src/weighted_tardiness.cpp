@@ -19,9 +19,12 @@ using internal::Run;
 void check(const schedule::SINGLE_MACHINE& instance, const char* what) {
     schedule::validate(instance);
     if (instance.dd == nullptr)
-        throw schedule::Error(schedule::ErrorKind::argument, 999, std::string(what) + ": the instance has no due dates");
+        throw schedule::Error(schedule::ErrorKind::argument, 999,
+                              std::string(what) + ": the instance has no due dates");
     for (int j = 0; j < instance.jobs; ++j)
-        if (instance.r[j] != 0) throw schedule::Error(schedule::ErrorKind::argument, 999, std::string(what) + ": release dates are not supported");
+        if (instance.r[j] != 0)
+            throw schedule::Error(schedule::ErrorKind::argument, 999,
+                                  std::string(what) + ": release dates are not supported");
 }
 
 double total_weighted_tardiness(const schedule::SINGLE_MACHINE& instance, const std::vector<int>& sequence) {
@@ -50,8 +53,8 @@ std::vector<int> atc_sequence(const schedule::SINGLE_MACHINE& instance, double k
             if (done[static_cast<std::size_t>(j)]) continue;
             const double p = instance.pt[j];
             const double slack = std::max(static_cast<double>(instance.dd[j] - t) - p, 0.0);
-            const double priority = p > 0 ? instance.w[j] / p * std::exp(-slack / (k * mean))
-                                          : std::numeric_limits<double>::infinity();
+            const double priority =
+                p > 0 ? instance.w[j] / p * std::exp(-slack / (k * mean)) : std::numeric_limits<double>::infinity();
             if (chosen < 0 || priority > best) {
                 chosen = j;
                 best = priority;
@@ -136,7 +139,8 @@ private:
                 const int b = at(j);
                 const long shift = static_cast<long>(x_->pt[b]) - x_->pt[a];
                 double delta = cost(b, completion(i) + shift) - cost(b, completion(j)) + cost(a, completion(j)) - here;
-                for (int k = i + 1; k < j; ++k) delta += cost(at(k), completion(k) + shift) - cost(at(k), completion(k));
+                for (int k = i + 1; k < j; ++k)
+                    delta += cost(at(k), completion(k) + shift) - cost(at(k), completion(k));
                 offer(i, j, delta, exchange);
             }
             // The job at i moved to j: the jobs between move forward by p, it ends where j ended.
@@ -188,10 +192,17 @@ private:
             const int last = static_cast<int>(j) - 1;
             const auto first = sequence_.begin() + i;
             switch (move_[static_cast<std::size_t>(i) * n + j - 1]) {
-                case exchange: std::iter_swap(first, sequence_.begin() + last); break;
-                case later: std::rotate(first, first + 1, sequence_.begin() + last + 1); break;
-                case earlier: std::rotate(first, sequence_.begin() + last, sequence_.begin() + last + 1); break;
-                case none: break;
+                case exchange:
+                    std::iter_swap(first, sequence_.begin() + last);
+                    break;
+                case later:
+                    std::rotate(first, first + 1, sequence_.begin() + last + 1);
+                    break;
+                case earlier:
+                    std::rotate(first, sequence_.begin() + last, sequence_.begin() + last + 1);
+                    break;
+                case none:
+                    break;
             }
             j = static_cast<std::size_t>(i);
         }
@@ -226,16 +237,17 @@ Result wspt(const schedule::SINGLE_MACHINE& instance) {
     // Largest w/p first, compared as products so that p = 0 comes first.
     std::vector<int> sequence(static_cast<std::size_t>(instance.jobs));
     std::iota(sequence.begin(), sequence.end(), 0);
-    std::stable_sort(sequence.begin(), sequence.end(), [&](int a, int b) {
-        return instance.w[a] * instance.pt[b] > instance.w[b] * instance.pt[a];
-    });
+    std::stable_sort(sequence.begin(), sequence.end(),
+                     [&](int a, int b) { return instance.w[a] * instance.pt[b] > instance.w[b] * instance.pt[a]; });
     const double value = total_weighted_tardiness(instance, sequence);
     return internal::constructed(std::move(sequence), value, internal::now(Clock::wall) - start);
 }
 
 Result atc(const schedule::SINGLE_MACHINE& instance, double k) {
     check(instance, "atc");
-    if (!(k >= 0)) throw schedule::Error(schedule::ErrorKind::argument, 999, "atc: the look-ahead k must be positive (or 0 for the best of several)");
+    if (!(k >= 0))
+        throw schedule::Error(schedule::ErrorKind::argument, 999,
+                              "atc: the look-ahead k must be positive (or 0 for the best of several)");
     const double start = internal::now(Clock::wall);
     std::vector<int> best;
     double best_value = 0;
@@ -255,7 +267,8 @@ Result weighted_tardiness_search(const schedule::SINGLE_MACHINE& instance, const
                                  const TardinessSearchParameters& parameters) {
     check(instance, "weighted_tardiness_search");
     if (parameters.kick < 1 || parameters.kick_window < 1 || parameters.restart_after < 0)
-        throw schedule::Error(schedule::ErrorKind::argument, 999, "weighted_tardiness_search: kick and window at least 1, restart_after at least 0");
+        throw schedule::Error(schedule::ErrorKind::argument, 999,
+                              "weighted_tardiness_search: kick and window at least 1, restart_after at least 0");
     const int n = instance.jobs;
     Run run(options, [&](const std::vector<int>& s) { return total_weighted_tardiness(instance, s); });
     Random random(options.seed);

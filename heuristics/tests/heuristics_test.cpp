@@ -3,11 +3,12 @@
 // search reaches the optimum, every value reported is the toolkit's
 // evaluator on the sequence reported, and a seed with an iteration budget
 // gives the same run again. Then NEH against the published makespans of all
-// of Taillard's flow shops.
+// of Taillard's flow shops, and the rows of a run of a set.
 #include <algorithm>
 #include <functional>
 #include <memory>
 #include <random>
+#include <sstream>
 #include <string>
 #include <variant>
 #include <vector>
@@ -15,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <zurududo/benchmarks.h>
+#include <zurududo/experiment.h>
 #include <zurududo/heuristics.h>
 
 namespace {
@@ -170,6 +172,8 @@ struct Case {
     std::function<Problem(unsigned seed)> make;
 };
 
+void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
+
 std::vector<Case> cases() {
     return {{"IteratedGreedyFlowShop", [](unsigned s) { return flow_shop(s, false, "Cmax"); }},
             {"IteratedGreedyFlowShopReleased", [](unsigned s) { return flow_shop(s, true, "Cmax"); }},
@@ -271,14 +275,15 @@ TEST(Constructions, ValuesAreTheEvaluatorsAndTiesGoByIndex) {
     for (unsigned seed = 1; seed <= 3; ++seed) {
         const Problem problem = weighted_tardiness(seed);
         const auto& record = *static_cast<schedule::Instance<schedule::SINGLE_MACHINE>*>(problem.owner.get());
-        for (const Result& result : {edd(record.get()), wspt(record.get()), atc(record.get()), atc(record.get(), 2.0)}) {
+        for (const Result& result :
+             {edd(record.get()), wspt(record.get()), atc(record.get()), atc(record.get(), 2.0)}) {
             ASSERT_TRUE(same_entries(result.sequence, problem.entries));
             EXPECT_EQ(result.value, problem.evaluate(result.sequence.data()));
         }
     }
     // p = 2, 1, 2, 4; w = 1, 1, 2, 2; d = 5, 3, 5, 3.
-    schedule::SINGLE_MACHINE x{4, 1, schedule::newIVector(4), schedule::newLVector(4), schedule::newDVector(4),
-                             schedule::newIVector(4)};
+    schedule::SINGLE_MACHINE x{
+        4, 1, schedule::newIVector(4), schedule::newLVector(4), schedule::newDVector(4), schedule::newIVector(4)};
     schedule::setval_Ivector(x.r, 4, 0);
     const schedule::Instance<schedule::SINGLE_MACHINE> owned(x);
     const int p[] = {2, 1, 2, 4};
@@ -291,7 +296,8 @@ TEST(Constructions, ValuesAreTheEvaluatorsAndTiesGoByIndex) {
     EXPECT_EQ(wspt(x).sequence, (std::vector<int>{1, 2, 0, 3}));  // w/p: 0.5, 1, 1, 0.5
 
     // LPT: 5, 4, 3, 3, 3 on two machines: 5 + 3 + 3 and 4 + 3, makespan 11.
-    schedule::PARALLEL_MACHINES y{5, 2, schedule::newIVector(5), nullptr, schedule::newDVector(5), schedule::newIVector(5)};
+    schedule::PARALLEL_MACHINES y{
+        5, 2, schedule::newIVector(5), nullptr, schedule::newDVector(5), schedule::newIVector(5)};
     schedule::setval_Dvector(y.w, 5, 1.0);
     schedule::setval_Ivector(y.r, 5, 0);
     const schedule::Instance<schedule::PARALLEL_MACHINES> owned_y(y);
@@ -303,8 +309,8 @@ TEST(Constructions, ValuesAreTheEvaluatorsAndTiesGoByIndex) {
 }
 
 TEST(Constructions, RefuseRecordsTheyCannotUse) {
-    schedule::SINGLE_MACHINE no_due_dates{2, 1, schedule::newIVector(2), nullptr, schedule::newDVector(2),
-                                          schedule::newIVector(2)};
+    schedule::SINGLE_MACHINE no_due_dates{
+        2, 1, schedule::newIVector(2), nullptr, schedule::newDVector(2), schedule::newIVector(2)};
     const schedule::Instance<schedule::SINGLE_MACHINE> owned(no_due_dates);
     EXPECT_THROW(edd(no_due_dates), schedule::Error);
     schedule::FLOWSHOP empty{};
@@ -332,6 +338,45 @@ TEST(Neh, TaillardsPublishedMakespans) {
         ++checked;
     }
     EXPECT_EQ(checked, 120);
+}
+
+// ---------------------------------------------------------------------------
+// Runs of the sets: rows, their CSV form and the mean per size group
+// ---------------------------------------------------------------------------
+
+TEST(Experiment, RowsSurviveTheirCsvAndGroupsAverageThem) {
+    experiment::Settings settings;
+    settings.method = "neh";
+    std::ostringstream csv;
+    experiment::write_csv_header(csv);
+    std::vector<experiment::Row> rows;
+    for (const char* name : {"ta001", "ta002", "ta011"}) {
+        rows.push_back(experiment::run(*benchmarks::find(name), settings));
+        experiment::write_csv_row(csv, rows.back(), settings);
+    }
+    EXPECT_EQ(rows[0].value, 1286);
+    EXPECT_NEAR(rows[0].rpd, 100.0 * (1286 - 1278) / 1278, 1e-12);
+    // Two files concatenated, the second header included.
+    const auto read = experiment::read_csv_rows(csv.str() + csv.str(), "runs.csv");
+    ASSERT_EQ(read.size(), 6u);
+    EXPECT_EQ(read[5].instance, "ta011");
+    EXPECT_EQ(read[5].value, rows[2].value);
+    const auto groups = experiment::summarise(read);
+    ASSERT_EQ(groups.size(), 3u);
+    EXPECT_EQ(groups[0].group, "20x5");
+    EXPECT_EQ(groups[0].instances, 4);
+    EXPECT_NEAR(groups[0].arpd, (rows[0].rpd + rows[1].rpd) / 2, 1e-3);
+    EXPECT_EQ(groups[2].group, "all");
+    EXPECT_EQ(groups[2].instances, 6);
+
+    try {
+        experiment::read_csv_rows("instance,group\nta001,20x5,neh\n", "runs.csv");
+        FAIL() << "accepted";
+    } catch (const schedule::Error& error) {
+        EXPECT_NE(std::string(error.what()).find("runs.csv:2:"), std::string::npos) << error.what();
+    }
+    settings.method = "ils";
+    EXPECT_THROW(experiment::run(*benchmarks::find("ta001"), settings), schedule::Error);
 }
 
 }  // namespace

@@ -4,6 +4,10 @@
 //
 //   zurududo-experiment -a METHOD [--time-factor T | --seconds S] [--iterations N]
 //                       [--seed N] [--clock cpu|wall] [--stop-at-best] [--csv FILE] SET|NAME...
+//   zurududo-experiment --summarise FILE.csv...
+//
+// The CSV rows of several runs (shards of a set, say) concatenate; the
+// second form prints the summary of such rows.
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -20,7 +24,8 @@ namespace {
 [[noreturn]] void usage(const std::string& problem) {
     std::cerr << "zurududo-experiment: " << problem
               << "\nusage: zurududo-experiment -a METHOD [--time-factor T | --seconds S] [--iterations N] [--seed N]\n"
-                 "                           [--clock cpu|wall] [--stop-at-best] [--csv FILE] SET|NAME...\n";
+                 "                           [--clock cpu|wall] [--stop-at-best] [--csv FILE] SET|NAME...\n"
+                 "       zurududo-experiment --summarise FILE.csv...\n";
     std::exit(2);
 }
 
@@ -29,6 +34,7 @@ namespace {
 int main(int argc, char** argv) {
     experiment::Settings settings;
     std::string csv;
+    std::vector<std::string> summarise;
     std::vector<const benchmarks::Entry*> entries;
     for (int k = 1; k < argc; ++k) {
         const std::string arg = argv[k];
@@ -37,18 +43,28 @@ int main(int argc, char** argv) {
             return argv[++k];
         };
         try {
-            if (arg == "-a") settings.method = value();
-            else if (arg == "--time-factor") settings.time_factor = std::stod(value());
-            else if (arg == "--seconds") settings.seconds = std::stod(value());
-            else if (arg == "--iterations") settings.iterations = std::stol(value());
-            else if (arg == "--seed") settings.seed = std::stoull(value());
+            if (arg == "-a")
+                settings.method = value();
+            else if (arg == "--time-factor")
+                settings.time_factor = std::stod(value());
+            else if (arg == "--seconds")
+                settings.seconds = std::stod(value());
+            else if (arg == "--iterations")
+                settings.iterations = std::stol(value());
+            else if (arg == "--seed")
+                settings.seed = std::stoull(value());
             else if (arg == "--clock") {
                 const std::string clock = value();
                 if (clock != "cpu" && clock != "wall") usage("--clock is cpu or wall");
                 settings.clock = clock == "cpu" ? heuristics::Clock::thread_cpu : heuristics::Clock::wall;
-            } else if (arg == "--stop-at-best") settings.stop_at_best_known = true;
-            else if (arg == "--csv") csv = value();
-            else if (!arg.empty() && arg[0] == '-') usage("unknown option " + arg);
+            } else if (arg == "--stop-at-best")
+                settings.stop_at_best_known = true;
+            else if (arg == "--csv")
+                csv = value();
+            else if (arg == "--summarise")
+                summarise.push_back(value());
+            else if (!arg.empty() && arg[0] == '-')
+                usage("unknown option " + arg);
             else {
                 auto in_set = benchmarks::set_entries(arg);
                 if (in_set.empty()) {
@@ -61,6 +77,21 @@ int main(int argc, char** argv) {
         } catch (const std::logic_error&) {
             usage("not a number after " + arg);
         }
+    }
+    if (!summarise.empty()) {
+        // Only the summary of rows written before (by one run, or by several concatenated).
+        try {
+            std::vector<experiment::Row> rows;
+            for (const std::string& file : summarise) {
+                const auto more = experiment::read_csv_rows(schedule::read_file(file), file);
+                rows.insert(rows.end(), more.begin(), more.end());
+            }
+            experiment::write_summary(std::cout, experiment::summarise(rows));
+        } catch (const schedule::Error& error) {
+            std::fprintf(stderr, "zurududo-experiment: %s\n", error.what());
+            return 1;
+        }
+        return 0;
     }
     if (settings.method.empty()) usage("no method (-a)");
     if (entries.empty()) usage("no set or instance");
@@ -90,13 +121,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "zurududo-experiment: %s\n", error.what());
         return 1;
     }
-    std::printf("\n| group | instances | ARPD vs bkv %% | ARPD vs bkv_classic %% | reached bkv | mean s | max s to best |\n"
-                "|---|---:|---:|---:|---:|---:|---:|\n");
-    for (const experiment::Group& group : experiment::summarise(rows)) {
-        std::printf("| %s | %d | %.3f | ", group.group.c_str(), group.instances, group.arpd);
-        if (group.arpd_classic) std::printf("%.3f", *group.arpd_classic);
-        else std::printf("–");
-        std::printf(" | %d | %.3f | %.3f |\n", group.reached, group.mean_seconds, group.max_seconds_to_best);
-    }
+    std::printf("\n");
+    std::fflush(stdout);
+    experiment::write_summary(std::cout, experiment::summarise(rows));
     return 0;
 }

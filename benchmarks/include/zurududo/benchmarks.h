@@ -46,17 +46,18 @@ schedule::Instance<schedule::FLOWSHOP> taillard_flowshop(int jobs, int machines,
 // operation, in 1 … 99), then each job's routing by swapping a list of the
 // machines; machines are numbered from 0.
 schedule::Instance<schedule::JOBSHOP> taillard_jobshop(int jobs, int machines, std::int32_t time_seed,
-                                             std::int32_t machine_seed);
+                                                       std::int32_t machine_seed);
 
 // ---------------------------------------------------------------------------
 // OR-Library's weighted-tardiness layout: many single-machine instances of
 // `jobs` jobs one after another, each its processing times, then its weights,
 // then its due dates, all non-negative integers separated by white space.
 // Anything else — a word, a negative or oversized number, a last instance cut
-// short — throws schedule::Error (instance) naming `origin` and the line. The records have due dates and weights, release dates 0.
+// short — throws schedule::Error (instance) naming `origin` and the line.
+// The records have due dates and weights, release dates 0.
 // ---------------------------------------------------------------------------
 std::vector<schedule::Instance<schedule::SINGLE_MACHINE>> read_weighted_tardiness(std::string_view text, int jobs,
-                                                                        std::string_view origin);
+                                                                                  std::string_view origin);
 
 // ---------------------------------------------------------------------------
 // The catalogue of named instances.
@@ -65,15 +66,15 @@ std::vector<schedule::Instance<schedule::SINGLE_MACHINE>> read_weighted_tardines
 enum class Source { taillard_flowshop, taillard_jobshop, orlib_jobshop, orlib_weighted_tardiness };
 
 struct Entry {
-    std::string name;         // ta001, ta01, ft06, wt40_001, …
-    std::string set;          // taillard-flowshop, taillard-jobshop, orlib-jobshop, wt40, wt50, wt100
+    std::string name;                   // ta001, ta01, ft06, wt40_001, …
+    std::string set;                    // taillard-flowshop, taillard-jobshop, orlib-jobshop, wt40, wt50, wt100
     schedule::Environment environment;  // single, flowshop or jobshop
-    std::string objective;    // the objective the values refer to: Cmax, or Wj_SumTj
+    std::string objective;              // the objective the values refer to: Cmax, or Wj_SumTj
     int jobs;
     int machines;
-    long best_known;          // the best known value (the optimum when `optimal`)
+    long best_known;  // the best known value (the optimum when `optimal`)
     std::optional<long> lower_bound;
-    bool optimal;             // best_known is proven optimal
+    bool optimal;  // best_known is proven optimal
     // Flow shop only: the makespan of NEH with the first-best tie rule, and the
     // best known value most papers up to 2023 measured against.
     std::optional<long> neh_makespan;

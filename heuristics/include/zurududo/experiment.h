@@ -26,8 +26,8 @@ std::vector<std::string> methods(schedule::Environment environment);
 
 struct Settings {
     std::string method;
-    double time_factor = 0;   // t: a time limit of t · n · m / 2 ms …
-    double seconds = 0;       // … or a fixed one
+    double time_factor = 0;  // t: a time limit of t · n · m / 2 ms …
+    double seconds = 0;      // … or a fixed one
     long iterations = 0;
     std::uint64_t seed = 1;
     heuristics::Clock clock = heuristics::Clock::thread_cpu;
@@ -36,14 +36,14 @@ struct Settings {
 
 struct Row {
     std::string instance;
-    std::string group;        // n x m
+    std::string group;  // n x m
     long best_known;
     std::optional<long> best_known_classic;
     double value;
-    double rpd;               // against best_known
+    double rpd;  // against best_known
     std::optional<double> rpd_classic;
-    double seconds;           // the whole run, on the settings' clock
-    double seconds_to_best;   // when the value reported was first found
+    double seconds;          // the whole run, on the settings' clock
+    double seconds_to_best;  // when the value reported was first found
     long iterations;
 };
 
@@ -56,7 +56,7 @@ struct Group {
     int instances = 0;
     double arpd = 0;
     std::optional<double> arpd_classic;
-    int reached = 0;          // value at most the best known
+    int reached = 0;  // value at most the best known
     double mean_seconds = 0;
     double max_seconds_to_best = 0;
 };
@@ -66,6 +66,13 @@ std::vector<Group> summarise(const std::vector<Row>& rows);
 
 void write_csv_header(std::ostream& out);
 void write_csv_row(std::ostream& out, const Row& row, const Settings& settings);
+// The rows of CSV text written by the above; header lines (also those of
+// concatenated files) are skipped. A malformed line throws schedule::Error
+// (instance) naming `origin` and the line.
+std::vector<Row> read_csv_rows(std::string_view text, std::string_view origin);
+
+// The summary as a Markdown table.
+void write_summary(std::ostream& out, const std::vector<Group>& groups);
 
 }  // namespace zurududo::experiment
 

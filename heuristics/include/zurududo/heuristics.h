@@ -29,15 +29,15 @@ namespace zurududo::heuristics {
 enum class Clock { wall, thread_cpu };
 
 struct Budget {
-    double seconds = 0;    // time limit; 0: none
-    long iterations = 0;   // iteration limit; 0: none
+    double seconds = 0;   // time limit; 0: none
+    long iterations = 0;  // iteration limit; 0: none
     Clock clock = Clock::wall;
 };
 
 // One improvement of the best value, as the callback sees it.
 struct Improvement {
     double value;
-    double seconds;        // since the start, on the budget's clock
+    double seconds;  // since the start, on the budget's clock
     long iteration;
     std::span<const int> sequence;
 };
@@ -53,8 +53,8 @@ struct Options {
 
 struct Result {
     std::vector<int> sequence;
-    double value = 0;      // the toolkit's evaluator on `sequence`
-    double seconds = 0;    // on the budget's clock
+    double value = 0;    // the toolkit's evaluator on `sequence`
+    double seconds = 0;  // on the budget's clock
     long iterations = 0;
 };
 
@@ -112,7 +112,7 @@ Result atc(const schedule::SINGLE_MACHINE& instance, double k = 0);
 struct TardinessSearchParameters {
     int kick = 6;
     int kick_window = 20;
-    long restart_after = 0;     // 0: 2 · n
+    long restart_after = 0;  // 0: 2 · n
 };
 Result weighted_tardiness_search(const schedule::SINGLE_MACHINE& instance, const Options& options,
                                  const TardinessSearchParameters& parameters = {});

@@ -81,7 +81,8 @@ void estimate(benchmark::State& state, const std::string& name) {
 void evaluation(benchmark::State& state, const std::string& name) {
     const Shop s = shop(name);
     for (auto _ : state) benchmark::DoNotOptimize(schedule::Jm_Rj_Cmax(s.start.data(), s.instance.get()));
-    state.counters["neighbours"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["neighbours"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
 void search(benchmark::State& state, const std::string& name) {

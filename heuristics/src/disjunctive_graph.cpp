@@ -31,7 +31,9 @@ DisjunctiveGraph::DisjunctiveGraph(const schedule::JOBSHOP& instance)
                        " twice; every job has one operation on every machine");
             seen[static_cast<std::size_t>(i)] = j;
             const int p = instance.pt[i][j];
-            if (p < 0) refuse("job " + std::to_string(j) + " has a negative processing time on machine " + std::to_string(i));
+            if (p < 0)
+                refuse("job " + std::to_string(j) + " has a negative processing time on machine " +
+                       std::to_string(i));
             machine_[static_cast<std::size_t>(j * machines_ + k)] = i;
             duration_[static_cast<std::size_t>(j * machines_ + k)] = p;
         }

@@ -67,7 +67,8 @@ const std::vector<Method>& registry() {
             for (const heuristics::PriorityRule rule : heuristics::priority_rules)
                 t.push_back({std::string(heuristics::rule_name(rule)) +
                                  (scheme == heuristics::GenerationScheme::active ? "" : "-nd"),
-                             Environment::jobshop, [rule, scheme](const benchmarks::Entry& e, const heuristics::Options& o) {
+                             Environment::jobshop,
+                             [rule, scheme](const benchmarks::Entry& e, const heuristics::Options& o) {
                                  return heuristics::dispatch(benchmarks::make_jobshop(e).get(), rule, scheme, o.seed);
                              }});
         t.push_back({"ts", Environment::jobshop, [](const benchmarks::Entry& e, const heuristics::Options& o) {

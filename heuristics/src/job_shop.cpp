@@ -49,7 +49,8 @@ std::vector<int> generate(const DisjunctiveGraph& graph, PriorityRule rule, Gene
     std::vector<int> candidates;
     auto start_of = [&](int j) {
         const int op = j * m + next[static_cast<std::size_t>(j)];
-        return std::max(job_free[static_cast<std::size_t>(j)], machine_free[static_cast<std::size_t>(graph.machine(op))]);
+        return std::max(job_free[static_cast<std::size_t>(j)],
+                        machine_free[static_cast<std::size_t>(graph.machine(op))]);
     };
     for (int step = 0; step < graph.operations(); ++step) {
         candidates.clear();
@@ -119,7 +120,9 @@ public:
         : graph_(graph), parameters_(parameters), options_(options),
           run_(options, [&instance](const std::vector<int>& s) { return makespan(instance, s); }),
           random_(options.seed), n_(graph.jobs()),
-          tabu_(static_cast<std::size_t>(graph.machines()) * static_cast<std::size_t>(n_) * static_cast<std::size_t>(n_), 0) {
+          tabu_(static_cast<std::size_t>(graph.machines()) * static_cast<std::size_t>(n_) *
+                    static_cast<std::size_t>(n_),
+                0) {
         tenure_ = parameters.tenure > 0 ? parameters.tenure : 10 + graph.jobs() / graph.machines();
         best_ = graph.makespan();
         run_.offer(graph.sequence(), static_cast<double>(best_));

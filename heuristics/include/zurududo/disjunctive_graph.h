@@ -95,7 +95,8 @@ public:
 private:
     void update();
     int at(int machine, int position) const {
-        return order_[static_cast<std::size_t>(machine) * static_cast<std::size_t>(jobs_) + static_cast<std::size_t>(position)];
+        return order_[static_cast<std::size_t>(machine) * static_cast<std::size_t>(jobs_) +
+                      static_cast<std::size_t>(position)];
     }
     long job_head(int op) const;  // earliest start from the job's side
     long job_tail(int op) const;  // longest path after op's end along the job's side

@@ -179,7 +179,8 @@ Result dispatch(const schedule::JOBSHOP& instance, PriorityRule rule,
 // tabu list and leaves it by a random move (back-jump tracking); with no
 // elite solution left, it restarts from the best one after `kick` random
 // moves. These random moves swap any two adjacent operations of a critical
-// path (N1 of van Laarhoven et al.), which reaches schedules N5 cannot. An empty neighbourhood proves the schedule optimal and ends the run.
+// path (N1 of van Laarhoven et al.), which reaches schedules N5 cannot. An
+// empty neighbourhood proves the schedule optimal and ends the run.
 //
 // The defaults (L as in Zhang et al. 2007, 5 elite solutions as in TSAB,
 // stagnation 2 500 iterations, kick 3) were set on ft10, la21–la40 and ta01–ta05 in a

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
-"""Tables of RESULTS.md from the CSV files of results/jobshop/sweeps.sh.
+"""The dispatching rules side by side, from the CSV files of
+results/jobshop/sweeps.sh (other tables: zurududo-experiment --summarise).
 
-  summarise.py rules DIR     mean gap per Taillard size group of every rule
-  summarise.py runs FILE...  mean relative error per size group of runs
+  rules_table.py DIR   mean gap per Taillard size group of every rule
 """
 import csv
 import sys
@@ -38,23 +38,5 @@ def rules(directory):
         print(f"| {method} | " + " | ".join(cells) + f" | {overall:.1f} | {sum(first) / 10:.1f} |")
 
 
-def runs(paths):
-    data = [r for p in paths for r in rows(p)]
-    print("| group | instances | mean RE % | reached bkv | mean s | max s to best |")
-    print("|---|---:|---:|---:|---:|---:|")
-    by = groups(data)
-    by["all"] = data
-    for g, rs in by.items():
-        n = len(rs)
-        re = sum(float(r["rpd"]) for r in rs) / n
-        reached = sum(1 for r in rs if float(r["value"]) <= float(r["best_known"]))
-        secs = sum(float(r["seconds"]) for r in rs) / n
-        to_best = max(float(r["seconds_to_best"]) for r in rs)
-        print(f"| {g} | {n} | {re:.3f} | {reached} | {secs:.2f} | {to_best:.2f} |")
-
-
 if __name__ == "__main__":
-    if sys.argv[1] == "rules":
-        rules(sys.argv[2])
-    else:
-        runs(sys.argv[2:])
+    rules(sys.argv[1])

@@ -1,32 +1,38 @@
 // One fuzz target per way a file enters the library. The build compiles this
-// harness once per reader, naming the reader in FUZZ_READER; every input is
-// written to an in-memory file that the reader then opens by name.
+// harness once per reader, naming the reader in FUZZ_READER. Readers of
+// files get the input as an in-memory file opened by name; readers of text
+// get it as it is.
 //
-// The library is built for fuzzing with its process end turned into a
-// thrown ProcessEnd, so an input that a reader rejects (as it would by
-// ending the process) is a normal outcome here; anything the sanitizers
-// report, or a leak, is a finding.
+// The targets drive the checked core, which reports a rejected input by
+// throwing schedule::Error: that is a normal outcome here. Anything the
+// sanitizers report, a leak (on a rejection path too), or any other
+// exception is a finding.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include "record_release.h"
-#include "schedule/support/failure.h"
+#include "schedule/checked.h"
 #include "schedule/schedule.h"
 
 namespace {
 
 using namespace schedule;
-using testing_support::release;
 
 // The in-memory file that holds the current input, and its name.
 int input_fd = -1;
 std::string input_name;
+
+// Where the readers' echo goes, so that it is written (and its formatting
+// exercised) without filling the fuzzer's output.
+std::FILE* echo = nullptr;
 
 void store_input(const std::uint8_t* data, std::size_t size) {
     if (ftruncate(input_fd, 0) != 0) std::abort();
@@ -35,6 +41,15 @@ void store_input(const std::uint8_t* data, std::size_t size) {
         const ssize_t wrote = pwrite(input_fd, data + done, size - done, static_cast<off_t>(done));
         if (wrote <= 0) std::abort();
         done += static_cast<std::size_t>(wrote);
+    }
+}
+
+// Runs one reading; a rejection is an ordinary outcome.
+template <class Read>
+void attempt(Read read) {
+    try {
+        read();
+    } catch (const Error&) {
     }
 }
 
@@ -52,9 +67,10 @@ void read_and_free(int (*reader)(const char*, const char (*)[tag_text_size], con
     if (reader(tag, tags, contents, lines, &v) >= 0) std::free(v);
 }
 
-// load_tag_content, then every tag reader on what it stored.
-void feed_tag_readers(const char* name) {
-    const int lines = load_tag_content(name, tags, contents);
+// load_tag_content, then every tag reader on what it stored (they fail only
+// when memory runs out).
+void feed_tag_readers(std::string_view) {
+    const int lines = load_tag_content(input_name.c_str(), tags, contents);
     const int jobs = load_int_tag("[JOBS=", tags, contents, lines);
     const int machines = load_int_tag("[MACHINES=", tags, contents, lines);
     read_and_free(load_long_vector_tag, "[DD=", lines);
@@ -67,132 +83,111 @@ void feed_tag_readers(const char* name) {
     }
     // The caller sizes a matrix; keep it to what a small instance needs.
     if (jobs >= 1 && jobs <= 64 && machines >= 1 && machines <= 64) {
-        int** pt = reinterpret_cast<int**>(dyn_mat(machines, jobs, sizeof(int)));
-        load_int_matrix_tag("[PT=", tags, contents, lines, pt, machines, jobs);
-        free_mat_int(pt, machines);
+        Matrix pt = Matrix::allocate(machines, jobs);
+        load_int_matrix_tag("[PT=", tags, contents, lines, pt.get(), machines, jobs);
     }
 }
 
-// --- Instance loaders --------------------------------------------------------
-
-template <class Record>
-void feed_loader(Record (*load)(const char*), const char* name) {
-    Record record = load(name);
-    release(record);
+// Every load both as specified and strictly.
+template <InstanceRecord Record>
+void feed_load(std::string_view) {
+    for (const bool strict : {false, true}) attempt([&] { (void)load<Record>(input_name, LoadOptions{echo, strict}); });
 }
 
-void feed_load_SINGLE_MACHINE(const char* name) { feed_loader(load_SINGLE_MACHINE, name); }
-void feed_load_PARALLEL_MACHINES(const char* name) { feed_loader(load_PARALLEL_MACHINES, name); }
-void feed_load_RELATED_MACHINES(const char* name) { feed_loader(load_RELATED_MACHINES, name); }
-void feed_load_UNRELATED_MACHINES(const char* name) { feed_loader(load_UNRELATED_MACHINES, name); }
-void feed_load_FLOWSHOP(const char* name) { feed_loader(load_FLOWSHOP, name); }
-void feed_load_OPENSHOP(const char* name) { feed_loader(load_OPENSHOP, name); }
-void feed_load_JOBSHOP(const char* name) { feed_loader(load_JOBSHOP, name); }
+void feed_tagged_environment(std::string_view text) {
+    attempt([&] { (void)tagged_environment_text(text, "input"); });
+}
 
 // --- Plain-format readers ----------------------------------------------------
 
-// What a plain reader hands over; freed whatever the reader filled.
-struct PlainResult {
-    int jobs = 0;
-    int machines = 0;
-    int** pt = nullptr;
-    int** rm = nullptr;
-    long* dd = nullptr;
-    int* am = nullptr;
+template <PlainJobShopLayout layout>
+void feed_job_shop(std::string_view) {
+    for (const bool description : {false, true})
+        attempt([&] { (void)read_plain_job_shop(input_name, layout, description, echo); });
+}
 
-    ~PlainResult() {
-        if (pt != nullptr) free_mat_int(pt, machines);
-        if (rm != nullptr) free_mat_int(rm, jobs);
-        std::free(dd);
-        std::free(am);
+template <TimesLayout layout>
+void feed_times(std::string_view) {
+    attempt([&] { (void)read_processing_times(input_name, layout, echo); });
+}
+
+void feed_read_parameter(std::string_view) {
+    for (int row = -1; row <= 4; ++row) attempt([&] { (void)read_parameter(input_name, row); });
+}
+
+// The processing-time layouts through the dispatcher, with the strict check
+// of their text.
+void feed_load_instance_times(std::string_view) {
+    for (const Layout layout : {Layout::machine_rows, Layout::machine_rows_due_dates, Layout::job_rows,
+                                Layout::job_rows_due_dates})
+        attempt([&] { (void)load_instance(input_name, std::nullopt, layout, LoadOptions{nullptr, true}); });
+}
+
+// --- Benchmark layouts -------------------------------------------------------
+
+// The listing, the refusal to choose, then the first few instances by
+// position and by name.
+template <Layout layout, class Read>
+void feed_benchmark(std::string_view text, Read read) {
+    attempt([&] { (void)read(text, "input", InstanceChoice{}); });
+    std::vector<BenchmarkInstance> instances;
+    attempt([&] { instances = list_instances_text(text, "input", layout); });
+    for (std::size_t k = 0; k < instances.size() && k < 4; ++k) {
+        attempt([&] { (void)read(text, "input", InstanceChoice{k}); });
+        attempt([&] { (void)read(text, "input", InstanceChoice{instances[k].name}); });
     }
-};
-
-void feed_loadJSData(const char* name) {
-    PlainResult out;
-    loadJSData(name, &out.jobs, &out.machines, &out.pt, &out.rm, 1);
 }
 
-// Both with and without a description line.
-template <class Reader>
-void feed_with_and_without_description(Reader reader, const char* name) {
-    for (int descr = 0; descr <= 1; ++descr) {
-        PlainResult out;
-        reader(name, descr, &out.jobs, &out.machines, &out.pt, &out.rm, &out.dd, 1);
-    }
+void feed_read_taillard(std::string_view text) { feed_benchmark<Layout::taillard>(text, read_taillard_text); }
+void feed_read_classic_job_shop(std::string_view text) {
+    feed_benchmark<Layout::classic>(text, read_classic_job_shop_text);
 }
-
-void feed_loadJS_DD_Data(const char* name) { feed_with_and_without_description(loadJS_DD_Data, name); }
-void feed_loadJS_DD_Data_Zorvane(const char* name) {
-    feed_with_and_without_description(loadJS_DD_Data_Zorvane, name);
-}
-
-void feed_loadJS_MM_Data(const char* name) {
-    PlainResult out;
-    loadJS_MM_Data(name, &out.jobs, &out.machines, &out.pt, &out.rm, &out.am, 1);
-}
-
-void feed_loadPTimes_mrows(const char* name) {
-    PlainResult out;
-    out.pt = loadPTimes_mrows(name, &out.jobs, &out.machines, 1);
-}
-
-void feed_loadPTimes_mrowsDD(const char* name) {
-    PlainResult out;
-    out.pt = loadPTimes_mrowsDD(name, &out.jobs, &out.machines, &out.dd, 1);
-}
-
-void feed_loadPTimes_nrows(const char* name) {
-    PlainResult out;
-    out.pt = loadPTimes_nrows(name, &out.jobs, &out.machines, 1);
-}
-
-void feed_loadPTimes_nrowsDD(const char* name) {
-    PlainResult out;
-    out.pt = loadPTimes_nrowsDD(name, &out.jobs, &out.machines, &out.dd, 1);
-}
-
-void feed_read_parfile_int(const char* name) {
-    for (int row = -1; row <= 4; ++row) (void)read_parfile_int(name, row);
+void feed_read_taillard_job_shop(std::string_view text) {
+    feed_benchmark<Layout::taillard_jobshop>(text, read_taillard_job_shop_text);
 }
 
 struct Feed {
     const char* reader;
-    void (*feed)(const char* name);
+    void (*feed)(std::string_view text);
 };
 
 constexpr Feed feeds[] = {
     {"tag_readers", feed_tag_readers},
-    {"load_SINGLE_MACHINE", feed_load_SINGLE_MACHINE},
-    {"load_PARALLEL_MACHINES", feed_load_PARALLEL_MACHINES},
-    {"load_RELATED_MACHINES", feed_load_RELATED_MACHINES},
-    {"load_UNRELATED_MACHINES", feed_load_UNRELATED_MACHINES},
-    {"load_FLOWSHOP", feed_load_FLOWSHOP},
-    {"load_OPENSHOP", feed_load_OPENSHOP},
-    {"load_JOBSHOP", feed_load_JOBSHOP},
-    {"loadJSData", feed_loadJSData},
-    {"loadJS_DD_Data", feed_loadJS_DD_Data},
-    {"loadJS_DD_Data_Zorvane", feed_loadJS_DD_Data_Zorvane},
-    {"loadJS_MM_Data", feed_loadJS_MM_Data},
-    {"loadPTimes_mrows", feed_loadPTimes_mrows},
-    {"loadPTimes_mrowsDD", feed_loadPTimes_mrowsDD},
-    {"loadPTimes_nrows", feed_loadPTimes_nrows},
-    {"loadPTimes_nrowsDD", feed_loadPTimes_nrowsDD},
-    {"read_parfile_int", feed_read_parfile_int},
+    {"load_SINGLE_MACHINE", feed_load<SINGLE_MACHINE>},
+    {"load_PARALLEL_MACHINES", feed_load<PARALLEL_MACHINES>},
+    {"load_RELATED_MACHINES", feed_load<RELATED_MACHINES>},
+    {"load_UNRELATED_MACHINES", feed_load<UNRELATED_MACHINES>},
+    {"load_FLOWSHOP", feed_load<FLOWSHOP>},
+    {"load_OPENSHOP", feed_load<OPENSHOP>},
+    {"load_JOBSHOP", feed_load<JOBSHOP>},
+    {"tagged_environment", feed_tagged_environment},
+    {"loadJSData", feed_job_shop<PlainJobShopLayout::classic>},
+    {"loadJS_DD_Data", feed_job_shop<PlainJobShopLayout::due_dates>},
+    {"loadJS_DD_Data_Zorvane", feed_job_shop<PlainJobShopLayout::due_dates_rows>},
+    {"loadJS_MM_Data", feed_job_shop<PlainJobShopLayout::machine_times>},
+    {"loadPTimes_mrows", feed_times<TimesLayout::machine_rows>},
+    {"loadPTimes_mrowsDD", feed_times<TimesLayout::machine_rows_due_dates>},
+    {"loadPTimes_nrows", feed_times<TimesLayout::job_rows>},
+    {"loadPTimes_nrowsDD", feed_times<TimesLayout::job_rows_due_dates>},
+    {"load_instance_times", feed_load_instance_times},
+    {"read_parfile_int", feed_read_parameter},
+    {"read_taillard", feed_read_taillard},
+    {"read_classic_job_shop", feed_read_classic_job_shop},
+    {"read_taillard_job_shop", feed_read_taillard_job_shop},
 };
 
-void (*feed)(const char* name) = nullptr;
+void (*feed)(std::string_view text) = nullptr;
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    // The readers echo what they read; the fuzzer reports on standard error.
-    if (std::freopen("/dev/null", "w", stdout) == nullptr) std::abort();
+    echo = std::fopen("/dev/null", "w");
+    if (echo == nullptr) std::abort();
     input_fd = memfd_create("fuzz-input", 0);
     if (input_fd < 0) std::abort();
     input_name = "/proc/self/fd/" + std::to_string(input_fd);
     for (const Feed& f : feeds) {
-        if (std::string(f.reader) == FUZZ_READER) feed = f.feed;
+        if (std::string_view(f.reader) == FUZZ_READER) feed = f.feed;
     }
     if (feed == nullptr) std::abort();
     return 0;
@@ -200,10 +195,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     store_input(data, size);
-    try {
-        feed(input_name.c_str());
-    } catch (const ProcessEnd&) {
-        // The reader rejected the input and would have ended the process.
-    }
+    feed(std::string_view(reinterpret_cast<const char*>(data), size));
     return 0;
 }

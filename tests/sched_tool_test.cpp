@@ -151,7 +151,8 @@ TEST(SchedTool, ClassicJobShopAndTaillardLayouts) {
     dir.write("short.txt", "2 2\n0 3 1 2\n1 4\n");
     const ToolRun truncated = sched(dir, "evaluate --layout classic short.txt");
     EXPECT_EQ(truncated.status, 1);
-    EXPECT_EQ(truncated.err, "sched: 'short.txt': expected 2 jobs of 2 \"machine time\" pairs\n");
+    EXPECT_EQ(truncated.err,
+              "sched: short.txt:3: expected 2 jobs of 2 \"machine time\" pairs; the data end after 6 numbers\n");
     dir.write("ta.txt",
               "number of jobs, number of machines, initial seed, upper bound and lower bound :\n"
               "           4           2   873654221        1278        1232\n"
@@ -180,6 +181,33 @@ TEST(SchedTool, ScheduleWritesTheLibrarysFile) {
     // A bad sequence leaves no file behind.
     EXPECT_EQ(sched(dir, "schedule -e flowshop --seq 3,1,0 -O no.sched fm.txt").status, 2);
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "no.sched"));
+}
+
+// Files of several instances: one is chosen by name or position, never
+// taken silently; the benchmark layouts beside the tagged one.
+TEST(SchedTool, MultiInstanceFilesAndTheOtherLayouts) {
+    TempDir dir;
+    const std::string header = "number of jobs, number of machines, initial seed, upper bound and lower bound :\n";
+    dir.write("tai.txt", header + " 2 2 11 0 0\nprocessing times :\n 5 3\n 4 6\n" + header +
+                             " 2 2 22 0 0\nprocessing times :\n 1 2\n 7 8\n");
+    EXPECT_EQ(sched(dir, "evaluate --layout taillard --instance 1 --seq 1,0 -o Cmax tai.txt").out, "17\n");
+    EXPECT_EQ(sched(dir, "evaluate --layout taillard --instance 22 --seq 1,0 -o Cmax tai.txt").out, "17\n");
+    const ToolRun unchosen = sched(dir, "evaluate --layout taillard tai.txt");
+    EXPECT_EQ(unchosen.status, 2);
+    EXPECT_EQ(unchosen.err, "sched: no instance chosen; tai.txt holds 2 instances: 11 and 22 (choose one by name or by "
+                            "position, 0 to 1)\n");
+    EXPECT_EQ(sched(dir, "evaluate --layout taillard --instance 2 tai.txt").status, 2);
+    EXPECT_EQ(sched(dir, "evaluate --instance 0 --env flowshop tai.txt").status, 2);
+    dir.write("tjs.txt", "Nb of jobs, Nb of Machines, Time seed, Machine seed, Upper bound, Lower bound\n 2 2\n"
+                         "Times\n 3 2\n 4 1\nMachines\n 1 2\n 2 1\n");
+    EXPECT_EQ(sched(dir, "evaluate --layout taillard-jobshop --seq 0,1,0,1 -o Cmax tjs.txt").out, "6\n");
+    dir.write("m.txt", "2 2\n5 3\n4 6\n");
+    EXPECT_EQ(sched(dir, "evaluate --layout mrows --seq 1,0 -o Cmax m.txt").out, "13\n");
+    EXPECT_EQ(sched(dir, "evaluate --layout mrows -e jobshop m.txt").status, 2);
+    dir.write("bad.txt", "2 2\n5 3\n4 x\n");
+    const ToolRun bad = sched(dir, "evaluate --layout mrows bad.txt");
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_EQ(bad.err, "sched: bad.txt:3: \"x\" is not a whole number\n");
 }
 
 // The README's tour: the example's schedule file is what the tool writes.

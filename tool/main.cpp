@@ -4,16 +4,13 @@
 // Exit status: 0 success, 1 failure (a file that cannot be read or is not
 // what it should be), 2 usage (an unknown command, flag, environment or
 // objective, or a sequence that does not fit the instance).
-#include <unistd.h>
-
 #include <algorithm>
 #include <charconv>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -21,8 +18,11 @@
 #include <string_view>
 #include <system_error>
 #include <type_traits>
+#include <utility>
+#include <variant>
 #include <vector>
 
+#include "schedule/checked.h"
 #include "schedule/schedule.h"
 
 namespace {
@@ -59,9 +59,17 @@ const char* const instance_options_help =
     "instance options:\n"
     "  -e, --env ENV       single, identical, uniform, unrelated, flowshop or jobshop\n"
     "                      (default: single)\n"
-    "  --layout LAYOUT     tagged (default), taillard (a flow shop in Taillard's\n"
-    "                      layout) or classic (a job shop: description line, \"n m\",\n"
-    "                      then per job m \"machine time\" pairs)\n"
+    "  --layout LAYOUT     tagged (default); taillard (Taillard's flow-shop file);\n"
+    "                      classic (a job shop: optional description line, \"n m\",\n"
+    "                      then per job m \"machine time\" pairs; also OR-Library's\n"
+    "                      file of many instances and JSPLIB's commented files);\n"
+    "                      taillard-jobshop (Taillard's job-shop file, machines\n"
+    "                      from 1); mrows, mrows-dd, nrows, nrows-dd (\"m n\" then\n"
+    "                      the processing times by machine or by job row, the -dd\n"
+    "                      forms with due dates; a flowshop or unrelated instance)\n"
+    "  --instance NAME|INDEX  the instance of a file that holds several: its name,\n"
+    "                      or its position from 0 (a file holding several is never\n"
+    "                      read without this)\n"
     "  --seq LIST          the sequence, e.g. 2,0,1 (default: 0,1,...,n-1; for the\n"
     "                      job shop an operation sequence naming each job m times,\n"
     "                      default 0,1,...,n-1 repeated m times)\n"
@@ -170,14 +178,15 @@ std::string value_or(const Options& options, const std::string& name, const std:
 // Numbers and files
 // ---------------------------------------------------------------------------
 
+// The bytes of a file the user named.
 std::string read_file(const std::string& path) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) failure("cannot read '" + path + "': no such file");
-    std::ifstream in(path, std::ios::binary);
-    if (!in) failure("cannot read '" + path + "'");
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    try {
+        return schedule::read_file(path);
+    } catch (const schedule::Error&) {
+        failure("cannot read '" + path + "'");
+    }
 }
 
 // Integers separated by commas and/or white space; nullopt when anything else
@@ -208,315 +217,72 @@ std::string format_double(double value) {
     return std::string(text, result.ptr);
 }
 
-// Writes `bytes` to `path` through a temporary file in the same directory, so
-// that a failure leaves no half-written file behind.
-void write_file_atomically(const std::string& path, const std::string& bytes) {
-    const std::string temporary = path + ".tmp-sched";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) failure("cannot write '" + path + "'");
-        out << bytes;
-        out.flush();
-        if (!out) {
-            out.close();
-            std::remove(temporary.c_str());
-            failure("cannot write '" + path + "'");
-        }
+// Writes a file the user named, whole or not at all.
+void write_file(const std::string& path, std::string_view bytes) {
+    try {
+        schedule::write_file_atomically(path, bytes);
+    } catch (const schedule::Error& e) {
+        failure(e.what());
     }
+}
+
+// ---------------------------------------------------------------------------
+// Instances
+// ---------------------------------------------------------------------------
+
+struct InstanceSource {
+    std::string path;
+    schedule::Layout layout;
+    std::string instance;  // --instance: a name or a position; empty when not given
+    bool verbose;
+};
+
+template <schedule::EvaluatedRecord Record>
+std::string environment_name() {
+    return std::string(schedule::environment_name(schedule::environment_of<Record>));
+}
+
+// The instance, loaded strictly and checked. A tagged file the loader
+// rejects shows the loader's report on standard error (already there with
+// --verbose, where the loader's echo goes), then one line.
+template <schedule::EvaluatedRecord Record>
+schedule::Instance<Record> load_instance(const InstanceSource& source) {
     std::error_code ec;
-    std::filesystem::rename(temporary, path, ec);
-    if (ec) {
-        std::remove(temporary.c_str());
-        failure("cannot write '" + path + "': " + ec.message());
-    }
-}
-
-// ---------------------------------------------------------------------------
-// Keeping the library's standard output aside
-// ---------------------------------------------------------------------------
-
-// While active, what the library writes on standard output goes to a
-// temporary file. When the library ends the process (a loader rejecting its
-// file), the kept text is shown on standard error with a one-line summary, so
-// the loader's reasons are not lost; otherwise it is shown only on request.
-class QuietStdout {
-public:
-    // `partial_file`, when given, is removed if the process ends meanwhile.
-    explicit QuietStdout(std::string what_failed, std::string partial_file = "") {
-        std::fflush(stdout);
-        kept_ = std::tmpfile();
-        saved_ = dup(STDOUT_FILENO);
-        if (kept_ == nullptr || saved_ < 0) failure("cannot create a temporary file");
-        dup2(fileno(kept_), STDOUT_FILENO);
-        what_failed_ = std::move(what_failed);
-        partial_file_ = std::move(partial_file);
-        active_ = this;
-        static const bool registered = (std::atexit(on_exit) == 0);
-        (void)registered;
-    }
-    ~QuietStdout() { finish(false); }
-    QuietStdout(const QuietStdout&) = delete;
-    QuietStdout& operator=(const QuietStdout&) = delete;
-
-    // Restores standard output; the kept text goes to standard error when
-    // `show` is set.
-    void finish(bool show) {
-        if (active_ != this) return;
-        active_ = nullptr;
-        std::fflush(stdout);
-        dup2(saved_, STDOUT_FILENO);
-        close(saved_);
-        if (show) replay();
-        std::fclose(kept_);
-        kept_ = nullptr;
-    }
-
-private:
-    void replay() {
-        std::rewind(kept_);
-        char block[4096];
-        std::size_t got;
-        while ((got = std::fread(block, 1, sizeof block, kept_)) > 0) std::fwrite(block, 1, got, stderr);
-        std::fflush(stderr);
-    }
-
-    static void on_exit() {
-        QuietStdout* quiet = active_;
-        if (quiet == nullptr) return;
-        quiet->finish(true);
-        if (!quiet->partial_file_.empty()) std::remove(quiet->partial_file_.c_str());
-        std::fprintf(stderr, "%s: %s\n", program, quiet->what_failed_.c_str());
-    }
-
-    static inline QuietStdout* active_ = nullptr;
-    std::FILE* kept_ = nullptr;
-    int saved_ = -1;
-    std::string what_failed_;
-    std::string partial_file_;
-};
-
-// ---------------------------------------------------------------------------
-// Environments
-// ---------------------------------------------------------------------------
-
-template <class Record>
-struct Objective {
-    const char* name;
-    long (*integer)(const int*, Record);
-    double (*weighted)(const int*, Record);
-    bool needs_due_dates;
-};
-
-#define SCHED_CATALOGUE(P)                                                                 \
-    {                                                                                      \
-        {"Cmax", P##_Rj_Cmax, nullptr, false}, {"Emax", P##_Rj_Emax, nullptr, true},       \
-            {"Fmax", P##_Rj_Fmax, nullptr, false}, {"Lmax", P##_Rj_Lmax, nullptr, true},   \
-            {"SumCj", P##_Rj_SumCj, nullptr, false}, {"SumEj", P##_Rj_SumEj, nullptr, true}, \
-            {"SumFj", P##_Rj_SumFj, nullptr, false}, {"SumLj", P##_Rj_SumLj, nullptr, true}, \
-            {"SumTj", P##_Rj_SumTj, nullptr, true}, {"SumUj", P##_Rj_SumUj, nullptr, true},  \
-            {"Tmax", P##_Rj_Tmax, nullptr, true}, {"Wj_Cmax", nullptr, P##_Rj_Wj_Cmax, false}, \
-            {"Wj_Emax", nullptr, P##_Rj_Wj_Emax, true},                                    \
-            {"Wj_Fmax", nullptr, P##_Rj_Wj_Fmax, false},                                   \
-            {"Wj_Lmax", nullptr, P##_Rj_Wj_Lmax, true},                                    \
-            {"Wj_SumCj", nullptr, P##_Rj_Wj_SumCj, false},                                 \
-            {"Wj_SumEj", nullptr, P##_Rj_Wj_SumEj, true},                                  \
-            {"Wj_SumFj", nullptr, P##_Rj_Wj_SumFj, false},                                 \
-            {"Wj_SumLj", nullptr, P##_Rj_Wj_SumLj, true},                                  \
-            {"Wj_SumTj", nullptr, P##_Rj_Wj_SumTj, true},                                  \
-            {"Wj_SumUj", nullptr, P##_Rj_Wj_SumUj, true},                                  \
-            {"Wj_Tmax", nullptr, P##_Rj_Wj_Tmax, true},                                    \
-    }
-
-template <class Record>
-struct Environment {
-    const char* name;
-    Record (*load)(const char*);
-    long* (*completion)(const int*, Record);
-    void (*write_schedule)(const int*, Record, const char*);
-    std::vector<Objective<Record>> catalogue;
-};
-
-using namespace schedule;
-
-const Environment<SINGLE_MACHINE> single_env{"single", load_SINGLE_MACHINE, S1_Rj_Cj, S1_Rj_GenSchedule,
-                                             SCHED_CATALOGUE(S1)};
-const Environment<PARALLEL_MACHINES> identical_env{"identical", load_PARALLEL_MACHINES, Pm_Rj_Cj,
-                                                   Pm_Rj_GenSchedule, SCHED_CATALOGUE(Pm)};
-const Environment<RELATED_MACHINES> uniform_env{"uniform", load_RELATED_MACHINES, Qm_Rj_Cj,
-                                                Qm_Rj_GenSchedule, SCHED_CATALOGUE(Qm)};
-const Environment<UNRELATED_MACHINES> unrelated_env{"unrelated", load_UNRELATED_MACHINES, Rm_Rj_Cj,
-                                                    Rm_Rj_GenSchedule, SCHED_CATALOGUE(Rm)};
-const Environment<FLOWSHOP> flowshop_env{"flowshop", load_FLOWSHOP, Fm_Prmu_Rj_Cj, Fm_Prmu_Rj_GenSchedule,
-                                         SCHED_CATALOGUE(Fm_Prmu)};
-const Environment<JOBSHOP> jobshop_env{"jobshop", load_JOBSHOP, Jm_Rj_Cj, Jm_Rj_GenSchedule,
-                                       SCHED_CATALOGUE(Jm)};
-
-const std::vector<std::string> objective_names = [] {
-    std::vector<std::string> names;
-    for (const auto& objective : single_env.catalogue) names.emplace_back(objective.name);
-    return names;
-}();
-
-// An instance record that releases its vectors and matrices when it goes.
-template <class Record>
-struct OwnedRecord {
-    Record record{};
-    bool loaded = false;
-    OwnedRecord() = default;
-    OwnedRecord(const OwnedRecord&) = delete;
-    OwnedRecord& operator=(const OwnedRecord&) = delete;
-    ~OwnedRecord() {
-        if (!loaded) return;
-        std::free(record.dd);
-        std::free(record.w);
-        std::free(record.r);
-        if constexpr (requires { record.v; }) std::free(record.v);
-        if constexpr (requires { record.rt; }) free_mat_int(record.rt, record.jobs);
-        if constexpr (std::is_same_v<decltype(record.pt), int*>) {
-            std::free(record.pt);
-        } else {
-            free_mat_int(record.pt, record.machines);
+    if (!std::filesystem::is_regular_file(source.path, ec)) failure("cannot read '" + source.path + "': no such file");
+    schedule::InstanceChoice choice;
+    if (!source.instance.empty()) choice = source.instance;
+    schedule::Instance<Record> instance;
+    try {
+        schedule::AnyInstance any = schedule::load_instance(source.path, schedule::environment_of<Record>, source.layout,
+                                                            {source.verbose ? stderr : nullptr, true}, choice);
+        instance = std::move(std::get<schedule::Instance<Record>>(any));
+    } catch (const schedule::Error& e) {
+        if (e.kind() == schedule::ErrorKind::argument) usage_error(e.what());
+        if (e.kind() == schedule::ErrorKind::instance && source.layout == schedule::Layout::tagged) {
+            if (!source.verbose) std::fputs(e.info().c_str(), stderr);
+            failure("cannot load '" + source.path + "' as a " + environment_name<Record>() +
+                    " instance (the loader's report is above)");
         }
+        failure(e.what());
     }
-};
-
-// Default weights (1.0) and release dates (0) for records read from the
-// plain benchmark layouts, which carry neither.
-template <class Record>
-void set_plain_defaults(Record& record) {
-    record.dd = nullptr;
-    record.w = newDVector(std::max(record.jobs, 1));
-    setval_Dvector(record.w, record.jobs, 1.0);
-    record.r = newIVector(std::max(record.jobs, 1));
-    setval_Ivector(record.r, record.jobs, 0);
-}
-
-// The whitespace-separated integers of `text` (from `from` on), or a failure
-// naming the file.
-std::vector<long> integers_of(const std::string& text, const std::string& path) {
-    const auto numbers = parse_integers(text);
-    if (!numbers) failure("'" + path + "' is not a list of integers where numbers are expected");
-    return *numbers;
-}
-
-void check_count(long value, const char* what, const std::string& path) {
-    if (value < 1 || value > 100000) failure("'" + path + "': " + what + " must be between 1 and 100000");
-}
-
-// Taillard's flow-shop layout: a header line, then jobs, machines, seed, upper
-// and lower bound; a "processing times :" line; then one row of n times per
-// machine. Only the first instance of a file holding several is read.
-void read_taillard(const std::string& path, OwnedRecord<FLOWSHOP>& owned) {
-    std::istringstream in(read_file(path));
-    std::string header, numbers_line, label;
-    std::getline(in, header);
-    std::getline(in, numbers_line);
-    std::getline(in, label);
-    const auto head = parse_integers(numbers_line);
-    if (!head || head->size() < 2 || label.find("processing times") == std::string::npos)
-        failure("'" + path + "' is not in Taillard's layout (header, \"n m seed upper lower\", "
-                "\"processing times :\", machine rows)");
-    const long n = (*head)[0], m = (*head)[1];
-    check_count(n, "the number of jobs", path);
-    check_count(m, "the number of machines", path);
-    std::vector<long> times;
-    std::string line;
-    while (static_cast<long>(times.size()) < n * m && std::getline(in, line)) {
-        const auto row = parse_integers(line);
-        if (!row) failure("'" + path + "': a machine row holds something other than integers");
-        times.insert(times.end(), row->begin(), row->end());
+    try {
+        schedule::validate(instance.get());
+    } catch (const schedule::Error& e) {
+        failure("'" + source.path + "': " + e.what());
     }
-    if (static_cast<long>(times.size()) != n * m)
-        failure("'" + path + "': expected " + std::to_string(m) + " rows of " + std::to_string(n) +
-                " processing times");
-    for (long t : times)
-        if (t < 0 || t > 1000000000) failure("'" + path + "': a processing time is out of range");
-    FLOWSHOP& record = owned.record;
-    record.jobs = static_cast<int>(n);
-    record.machines = static_cast<int>(m);
-    record.pt = reinterpret_cast<int**>(dyn_mat(record.machines, record.jobs, sizeof(int)));
-    for (long i = 0; i < m; ++i)
-        for (long j = 0; j < n; ++j) record.pt[i][j] = static_cast<int>(times[i * n + j]);
-    set_plain_defaults(record);
-    owned.loaded = true;
-}
-
-// The classic job-shop layout: an optional description line, "n m", then per
-// job m pairs "machine time" in routing order.
-void read_classic_job_shop(const std::string& path, OwnedRecord<JOBSHOP>& owned) {
-    std::string text = read_file(path);
-    const auto first_break = text.find('\n');
-    const std::string first_line = text.substr(0, first_break);
-    const auto first = parse_integers(first_line);
-    if (!first || first->size() != 2) text = first_break == std::string::npos ? "" : text.substr(first_break + 1);
-    const std::vector<long> numbers = integers_of(text, path);
-    if (numbers.size() < 2) failure("'" + path + "' does not start with \"n m\" (jobs and machines)");
-    const long n = numbers[0], m = numbers[1];
-    check_count(n, "the number of jobs", path);
-    check_count(m, "the number of machines", path);
-    if (static_cast<long>(numbers.size()) != 2 + 2 * n * m)
-        failure("'" + path + "': expected " + std::to_string(n) + " jobs of " + std::to_string(m) +
-                " \"machine time\" pairs");
-    JOBSHOP& record = owned.record;
-    record.jobs = static_cast<int>(n);
-    record.machines = static_cast<int>(m);
-    record.pt = reinterpret_cast<int**>(dyn_mat(record.machines, record.jobs, sizeof(int)));
-    record.rt = reinterpret_cast<int**>(dyn_mat(record.jobs, record.machines, sizeof(int)));
-    set_plain_defaults(record);
-    owned.loaded = true;
-    for (long j = 0; j < n; ++j) {
-        std::vector<bool> seen(static_cast<std::size_t>(m), false);
-        for (long k = 0; k < m; ++k) {
-            const long machine = numbers[2 + 2 * (j * m + k)];
-            const long time = numbers[3 + 2 * (j * m + k)];
-            if (machine < 0 || machine >= m || seen[static_cast<std::size_t>(machine)])
-                failure("'" + path + "': job " + std::to_string(j) +
-                        " does not visit each machine 0.." + std::to_string(m - 1) + " once");
-            if (time < 0 || time > 1000000000)
-                failure("'" + path + "': a processing time of job " + std::to_string(j) + " is out of range");
-            seen[static_cast<std::size_t>(machine)] = true;
-            record.rt[j][k] = static_cast<int>(machine);
-            record.pt[machine][j] = static_cast<int>(time);
-        }
-    }
-}
-
-// A tagged instance through the library's loader, its echo kept aside.
-template <class Record>
-void load_tagged(const Environment<Record>& env, const std::string& path, bool verbose,
-                 OwnedRecord<Record>& owned) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) failure("cannot read '" + path + "': no such file");
-    QuietStdout quiet("cannot load '" + path + "' as a " + env.name + " instance (the loader's report is above)");
-    owned.record = env.load(path.c_str());
-    owned.loaded = true;
-    quiet.finish(verbose);
-}
-
-// Checks the library would end the process on, made here with a clear message.
-template <class Record>
-void check_record(const Record& record, const std::string& path) {
-    if (record.jobs < 0) failure("'" + path + "': negative number of jobs");
-    if (record.machines < 1) failure("'" + path + "': fewer than one machine");
-    if constexpr (requires { record.v; }) {
-        for (int i = 0; i < record.machines; ++i)
-            if (record.v[i] < 1) failure("'" + path + "': machine " + std::to_string(i) + " has a speed below 1");
-    }
-    if constexpr (requires { record.rt; }) {
-        for (int j = 0; j < record.jobs; ++j)
-            for (int k = 0; k < record.machines; ++k)
-                if (record.rt[j][k] < 0 || record.rt[j][k] >= record.machines)
-                    failure("'" + path + "': job " + std::to_string(j) + " is routed to machine " +
-                            std::to_string(record.rt[j][k]) + ", which does not exist");
-    }
+    return instance;
 }
 
 // ---------------------------------------------------------------------------
 // Sequences
 // ---------------------------------------------------------------------------
 
-std::vector<int> read_sequence(const Options& options, int jobs, int machines, bool operations) {
-    const long length = operations ? static_cast<long>(jobs) * machines : jobs;
+// The sequence of --seq or --seq-file, or the default one; a sequence that
+// does not fit the instance is a usage error.
+template <schedule::EvaluatedRecord Record>
+std::vector<int> read_sequence(const Options& options, const Record& record) {
+    const bool operations = std::is_same_v<Record, schedule::JOBSHOP>;
+    const long length = operations ? static_cast<long>(record.jobs) * record.machines : record.jobs;
     std::optional<std::string> text;
     std::string source;
     if (options.values.count("seq") != 0 && options.values.count("seq-file") != 0)
@@ -530,30 +296,22 @@ std::vector<int> read_sequence(const Options& options, int jobs, int machines, b
     }
     std::vector<int> sequence;
     if (!text) {
-        for (long k = 0; k < length; ++k) sequence.push_back(static_cast<int>(k % std::max(jobs, 1)));
+        for (long k = 0; k < length; ++k) sequence.push_back(static_cast<int>(k % record.jobs));
         return sequence;
     }
     const auto numbers = parse_integers(*text);
     if (!numbers) usage_error("the sequence (" + source + ") is not a list of integers");
-    const std::string kind = operations ? "operation sequence" : "sequence";
-    if (static_cast<long>(numbers->size()) != length)
-        usage_error("the " + kind + " has " + std::to_string(numbers->size()) + " entries; the instance needs " +
-                    std::to_string(length) +
-                    (operations ? " (each of the " + std::to_string(jobs) + " jobs " + std::to_string(machines) +
-                                      " times)"
-                                : " (a permutation of 0.." + std::to_string(jobs - 1) + ")"));
-    std::vector<long> count(static_cast<std::size_t>(jobs), 0);
-    const long allowed = operations ? machines : 1;
-    for (long job : *numbers) {
-        if (job < 0 || job >= jobs)
-            usage_error("the " + kind + " names job " + std::to_string(job) + "; jobs are 0.." +
-                        std::to_string(jobs - 1));
-        if (++count[static_cast<std::size_t>(job)] > allowed)
-            usage_error(operations ? "the operation sequence names job " + std::to_string(job) + " more than " +
-                                         std::to_string(machines) + " times"
-                                   : "the sequence is not a permutation: job " + std::to_string(job) +
-                                         " appears twice");
+    for (std::size_t k = 0; k < numbers->size(); ++k) {
+        const long job = (*numbers)[k];
+        if (job < INT_MIN || job > INT_MAX)
+            usage_error("entry " + std::to_string(k) + " of the " + (operations ? "operation sequence" : "sequence") +
+                        " is job " + std::to_string(job) + "; jobs are 0.." + std::to_string(record.jobs - 1));
         sequence.push_back(static_cast<int>(job));
+    }
+    try {
+        schedule::validate_sequence(record, sequence);
+    } catch (const schedule::Error& e) {
+        usage_error(e.what());
     }
     return sequence;
 }
@@ -568,57 +326,36 @@ std::string join(const std::vector<int>& values) {
 // evaluate and schedule
 // ---------------------------------------------------------------------------
 
-struct InstanceSource {
-    std::string path;
-    std::string layout;
-    bool verbose;
-};
-
-template <class Record>
-void load_instance(const Environment<Record>& env, const InstanceSource& source, OwnedRecord<Record>& owned) {
-    if (source.layout == "tagged") {
-        load_tagged(env, source.path, source.verbose, owned);
-    } else if constexpr (std::is_same_v<Record, FLOWSHOP>) {
-        read_taillard(source.path, owned);
-    } else if constexpr (std::is_same_v<Record, JOBSHOP>) {
-        read_classic_job_shop(source.path, owned);
-    }
-    check_record(owned.record, source.path);
-}
-
 std::string objective_value(long value) { return std::to_string(value); }
 std::string objective_value(double value) { return format_double(value); }
 
-template <class Record>
-int evaluate(const Environment<Record>& env, const InstanceSource& source, const Options& options) {
+template <schedule::EvaluatedRecord Record>
+int evaluate(const InstanceSource& source, const Options& options) {
+    using Objective = schedule::Objective<Record>;
     const std::string format = value_or(options, "format", "table");
     if (format != "table" && format != "tsv" && format != "json")
         usage_error("unknown format '" + format + "' (table, tsv or json)");
-    const Objective<Record>* only = nullptr;
+    const Objective* only = nullptr;
     if (options.values.count("objective") != 0) {
-        const std::string& name = options.values.at("objective");
-        for (const auto& objective : env.catalogue)
-            if (name == objective.name) only = &objective;
-        if (only == nullptr) {
-            std::string known;
-            for (const auto& n : objective_names) known += (known.empty() ? "" : ", ") + n;
-            usage_error("unknown objective '" + name + "' (known: " + known + ")");
+        try {
+            only = &schedule::find_objective<Record>(options.values.at("objective"));
+        } catch (const schedule::Error& e) {
+            usage_error(e.what());
         }
     }
-    OwnedRecord<Record> owned;
-    load_instance(env, source, owned);
-    const Record& record = owned.record;
-    const bool operations = std::is_same_v<Record, JOBSHOP>;
-    const std::vector<int> sequence = read_sequence(options, record.jobs, record.machines, operations);
+    const schedule::Instance<Record> instance = load_instance<Record>(source);
+    const Record& record = instance.get();
+    const bool operations = std::is_same_v<Record, schedule::JOBSHOP>;
+    const std::vector<int> sequence = read_sequence(options, record);
     const bool has_due_dates = record.dd != nullptr;
 
     if (only != nullptr && only->needs_due_dates && !has_due_dates)
         failure(std::string(only->name) + " needs due dates and '" + source.path + "' gives none");
 
-    auto value_of = [&](const Objective<Record>& objective) -> std::optional<std::string> {
+    auto value_of = [&](const Objective& objective) -> std::optional<std::string> {
         if (objective.needs_due_dates && !has_due_dates) return std::nullopt;
-        if (objective.integer != nullptr) return objective_value(objective.integer(sequence.data(), record));
-        return objective_value(objective.weighted(sequence.data(), record));
+        return std::visit([](auto value) { return objective_value(value); },
+                          schedule::evaluate(record, sequence, objective));
     };
 
     std::string out;
@@ -632,11 +369,10 @@ int evaluate(const Environment<Record>& env, const InstanceSource& source, const
         return 0;
     }
 
-    long* raw = env.completion(sequence.data(), record);
-    std::vector<long> completion(raw, raw + record.jobs);
-    std::free(raw);
+    const std::vector<long> completion = schedule::completion_times(record, sequence);
     std::vector<std::pair<std::string, std::optional<std::string>>> values;
-    for (const auto& objective : env.catalogue) values.emplace_back(objective.name, value_of(objective));
+    for (const Objective& objective : schedule::objective_table<Record>)
+        values.emplace_back(objective.name, value_of(objective));
 
     if (format == "tsv") {
         out += "name\tvalue\n";
@@ -644,7 +380,7 @@ int evaluate(const Environment<Record>& env, const InstanceSource& source, const
             out += "C_" + std::to_string(j) + "\t" + std::to_string(completion[static_cast<std::size_t>(j)]) + "\n";
         for (const auto& [name, value] : values) out += name + "\t" + value.value_or("NA") + "\n";
     } else if (format == "json") {
-        out += "{\n  \"environment\": \"" + std::string(env.name) + "\",\n";
+        out += "{\n  \"environment\": \"" + environment_name<Record>() + "\",\n";
         out += "  \"jobs\": " + std::to_string(record.jobs) + ",\n";
         out += "  \"machines\": " + std::to_string(record.machines) + ",\n";
         out += "  \"sequence\": [" + join(sequence) + "],\n";
@@ -656,8 +392,8 @@ int evaluate(const Environment<Record>& env, const InstanceSource& source, const
                    (k + 1 < values.size() ? ",\n" : "\n");
         out += "  }\n}\n";
     } else {
-        out += "instance  " + source.path + " (" + env.name + ", " + std::to_string(record.jobs) + " jobs, " +
-               std::to_string(record.machines) + " machine" + (record.machines == 1 ? "" : "s") + ")\n";
+        out += "instance  " + source.path + " (" + environment_name<Record>() + ", " + std::to_string(record.jobs) +
+               " jobs, " + std::to_string(record.machines) + " machine" + (record.machines == 1 ? "" : "s") + ")\n";
         out += std::string(operations ? "operations" : "sequence") + "  " + join(sequence) + "\n\n";
         std::size_t width = 3;
         for (long c : completion) width = std::max(width, std::to_string(c).size());
@@ -680,38 +416,54 @@ int evaluate(const Environment<Record>& env, const InstanceSource& source, const
     return 0;
 }
 
-template <class Record>
-int write_schedule(const Environment<Record>& env, const InstanceSource& source, const Options& options) {
+template <schedule::EvaluatedRecord Record>
+int write_schedule(const InstanceSource& source, const Options& options) {
     if (options.values.count("output") == 0) usage_error("schedule needs --output FILE");
     const std::string output = options.values.at("output");
-    OwnedRecord<Record> owned;
-    load_instance(env, source, owned);
-    const std::vector<int> sequence =
-        read_sequence(options, owned.record.jobs, owned.record.machines, std::is_same_v<Record, JOBSHOP>);
-    // The writer goes to a temporary file first: the file named by the user
-    // appears whole or not at all.
+    const schedule::Instance<Record> instance = load_instance<Record>(source);
+    const std::vector<int> sequence = read_sequence(options, instance.get());
     std::error_code ec;
     const std::filesystem::path target(output);
     const std::filesystem::path directory = target.has_parent_path() ? target.parent_path() : ".";
     if (!std::filesystem::is_directory(directory, ec)) failure("cannot write '" + output + "': no such directory");
-    const std::string temporary = output + ".tmp-sched";
-    {
-        QuietStdout quiet("cannot write the schedule to '" + output + "'", temporary);
-        env.write_schedule(sequence.data(), owned.record, temporary.c_str());
-        quiet.finish(source.verbose);
-    }
-    std::filesystem::rename(temporary, output, ec);
-    if (ec) {
-        std::remove(temporary.c_str());
-        failure("cannot write '" + output + "': " + ec.message());
+    try {
+        schedule::write_schedule(instance.get(), sequence, output);
+    } catch (const schedule::Error& e) {
+        failure(e.what());
     }
     return 0;
 }
 
+// The environment a layout holds when --env is not given, and what it
+// accepts when it is.
+std::string settle_environment(schedule::Layout layout, std::string env) {
+    const std::string layout_text(schedule::layout_name(layout));
+    switch (layout) {
+        case schedule::Layout::tagged:
+            return env.empty() ? "single" : env;
+        case schedule::Layout::taillard:
+            if (env.empty()) env = "flowshop";
+            if (env != "flowshop") usage_error("the taillard layout holds a flow shop (--env flowshop)");
+            return env;
+        case schedule::Layout::classic:
+        case schedule::Layout::taillard_jobshop:
+            if (env.empty()) env = "jobshop";
+            if (env != "jobshop") usage_error("the " + layout_text + " layout holds a job shop (--env jobshop)");
+            return env;
+        default:
+            if (env.empty()) env = "flowshop";
+            if (env != "flowshop" && env != "unrelated")
+                usage_error("the " + layout_text +
+                            " layout holds the processing times of a flow shop or of unrelated machines (--env "
+                            "flowshop or --env unrelated)");
+            return env;
+    }
+}
+
 int run_instance_command(const std::string& command, const std::vector<std::string>& args) {
     const bool is_evaluate = command == "evaluate";
-    std::vector<Flag> flags = {{"env", 'e', true}, {"layout", 0, true}, {"seq", 0, true},
-                                   {"seq-file", 0, true}, {"verbose", 'v', false}};
+    std::vector<Flag> flags = {{"env", 'e', true},      {"layout", 0, true},      {"instance", 0, true},
+                               {"seq", 0, true},        {"seq-file", 0, true},    {"verbose", 'v', false}};
     if (is_evaluate) {
         flags.push_back({"objective", 'o', true});
         flags.push_back({"format", 'f', true});
@@ -727,28 +479,29 @@ int run_instance_command(const std::string& command, const std::vector<std::stri
     }
     if (options.positional.size() != 1)
         usage_error(command + " needs exactly one instance file (see 'sched " + command + " --help')");
-    InstanceSource source{options.positional[0], value_or(options, "layout", "tagged"),
-                          options.values.count("verbose") != 0};
-    std::string env = value_or(options, "env", "");
-    if (source.layout == "taillard") {
-        if (env.empty()) env = "flowshop";
-        if (env != "flowshop") usage_error("the taillard layout holds a flow shop (--env flowshop)");
-    } else if (source.layout == "classic") {
-        if (env.empty()) env = "jobshop";
-        if (env != "jobshop") usage_error("the classic layout holds a job shop (--env jobshop)");
-    } else if (source.layout != "tagged") {
-        usage_error("unknown layout '" + source.layout + "' (tagged, taillard or classic)");
-    }
-    if (env.empty()) env = "single";
-    auto dispatch = [&](const auto& environment) {
-        return is_evaluate ? evaluate(environment, source, options) : write_schedule(environment, source, options);
+    const std::string layout_text = value_or(options, "layout", "tagged");
+    const std::optional<schedule::Layout> layout = schedule::layout_named(layout_text);
+    if (!layout)
+        usage_error("unknown layout '" + layout_text +
+                    "' (tagged, taillard, classic, taillard-jobshop, mrows, mrows-dd, nrows or nrows-dd)");
+    const InstanceSource source{options.positional[0], *layout, value_or(options, "instance", ""),
+                                options.values.count("verbose") != 0};
+    const std::string env = settle_environment(*layout, value_or(options, "env", ""));
+    auto run = [&]<schedule::EvaluatedRecord Record>() {
+        return is_evaluate ? evaluate<Record>(source, options) : write_schedule<Record>(source, options);
     };
-    if (env == "single") return dispatch(single_env);
-    if (env == "identical") return dispatch(identical_env);
-    if (env == "uniform") return dispatch(uniform_env);
-    if (env == "unrelated") return dispatch(unrelated_env);
-    if (env == "flowshop") return dispatch(flowshop_env);
-    if (env == "jobshop") return dispatch(jobshop_env);
+    const std::optional<schedule::Environment> environment = schedule::environment_named(env);
+    if (environment) {
+        switch (*environment) {
+            case schedule::Environment::single: return run.operator()<schedule::SINGLE_MACHINE>();
+            case schedule::Environment::identical: return run.operator()<schedule::PARALLEL_MACHINES>();
+            case schedule::Environment::uniform: return run.operator()<schedule::RELATED_MACHINES>();
+            case schedule::Environment::unrelated: return run.operator()<schedule::UNRELATED_MACHINES>();
+            case schedule::Environment::flowshop: return run.operator()<schedule::FLOWSHOP>();
+            case schedule::Environment::jobshop: return run.operator()<schedule::JOBSHOP>();
+            case schedule::Environment::openshop: break;  // loaded, but evaluated by no routine
+        }
+    }
     usage_error("unknown environment '" + env + "' (single, identical, uniform, unrelated, flowshop or jobshop)");
 }
 
@@ -756,12 +509,8 @@ int run_instance_command(const std::string& command, const std::vector<std::stri
 // gantt
 // ---------------------------------------------------------------------------
 
-struct Operation {
-    int job;
-    int machine;
-    long start;
-    long duration;
-};
+// An operation as the library places it: job, machine, start and end.
+using schedule::Operation;
 
 struct Schedule {
     int jobs = 0;
@@ -832,7 +581,7 @@ Schedule read_schedule(const std::string& path) {
                           ", which does not exist");
             if (start < 0 || duration < 0 || start > 4000000000000L || duration > 4000000000000L)
                 throw bad("job " + std::to_string(job) + " has a negative or huge start or duration");
-            schedule.operations.push_back({job, static_cast<int>(machine), start, duration});
+            schedule.operations.push_back({job, static_cast<int>(machine), start, start + duration});
         }
     }
     // No machine runs two operations at once.
@@ -844,8 +593,8 @@ Schedule read_schedule(const std::string& path) {
     for (std::size_t k = 1; k < by_machine.size(); ++k) {
         const Operation& before = *by_machine[k - 1];
         const Operation& after = *by_machine[k];
-        if (before.machine == after.machine && after.start < before.start + before.duration && after.duration > 0 &&
-            before.duration > 0)
+        if (before.machine == after.machine && after.start < before.end && after.end > after.start &&
+            before.end > before.start)
             throw bad("machine " + std::to_string(after.machine) + " runs jobs " + std::to_string(before.job) +
                       " and " + std::to_string(after.job) + " at once");
     }
@@ -906,7 +655,7 @@ constexpr double chart_top = 50, chart_lane = 40, chart_bar_margin = 6;
 
 std::string render_svg(const Schedule& schedule, const std::string& title) {
     long makespan = 0;
-    for (const Operation& op : schedule.operations) makespan = std::max(makespan, op.start + op.duration);
+    for (const Operation& op : schedule.operations) makespan = std::max(makespan, op.end);
     const double span = makespan > 0 ? static_cast<double>(makespan) : 1.0;
     const double scale = chart_plot_width / span;
     const double width = chart_left + chart_plot_width + chart_right;
@@ -961,7 +710,7 @@ std::string render_svg(const Schedule& schedule, const std::string& title) {
     svg += "<g class=\"operations\">\n";
     for (const Operation& op : schedule.operations) {
         const double x = x_of(op.start);
-        const double w = static_cast<double>(op.duration) * scale;
+        const double w = static_cast<double>(op.end - op.start) * scale;
         const double y = chart_top + op.machine * chart_lane + chart_bar_margin;
         const double h = chart_lane - 2 * chart_bar_margin;
         svg += "<rect class=\"bar\" data-job=\"" + std::to_string(op.job) + "\" data-machine=\"" +
@@ -969,7 +718,7 @@ std::string render_svg(const Schedule& schedule, const std::string& title) {
                "\" height=\"" + fixed(h) + "\" fill=\"" + job_colour(op.job) +
                "\" stroke=\"#333333\" stroke-width=\"0.8\"><title>job " + std::to_string(op.job) + " on M" +
                std::to_string(op.machine) + ": " + std::to_string(op.start) + " to " +
-               std::to_string(op.start + op.duration) + "</title></rect>\n";
+               std::to_string(op.end) + "</title></rect>\n";
         const std::string label = "J" + std::to_string(op.job);
         if (w >= 7.5 * static_cast<double>(label.size()))
             svg += "<text x=\"" + fixed(x + w / 2) + "\" y=\"" + fixed(y + h / 2 + 4) +
@@ -1001,7 +750,7 @@ int gantt(const std::vector<std::string>& args) {
     const std::string title = value_or(options, "title", std::filesystem::path(path).filename().string());
     const std::string svg = render_svg(schedule, title);
     if (options.values.count("output") != 0)
-        write_file_atomically(options.values.at("output"), svg);
+        write_file(options.values.at("output"), svg);
     else
         std::fputs(svg.c_str(), stdout);
     return 0;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "internal.h"
+#include <zurududo/benchmarks.h>
 
 namespace zurududo::benchmarks {
 
@@ -173,7 +173,7 @@ schedule::Instance<schedule::JOBSHOP> make_jobshop(const Entry& entry) {
     require(entry, schedule::Environment::jobshop, "make_jobshop");
     if (entry.source == Source::taillard_jobshop)
         return taillard_jobshop(entry.jobs, entry.machines, entry.time_seed, entry.machine_seed);
-    return internal::orlib_jobshop(embedded_or_fail(entry.file), entry.file);
+    return schedule::read_classic_job_shop_text(embedded_or_fail(entry.file), entry.file);
 }
 
 schedule::Instance<schedule::SINGLE_MACHINE> make_single_machine(const Entry& entry) {

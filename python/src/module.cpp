@@ -1,0 +1,731 @@
+// zurududo._core: the library's checked interface as a Python extension.
+//
+// An Instance owns one of the seven records. Everything that can fail goes
+// through the checked interface, whose schedule::Error becomes a Python
+// exception; long work runs without the GIL.
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <optional>
+#include <string>
+#include <thread>
+#include <type_traits>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include <schedule/checked.h>
+#include <schedule/schedule.h>
+
+#include "arrays.h"
+
+namespace zurududo_python {
+namespace {
+
+using schedule::AnyInstance;
+using schedule::Environment;
+using schedule::ErrorKind;
+using schedule::FLOWSHOP;
+using schedule::JOBSHOP;
+using schedule::OPENSHOP;
+
+// ---------------------------------------------------------------------------
+// Errors
+// ---------------------------------------------------------------------------
+
+// zurududo.Error, set up when the module is.
+PyObject* error_type = nullptr;
+
+// Text from the library, which may hold bytes of a file that are not UTF-8.
+py::str text(const std::string& bytes) {
+    return py::reinterpret_steal<py::str>(
+        PyUnicode_DecodeUTF8(bytes.data(), static_cast<py::ssize_t>(bytes.size()), "replace"));
+}
+
+// A missing file is FileNotFoundError, another file failure OSError, a
+// rejected instance zurududo.Error (its message and `report` the loader's
+// report), a bad argument ValueError, storage MemoryError.
+void raise_python_error(const schedule::Error& e) {
+    const py::str message = text(e.what());
+    switch (e.kind()) {
+        case ErrorKind::file:
+            if (e.code() == 2) {
+                const py::tuple args = py::make_tuple(ENOENT, std::strerror(ENOENT), text(e.info()));
+                PyErr_SetObject(PyExc_FileNotFoundError, args.ptr());
+            } else {
+                PyErr_SetObject(PyExc_OSError, message.ptr());
+            }
+            return;
+        case ErrorKind::instance: {
+            const py::object error = py::reinterpret_borrow<py::object>(error_type)(message);
+            error.attr("report") = message;
+            error.attr("code") = e.code();
+            PyErr_SetObject(error_type, error.ptr());
+            return;
+        }
+        case ErrorKind::memory:
+            PyErr_SetObject(PyExc_MemoryError, message.ptr());
+            return;
+        case ErrorKind::argument:
+            PyErr_SetObject(PyExc_ValueError, message.ptr());
+            return;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Records by environment
+// ---------------------------------------------------------------------------
+
+template <class Record>
+using Tag = std::type_identity<Record>;
+
+// f(Tag<Record>{}) for the record of `environment`.
+template <class F>
+decltype(auto) with_record(Environment environment, F&& f) {
+    switch (environment) {
+        case Environment::single: return f(Tag<schedule::SINGLE_MACHINE>{});
+        case Environment::identical: return f(Tag<schedule::PARALLEL_MACHINES>{});
+        case Environment::uniform: return f(Tag<schedule::RELATED_MACHINES>{});
+        case Environment::unrelated: return f(Tag<schedule::UNRELATED_MACHINES>{});
+        case Environment::flowshop: return f(Tag<FLOWSHOP>{});
+        case Environment::openshop: return f(Tag<OPENSHOP>{});
+        case Environment::jobshop: break;
+    }
+    return f(Tag<JOBSHOP>{});
+}
+
+Environment environment_argument(const std::string& name) {
+    if (const auto environment = schedule::environment_named(name)) return *environment;
+    value_error("unknown environment '" + name +
+                "' (single, identical, uniform, unrelated, flowshop, openshop or jobshop)");
+}
+
+template <class Record>
+constexpr bool has_vector_pt = std::is_same_v<decltype(Record::pt), int*>;
+
+// ---------------------------------------------------------------------------
+// Instances from arrays, and back
+// ---------------------------------------------------------------------------
+
+struct Arrays {
+    py::object pt, machines, dd, w, r, v, rt;
+};
+
+template <class T>
+T* vector_of(const std::vector<long long>& values) {
+    schedule::Vector<T> block = schedule::allocate_vector<T>(static_cast<int>(values.size()));
+    std::copy(values.begin(), values.end(), block.get());
+    return block.release();
+}
+
+int** matrix_of(const IntegerTable& table) {
+    schedule::Matrix matrix = schedule::Matrix::allocate(static_cast<int>(table.rows), static_cast<int>(table.cols));
+    for (py::ssize_t i = 0; i < table.rows; ++i)
+        std::copy_n(table.values.begin() + i * table.cols, table.cols, matrix[static_cast<int>(i)]);
+    return matrix.release();
+}
+
+void check_length(const char* what, std::size_t length, int jobs) {
+    if (length != static_cast<std::size_t>(jobs))
+        value_error(std::string("the ") + what + " has " + std::to_string(length) + " entries; the instance has " +
+                    std::to_string(jobs) + " jobs");
+}
+
+int count_of(py::ssize_t count, const char* what) {
+    if (count > INT_MAX) value_error(std::string("too many ") + what);
+    return static_cast<int>(count);
+}
+
+template <class Record>
+schedule::Instance<Record> from_arrays(const Arrays& a) {
+    constexpr Environment environment = schedule::environment_of<Record>;
+    const std::string env(schedule::environment_name(environment));
+    Record record{};
+    IntegerTable pt;
+    std::optional<IntegerTable> v;
+    if constexpr (has_vector_pt<Record>) {
+        pt = integer_table(a.pt, 1, "pt", 0, INT_MAX);
+        record.jobs = count_of(pt.cols, "jobs");
+        if constexpr (requires { record.v; }) {
+            if (a.v.is_none()) value_error("a uniform-machine instance needs the speeds v");
+            v = integer_table(a.v, 1, "v", 1, INT_MAX);
+            record.machines = count_of(v->cols, "machines");
+        } else if constexpr (environment == Environment::identical) {
+            if (a.machines.is_none()) value_error("an identical-machine instance needs machines=");
+            record.machines = static_cast<int>(integer_argument(a.machines, "number of machines", 1, INT_MAX));
+        } else {
+            record.machines = 1;
+        }
+    } else {
+        pt = integer_table(a.pt, 2, "pt", 0, INT_MAX);
+        record.machines = count_of(pt.rows, "machines");
+        record.jobs = count_of(pt.cols, "jobs");
+    }
+    if (!a.machines.is_none() && environment != Environment::identical &&
+        integer_argument(a.machines, "number of machines", 0, INT_MAX) != record.machines)
+        value_error("machines=" + std::string(py::str(a.machines)) + " but the " + env + " instance has " +
+                    std::to_string(record.machines) + " (from " + (v ? "v" : "pt") + ")");
+    if (!a.v.is_none() && !v) value_error("speeds v belong to uniform machines, not to a " + env + " instance");
+    if constexpr (!requires { record.rt; }) {
+        if (!a.rt.is_none()) value_error("a routing rt belongs to the job shop, not to a " + env + " instance");
+    }
+
+    schedule::Instance<Record> instance(record);
+    Record& owned = instance.get();
+    if constexpr (has_vector_pt<Record>) {
+        owned.pt = vector_of<int>(pt.values);
+    } else {
+        owned.pt = matrix_of(pt);
+    }
+    if constexpr (requires { record.v; }) owned.v = vector_of<int>(v->values);
+    if constexpr (requires { record.rt; }) {
+        if (a.rt.is_none()) value_error("a job-shop instance needs the routing rt (jobs × machines)");
+        const IntegerTable rt = integer_table(a.rt, 2, "rt", 0, record.machines - 1L);
+        if (rt.rows != record.jobs || rt.cols != record.machines)
+            value_error("the routing rt is " + std::to_string(rt.rows) + " × " + std::to_string(rt.cols) +
+                        "; the instance needs jobs × machines, " + std::to_string(record.jobs) + " × " +
+                        std::to_string(record.machines));
+        owned.rt = matrix_of(rt);
+    }
+    if (!a.dd.is_none()) {
+        const IntegerTable dd = integer_table(a.dd, 1, "dd", LLONG_MIN, LLONG_MAX);
+        check_length("due dates dd", dd.values.size(), record.jobs);
+        owned.dd = vector_of<long>(dd.values);
+    }
+    std::vector<long long> r(static_cast<std::size_t>(record.jobs), 0);
+    if (!a.r.is_none()) {
+        r = integer_table(a.r, 1, "r", INT_MIN, INT_MAX).values;
+        check_length("release dates r", r.size(), record.jobs);
+    }
+    owned.r = vector_of<int>(r);
+    std::vector<double> w(static_cast<std::size_t>(record.jobs), 1.0);
+    if (!a.w.is_none()) {
+        w = real_vector(a.w, "w", 0.0);
+        check_length("weights w", w.size(), record.jobs);
+    }
+    schedule::Vector<double> weights = schedule::allocate_vector<double>(record.jobs);
+    std::copy(w.begin(), w.end(), weights.get());
+    owned.w = weights.release();
+    schedule::validate(owned);
+    return instance;
+}
+
+// A read-only NumPy copy of `count` elements of `data`.
+template <class Out, class In>
+py::array frozen(const In* data, std::vector<py::ssize_t> shape, const In* const* rows = nullptr) {
+    py::array_t<Out> array(shape);
+    Out* out = array.mutable_data();
+    if (rows == nullptr) {
+        std::copy_n(data, array.size(), out);
+    } else {
+        for (py::ssize_t i = 0; i < shape[0]; ++i) std::copy_n(rows[i], shape[1], out + i * shape[1]);
+    }
+    array.attr("flags").attr("writeable") = false;
+    return array;
+}
+
+template <class Record>
+py::object pt_of(const Record& record) {
+    if constexpr (has_vector_pt<Record>) {
+        return frozen<std::int32_t>(record.pt, {record.jobs});
+    } else {
+        return frozen<std::int32_t, int>(nullptr, {record.machines, record.jobs}, record.pt);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Loading
+// ---------------------------------------------------------------------------
+
+// The loader's echo, gathered in memory and then written to sys.stdout, so
+// that it goes where Python's own output goes.
+class EchoCapture {
+public:
+    explicit EchoCapture(bool on) {
+        if (on && (stream_ = open_memstream(&buffer_, &size_)) == nullptr) throw std::bad_alloc();
+    }
+    EchoCapture(const EchoCapture&) = delete;
+    EchoCapture& operator=(const EchoCapture&) = delete;
+    ~EchoCapture() {
+        if (stream_ != nullptr) std::fclose(stream_);
+        std::free(buffer_);
+    }
+
+    std::FILE* stream() const noexcept { return stream_; }
+
+    // Writes what was gathered to sys.stdout (the GIL held).
+    void deliver() {
+        if (stream_ == nullptr) return;
+        std::fclose(stream_);
+        stream_ = nullptr;
+        if (size_ > 0) py::module_::import("sys").attr("stdout").attr("write")(text(std::string(buffer_, size_)));
+    }
+
+private:
+    std::FILE* stream_ = nullptr;
+    char* buffer_ = nullptr;
+    std::size_t size_ = 0;
+};
+
+struct TimesLayoutName {
+    const char* name;
+    schedule::TimesLayout layout;
+};
+constexpr TimesLayoutName times_layouts[] = {
+    {"machine_rows", schedule::TimesLayout::machine_rows},
+    {"machine_rows_due_dates", schedule::TimesLayout::machine_rows_due_dates},
+    {"job_rows", schedule::TimesLayout::job_rows},
+    {"job_rows_due_dates", schedule::TimesLayout::job_rows_due_dates},
+};
+
+// A processing-time file (pt[machine][job], due dates in the due-date
+// layouts) as the record of a matrix environment, weights 1 and releases 0.
+template <class Record>
+AnyInstance from_times(const std::string& path, schedule::TimesLayout layout, std::FILE* echo) {
+    schedule::PlainTimes times = schedule::read_processing_times(path, layout, echo);
+    Record record{};
+    record.jobs = times.jobs;
+    record.machines = times.machines;
+    schedule::Instance<Record> instance(record);
+    Record& owned = instance.get();
+    owned.pt = times.pt.release();
+    owned.dd = times.dd.release();
+    const int n = std::max(times.jobs, 1);
+    schedule::Vector<int> r = schedule::allocate_vector<int>(n);
+    schedule::Vector<double> w = schedule::allocate_vector<double>(n);
+    std::fill_n(r.get(), n, 0);
+    std::fill_n(w.get(), n, 1.0);
+    owned.r = r.release();
+    owned.w = w.release();
+    try {
+        schedule::validate(owned);
+    } catch (const schedule::Error& e) {
+        throw schedule::Error(ErrorKind::instance, 0, path + ": " + e.info());
+    }
+    return AnyInstance(std::move(instance));
+}
+
+// The readers of each layout. The benchmark layouts (Taillard's files, the
+// classic job shop and its relatives) join here once the library reads them.
+AnyInstance load_any(const std::string& path, Environment environment, const std::string& layout, std::FILE* echo,
+                     bool strict) {
+    if (layout == "tagged") {
+        return with_record(environment, [&]<class Record>(Tag<Record>) {
+            return AnyInstance(schedule::load<Record>(path, schedule::LoadOptions{echo, strict}));
+        });
+    }
+    for (const TimesLayoutName& times : times_layouts) {
+        if (layout != times.name) continue;
+        switch (environment) {
+            case Environment::unrelated: return from_times<schedule::UNRELATED_MACHINES>(path, times.layout, echo);
+            case Environment::flowshop: return from_times<FLOWSHOP>(path, times.layout, echo);
+            case Environment::openshop: return from_times<OPENSHOP>(path, times.layout, echo);
+            default:
+                throw schedule::Error(ErrorKind::argument, 999,
+                                      "the layout '" + layout +
+                                          "' holds a processing-time matrix: env must be unrelated, flowshop or openshop");
+        }
+    }
+    std::string known = "tagged";
+    for (const TimesLayoutName& times : times_layouts) known += std::string(", ") + times.name;
+    throw schedule::Error(ErrorKind::argument, 999, "unknown layout '" + layout + "' (" + known + ")");
+}
+
+std::string path_argument(py::handle path) {
+    const py::bytes encoded = py::module_::import("os").attr("fsencode")(path);
+    return std::string(encoded);
+}
+
+// ---------------------------------------------------------------------------
+// The Python Instance
+// ---------------------------------------------------------------------------
+
+template <class Record>
+constexpr bool evaluated = schedule::EvaluatedRecord<Record>;
+
+// Above this many processing times an evaluation lets other threads run.
+constexpr long long gil_free_cells = 1 << 14;
+
+py::object python_value(const schedule::Value& value) {
+    return std::visit([](auto v) -> py::object { return py::cast(v); }, value);
+}
+
+class Instance {
+public:
+    explicit Instance(AnyInstance data) : data_(std::move(data)) {}
+
+    template <class F>
+    decltype(auto) visit(F&& f) const {
+        return std::visit([&](const auto& owned) -> decltype(auto) { return f(owned.get()); }, data_);
+    }
+
+    // f(record) for an environment with evaluators; ValueError for the open shop.
+    template <class F>
+    decltype(auto) evaluated_visit(F&& f) const {
+        return visit([&]<class Record>(const Record& record) -> decltype(auto) {
+            if constexpr (evaluated<Record>) {
+                return f(record);
+            } else {
+                value_error("no objective is evaluated on an open shop: the library loads it but schedules nothing on it");
+                return decltype(f(std::declval<const FLOWSHOP&>())){};
+            }
+        });
+    }
+
+    Environment environment() const {
+        return visit([]<class Record>(const Record&) { return schedule::environment_of<Record>; });
+    }
+    int jobs() const { return visit([](const auto& r) { return r.jobs; }); }
+    int machines() const { return visit([](const auto& r) { return r.machines; }); }
+    bool large() const { return static_cast<long long>(jobs()) * machines() >= gil_free_cells; }
+
+    py::object evaluate(const py::object& seq, const std::string& objective) const {
+        const std::vector<int> entries = int_sequence(seq);
+        return evaluated_visit([&]<class Record>(const Record& record) {
+            const auto& entry = schedule::find_objective<Record>(objective);
+            std::optional<py::gil_scoped_release> unlocked;
+            if (large()) unlocked.emplace();
+            const schedule::Value value = schedule::evaluate(record, entries, entry);
+            unlocked.reset();
+            return python_value(value);
+        });
+    }
+
+    py::dict objectives(const py::object& seq) const {
+        const std::vector<int> entries = int_sequence(seq);
+        return evaluated_visit([&]<class Record>(const Record& record) {
+            py::dict values;
+            schedule::validate(record);
+            schedule::validate_sequence(record, entries);
+            for (const auto& entry : schedule::objective_table<Record>) {
+                const py::str name(entry.name.data(), entry.name.size());
+                if (entry.needs_due_dates && record.dd == nullptr) {
+                    values[name] = py::none();
+                } else {
+                    values[name] = python_value(schedule::evaluate(record, entries, entry));
+                }
+            }
+            return values;
+        });
+    }
+
+    py::array completion_times(const py::object& seq) const {
+        const std::vector<int> entries = int_sequence(seq);
+        return evaluated_visit([&]<class Record>(const Record& record) {
+            const std::vector<long> times = schedule::completion_times(record, entries);
+            return py::array(py::array_t<std::int64_t>(static_cast<py::ssize_t>(times.size()), times.data()));
+        });
+    }
+
+    py::array evaluate_many(const py::object& seqs, const std::string& objective, const py::object& threads) const;
+
+    py::array insertion_makespans(const py::object& partial, const py::object& job) const {
+        const std::vector<int> entries = int_sequence(partial, "partial sequence");
+        const int inserted = static_cast<int>(integer_argument(job, "job to insert", INT_MIN, INT_MAX));
+        return visit([&]<class Record>(const Record& record) -> py::array {
+            if constexpr (std::is_same_v<Record, FLOWSHOP>) {
+                const std::vector<long> makespans = schedule::insertion_makespans(record, entries, inserted);
+                return py::array_t<std::int64_t>(static_cast<py::ssize_t>(makespans.size()), makespans.data());
+            } else {
+                value_error("insertion makespans are computed for the flow shop, not for a " +
+                            std::string(schedule::environment_name(schedule::environment_of<Record>)) + " instance");
+            }
+        });
+    }
+
+    py::array schedule(const py::object& seq) const {
+        const std::vector<int> entries = int_sequence(seq);
+        return evaluated_visit([&]<class Record>(const Record& record) {
+            const std::vector<schedule::Operation> operations = schedule::schedule_operations(record, entries);
+            return py::array(py::array_t<schedule::Operation>(static_cast<py::ssize_t>(operations.size()),
+                                                              operations.data()));
+        });
+    }
+
+    void write_schedule(const py::object& seq, const py::object& path) const {
+        const std::vector<int> entries = int_sequence(seq);
+        const std::string file = path_argument(path);
+        evaluated_visit([&]<class Record>(const Record& record) {
+            py::gil_scoped_release unlocked;
+            schedule::write_schedule(record, entries, file);
+            return 0;
+        });
+    }
+
+    // The arrays the instance was made of, for pickling and for repr.
+    py::tuple state() const {
+        return visit([&]<class Record>(const Record& record) {
+            py::object v = py::none();
+            py::object rt = py::none();
+            py::object dd = py::none();
+            if constexpr (requires { record.v; }) v = frozen<std::int32_t>(record.v, {record.machines});
+            if constexpr (requires { record.rt; })
+                rt = frozen<std::int32_t, int>(nullptr, {record.jobs, record.machines}, record.rt);
+            if (record.dd != nullptr) dd = frozen<std::int64_t>(record.dd, {record.jobs});
+            return py::make_tuple(std::string(schedule::environment_name(schedule::environment_of<Record>)),
+                                  pt_of(record), record.machines, dd, frozen<double>(record.w, {record.jobs}),
+                                  frozen<std::int32_t>(record.r, {record.jobs}), v, rt);
+        });
+    }
+
+private:
+    AnyInstance data_;
+};
+
+Instance make_instance(const std::string& env, const Arrays& arrays) {
+    return Instance(with_record(environment_argument(env), [&]<class Record>(Tag<Record>) {
+        return AnyInstance(from_arrays<Record>(arrays));
+    }));
+}
+
+Instance from_state(const py::tuple& state) {
+    if (state.size() != 8) value_error("not the state of a zurududo.Instance");
+    return make_instance(state[0].cast<std::string>(),
+                         Arrays{state[1], state[2], state[3], state[4], state[5], state[6], state[7]});
+}
+
+// ---------------------------------------------------------------------------
+// Many sequences at once
+// ---------------------------------------------------------------------------
+
+// The first failure of any worker: the lowest row wins, so the report does
+// not depend on the number of threads.
+struct Failure {
+    py::ssize_t row = -1;
+    std::string message;
+    std::exception_ptr other;
+};
+
+// Rows begin … end − 1: each read, checked and evaluated into out[row]. (Where
+// the library offers an evaluator of many sequences at once for an
+// environment, the rows, once checked, go to it here instead.)
+template <class Record, class Out>
+void evaluate_rows(const Record& record, const schedule::Objective<Record>& objective, const IntegerRows& rows,
+                   py::ssize_t begin, py::ssize_t end, Out* out, Failure& failure) {
+    std::vector<int> buffer;
+    try {
+        for (py::ssize_t i = begin; i < end; ++i) {
+            const int* entries = nullptr;
+            std::string problem;
+            if (!rows.row(i, buffer, entries, problem)) {
+                failure = {i, problem, nullptr};
+                return;
+            }
+            try {
+                const schedule::Value value =
+                    schedule::evaluate(record, std::span<const int>(entries, static_cast<std::size_t>(rows.cols())), objective);
+                out[i] = std::get<Out>(value);
+            } catch (const schedule::Error& e) {
+                failure = {i, "row " + std::to_string(i) + ": " + e.info(), nullptr};
+                return;
+            }
+        }
+    } catch (...) {
+        failure = {begin, {}, std::current_exception()};
+    }
+}
+
+py::array Instance::evaluate_many(const py::object& seqs, const std::string& objective, const py::object& threads) const {
+    const long long wanted = integer_argument(threads, "number of threads", 0, 4096);
+    return evaluated_visit([&]<class Record>(const Record& record) -> py::array {
+        const schedule::Objective<Record>& entry = schedule::find_objective<Record>(objective);
+        const IntegerRows rows(seqs, "sequences");
+        const auto run = [&]<class Out>(py::array_t<Out> result) -> py::array {
+            Out* out = result.mutable_data();
+            const py::ssize_t count = rows.rows();
+            const long long cores = std::max(1U, std::thread::hardware_concurrency());
+            const py::ssize_t workers =
+                std::max<py::ssize_t>(1, std::min<py::ssize_t>(count, wanted == 0 ? cores : wanted));
+            std::vector<Failure> failures(static_cast<std::size_t>(workers));
+            {
+                py::gil_scoped_release unlocked;
+                std::vector<std::thread> pool;
+                const auto block = [&](py::ssize_t w) { return count * w / workers; };
+                for (py::ssize_t w = 1; w < workers; ++w) {
+                    pool.emplace_back([&, w] {
+                        evaluate_rows(record, entry, rows, block(w), block(w + 1), out, failures[w]);
+                    });
+                }
+                evaluate_rows(record, entry, rows, block(0), block(1), out, failures[0]);
+                for (std::thread& t : pool) t.join();
+            }
+            for (const Failure& f : failures) {
+                if (f.other) std::rethrow_exception(f.other);
+                if (f.row >= 0) value_error(f.message);
+            }
+            return result;
+        };
+        if (entry.weighted) return run(py::array_t<double>(rows.rows()));
+        return run(py::array_t<long>(rows.rows()));
+    });
+}
+
+}  // namespace
+}  // namespace zurududo_python
+
+namespace py = pybind11;
+using zurududo_python::Instance;
+
+PYBIND11_MODULE(_core, m) {
+    PYBIND11_NUMPY_DTYPE(schedule::Operation, job, machine, start, end);
+    m.doc() = "The compiled core of zurududo: instances and evaluators of the schedule library.";
+
+    static py::exception<schedule::Error> error(m, "Error", PyExc_ValueError);
+    error.doc() = "An instance file the loader rejected. The message, also in `report`, is the loader's whole report.";
+    zurududo_python::error_type = error.ptr();
+    py::register_exception_translator([](std::exception_ptr p) {
+        try {
+            if (p) std::rethrow_exception(p);
+        } catch (const schedule::Error& e) {
+            zurududo_python::raise_python_error(e);
+        }
+    });
+
+    py::tuple names(schedule::objective_table<schedule::SINGLE_MACHINE>.size());
+    for (std::size_t k = 0; k < names.size(); ++k) {
+        const std::string_view name = schedule::objective_table<schedule::SINGLE_MACHINE>[k].name;
+        names[k] = py::str(name.data(), name.size());
+    }
+    m.attr("OBJECTIVES") = names;
+    py::list due_date_names;
+    for (const auto& entry : schedule::objective_table<schedule::SINGLE_MACHINE>)
+        if (entry.needs_due_dates) due_date_names.append(py::str(entry.name.data(), entry.name.size()));
+    m.attr("DUE_DATE_OBJECTIVES") = py::tuple(due_date_names);
+    py::list layouts;
+    layouts.append("tagged");
+    for (const auto& times : zurududo_python::times_layouts) layouts.append(times.name);
+    m.attr("LAYOUTS") = py::tuple(layouts);
+
+    py::class_<Instance>(m, "Instance", R"doc(
+A scheduling instance that owns its data: one of the seven machine environments.
+
+Instance(env, pt, *, machines=None, dd=None, w=None, r=None, v=None, rt=None)
+
+env  "single", "identical", "uniform", "unrelated", "flowshop", "openshop" or "jobshop".
+pt   processing times: a vector pt[job] for single, identical and uniform machines,
+     a matrix pt[machine][job] for the others.
+machines  the number of identical machines (required there; elsewhere it must agree).
+dd   due dates (none by default: the due-date objectives are then unavailable).
+w    weights (1.0 by default); r  release dates (0 by default).
+v    speeds of the uniform machines; rt  routing rt[job][k] of the job shop.
+Integer arrays must hold integers; processing times are at least 0, speeds at least 1,
+weights finite and at least 0. The instance copies what it is given.
+)doc")
+        .def(py::init([](const std::string& env, py::object pt, py::object machines, py::object dd, py::object w,
+                         py::object r, py::object v, py::object rt) {
+                 return zurududo_python::make_instance(env, {pt, machines, dd, w, r, v, rt});
+             }),
+             py::arg("env"), py::arg("pt"), py::kw_only(), py::arg("machines") = py::none(),
+             py::arg("dd") = py::none(), py::arg("w") = py::none(), py::arg("r") = py::none(),
+             py::arg("v") = py::none(), py::arg("rt") = py::none())
+        .def_property_readonly(
+            "env", [](const Instance& i) { return std::string(schedule::environment_name(i.environment())); },
+            "The machine environment's name.")
+        .def_property_readonly("jobs", &Instance::jobs, "The number of jobs n.")
+        .def_property_readonly("machines", &Instance::machines, "The number of machines m.")
+        .def_property_readonly(
+            "pt", [](const Instance& i) -> py::object { return i.state()[1]; },
+            "Processing times (int32, read-only copy): pt[job], or pt[machine][job] for the matrix environments.")
+        .def_property_readonly(
+            "dd", [](const Instance& i) -> py::object { return i.state()[3]; }, "Due dates (int64, read-only copy), or None.")
+        .def_property_readonly(
+            "w", [](const Instance& i) -> py::object { return i.state()[4]; }, "Weights (float64, read-only copy).")
+        .def_property_readonly(
+            "r", [](const Instance& i) -> py::object { return i.state()[5]; }, "Release dates (int32, read-only copy).")
+        .def_property_readonly(
+            "v", [](const Instance& i) -> py::object { return i.state()[6]; }, "Machine speeds of uniform machines, else None.")
+        .def_property_readonly(
+            "rt", [](const Instance& i) -> py::object { return i.state()[7]; },
+            "Routing rt[job][k] (the machine of job's k-th operation) of the job shop, else None.")
+        .def("evaluate", &Instance::evaluate, py::arg("seq"), py::arg("objective") = "Cmax", R"doc(
+The value of one objective for a sequence.
+
+seq        a permutation of 0 … n−1 (the job shop: an operation sequence naming each
+           job m times, its k-th occurrence the job's k-th operation).
+objective  any name of zurududo.OBJECTIVES, e.g. "Cmax", "SumTj", "Wj_SumTj".
+Returns an int, or a float for the weighted (Wj_) objectives. Release dates and weights
+are honoured. Raises ValueError for a sequence that is not one of the instance, an
+unknown objective, or a due-date objective on an instance without due dates.
+)doc")
+        .def("objectives", &Instance::objectives, py::arg("seq"),
+             "Every objective of the catalogue for a sequence, as a dict by name; the due-date objectives are None when the instance has no due dates.")
+        .def("completion_times", &Instance::completion_times, py::arg("seq"),
+             "The completion time of every job (int64 array indexed by job, not by position).")
+        .def("evaluate_many", &Instance::evaluate_many, py::arg("seqs"), py::arg("objective") = "Cmax",
+             py::arg("threads") = 0, R"doc(
+The value of one objective for each row of a two-dimensional integer array.
+
+seqs       one sequence a row (int32 rows are read in place; other integer types are
+           converted on the fly).
+objective  as for evaluate.
+threads    worker threads; 0 uses every core. The GIL is released meanwhile, and the
+           result does not depend on the number of threads.
+Returns an int64 array (float64 for Wj_ objectives), one value a row. Every row is
+checked; the first bad one is named in the ValueError.
+)doc")
+        .def("insertion_makespans", &Instance::insertion_makespans, py::arg("partial_seq"), py::arg("job"), R"doc(
+Flow shop: the makespans of inserting `job` into each position of a partial sequence.
+
+Entry l is the makespan of partial_seq[:l] + [job] + partial_seq[l:], all len + 1 values
+computed together by heads and tails (release dates honoured).
+)doc")
+        .def("schedule", &Instance::schedule, py::arg("seq"), R"doc(
+The schedule a sequence gives: a structured array of operations with fields
+job, machine (int32), start and end (int64), in the order of the schedule file
+(the jobs in sequence order; by index for the job shop).
+)doc")
+        .def("write_schedule", &Instance::write_schedule, py::arg("seq"), py::arg("path"),
+             "Writes the schedule file of a sequence to `path`, which appears whole or not at all.")
+        .def("__repr__",
+             [](const Instance& i) {
+                 return "<zurududo.Instance " + std::string(schedule::environment_name(i.environment())) +
+                        ", " + std::to_string(i.jobs()) + " jobs, " + std::to_string(i.machines()) + " machines>";
+             })
+        .def(py::pickle([](const Instance& i) { return i.state(); },
+                        [](const py::tuple& state) { return zurududo_python::from_state(state); }));
+
+    m.def(
+        "load",
+        [](py::object path, const std::string& env, const std::string& layout, bool echo, bool strict) {
+            const std::string file = zurududo_python::path_argument(path);
+            const schedule::Environment environment = zurududo_python::environment_argument(env);
+            zurududo_python::EchoCapture capture(echo);
+            try {
+                std::optional<schedule::AnyInstance> loaded;
+                {
+                    py::gil_scoped_release unlocked;
+                    loaded.emplace(zurududo_python::load_any(file, environment, layout, capture.stream(), strict));
+                }
+                capture.deliver();
+                return Instance(std::move(*loaded));
+            } catch (...) {
+                capture.deliver();
+                throw;
+            }
+        },
+        py::arg("path"), py::arg("env"), py::arg("layout") = "tagged", py::arg("echo") = false, py::kw_only(),
+        py::arg("strict") = true, R"doc(
+Loads an instance file.
+
+path    a file name (str, bytes or os.PathLike).
+env     "single", "identical", "uniform", "unrelated", "flowshop", "openshop" or "jobshop".
+layout  "tagged" (the library's instance files) or a processing-time layout of
+        zurududo.LAYOUTS ("machine_rows", "job_rows" and their "_due_dates" forms: a
+        pt[machine][job] matrix for unrelated machines, the flow shop or the open shop).
+echo    write the loader's echo and report to sys.stdout, as the library's loaders print them.
+strict  also reject what the library's loaders read leniently: an entry that is not a
+        whole number where an integer is expected ("x" read as 0, "6.5" as 6), a negative
+        processing time, a speed below 1, a routing entry that is not a machine.
+Raises FileNotFoundError, zurududo.Error (a ValueError) with the loader's report for a
+rejected file, ValueError for an unknown environment or layout.
+)doc");
+}

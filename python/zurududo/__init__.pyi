@@ -1,0 +1,88 @@
+"""Type hints of zurududo; the docstrings of the compiled functions say more (help())."""
+
+import os
+from typing import Literal, Sequence, Union
+
+import numpy as np
+import numpy.typing as npt
+
+__version__: str
+
+Environment = Literal["single", "identical", "uniform", "unrelated", "flowshop", "openshop", "jobshop"]
+Layout = Literal["tagged", "machine_rows", "machine_rows_due_dates", "job_rows", "job_rows_due_dates"]
+Path = Union[str, bytes, os.PathLike[str], os.PathLike[bytes]]
+IntegerArray = Union[npt.NDArray[np.integer], Sequence[int]]
+IntegerTable = Union[npt.NDArray[np.integer], Sequence[Sequence[int]]]
+RealArray = Union[npt.NDArray[np.floating], npt.NDArray[np.integer], Sequence[float]]
+
+ENVIRONMENTS: tuple[str, ...]
+LAYOUTS: tuple[str, ...]
+#: Every objective name, the same in every environment: Cmax, Emax, Fmax, Lmax, SumCj,
+#: SumEj, SumFj, SumLj, SumTj, SumUj, Tmax and their weighted forms Wj_….
+OBJECTIVES: tuple[str, ...]
+#: The objectives that need due dates.
+DUE_DATE_OBJECTIVES: tuple[str, ...]
+
+class Error(ValueError):
+    """An instance file the loader rejected; the message is the loader's whole report."""
+
+    report: str
+    code: int
+
+class Instance:
+    """A scheduling instance of one machine environment; it owns a copy of its data."""
+
+    def __init__(
+        self,
+        env: Environment,
+        pt: Union[IntegerArray, IntegerTable],
+        *,
+        machines: int | None = None,
+        dd: IntegerArray | None = None,
+        w: RealArray | None = None,
+        r: IntegerArray | None = None,
+        v: IntegerArray | None = None,
+        rt: IntegerTable | None = None,
+    ) -> None:
+        """pt[job] on single, identical and uniform machines, pt[machine][job] elsewhere;
+        machines= for identical machines, v (speeds) for uniform ones, rt[job][k] for the job shop."""
+    @property
+    def env(self) -> str: ...
+    @property
+    def jobs(self) -> int: ...
+    @property
+    def machines(self) -> int: ...
+    @property
+    def pt(self) -> npt.NDArray[np.int32]:
+        """Processing times, a read-only copy."""
+    @property
+    def dd(self) -> npt.NDArray[np.int64] | None: ...
+    @property
+    def w(self) -> npt.NDArray[np.float64]: ...
+    @property
+    def r(self) -> npt.NDArray[np.int32]: ...
+    @property
+    def v(self) -> npt.NDArray[np.int32] | None: ...
+    @property
+    def rt(self) -> npt.NDArray[np.int32] | None: ...
+    def evaluate(self, seq: IntegerArray, objective: str = "Cmax") -> int | float:
+        """One objective of a sequence: int, or float for the Wj_ objectives."""
+    def objectives(self, seq: IntegerArray) -> dict[str, int | float | None]:
+        """Every objective; None for due-date objectives on an instance without due dates."""
+    def completion_times(self, seq: IntegerArray) -> npt.NDArray[np.int64]:
+        """Completion time of every job, indexed by job."""
+    def evaluate_many(
+        self, seqs: IntegerTable, objective: str = "Cmax", threads: int = 0
+    ) -> npt.NDArray[np.int64] | npt.NDArray[np.float64]:
+        """One objective of every row of seqs, on `threads` threads (0: every core), without the GIL."""
+    def insertion_makespans(self, partial_seq: IntegerArray, job: int) -> npt.NDArray[np.int64]:
+        """Flow shop: the makespans of inserting `job` at each of the len + 1 positions."""
+    def schedule(self, seq: IntegerArray) -> np.ndarray:
+        """The operations as a structured array with fields job, machine, start, end."""
+    def write_schedule(self, seq: IntegerArray, path: Path) -> None:
+        """Writes the schedule file of a sequence, atomically."""
+
+def load(
+    path: Path, env: Environment, layout: Layout = "tagged", echo: bool = False, *, strict: bool = True
+) -> Instance:
+    """Loads an instance file; FileNotFoundError, or zurududo.Error with the loader's report."""

@@ -102,6 +102,34 @@ void earliest_free(const int* seq, int jobs, int machines, const int* r, Duratio
     }
 }
 
+// The same rule through a binary min-heap of (free time, machine): the root
+// is the lowest machine among those free first; after it takes the job, its
+// new free time is sifted down. O(log m) per job.
+template <bool released, class Duration, class Sink>
+void earliest_free_heap(const int* seq, int jobs, int machines, const int* r, Duration duration, HeapEntry* heap,
+                        Sink& sink) {
+    for (int i = 0; i < machines; ++i) heap[i] = {0, i};  // all free at 0: ordered by machine
+    for (int k = 0; k < jobs; ++k) {
+        const int j = seq[k];
+        const int best = heap[0].machine;
+        long start = heap[0].free;
+        if constexpr (released) start = std::max<long>(start, r[j]);
+        const long c = start + duration(best, j);
+        const HeapEntry moved{c, best};
+        int at = 0;
+        for (;;) {
+            int child = 2 * at + 1;
+            if (child >= machines) break;
+            if (child + 1 < machines && heap[child + 1] < heap[child]) ++child;
+            if (!(heap[child] < moved)) break;
+            heap[at] = heap[child];
+            at = child;
+        }
+        heap[at] = moved;
+        sink(j, c);
+    }
+}
+
 // Each job to the lowest machine among those where it would complete first.
 template <bool released, class Duration, class Sink>
 void earliest_completion(const int* seq, int jobs, int machines, const int* r, Duration duration, long* f,
@@ -229,6 +257,46 @@ void qm_rj_cj(const int* seq, const RELATED_MACHINES& in, long* machine_free, lo
     earliest_free<true>(
         seq, in.jobs, in.machines, in.r, [pt, v](int i, int j) { return rounded_quotient(pt[j], v[i]); },
         machine_free, sink);
+}
+
+long pm_cmax_heap(const int* seq, int jobs, int machines, const int* pt, HeapEntry* heap) {
+    Largest sink;
+    earliest_free_heap<false>(seq, jobs, machines, nullptr, [pt](int, int j) -> long { return pt[j]; }, heap, sink);
+    return sink.value;
+}
+
+double pm_rj_wj_sum_tj_heap(const int* seq, const PARALLEL_MACHINES& in, HeapEntry* heap) {
+    WeightedTardiness sink{in.dd, in.w, 0.0};
+    const int* pt = in.pt;
+    earliest_free_heap<true>(seq, in.jobs, in.machines, in.r, [pt](int, int j) -> long { return pt[j]; }, heap,
+                             sink);
+    return sink.sum;
+}
+
+void pm_rj_cj_heap(const int* seq, const PARALLEL_MACHINES& in, HeapEntry* heap, long* c) {
+    ByJob sink{c};
+    const int* pt = in.pt;
+    earliest_free_heap<true>(seq, in.jobs, in.machines, in.r, [pt](int, int j) -> long { return pt[j]; }, heap,
+                             sink);
+}
+
+double qm_rj_wj_sum_tj_heap(const int* seq, const RELATED_MACHINES& in, HeapEntry* heap) {
+    WeightedTardiness sink{in.dd, in.w, 0.0};
+    const int* pt = in.pt;
+    const int* v = in.v;
+    earliest_free_heap<true>(
+        seq, in.jobs, in.machines, in.r, [pt, v](int i, int j) { return rounded_quotient(pt[j], v[i]); }, heap,
+        sink);
+    return sink.sum;
+}
+
+void qm_rj_cj_heap(const int* seq, const RELATED_MACHINES& in, HeapEntry* heap, long* c) {
+    ByJob sink{c};
+    const int* pt = in.pt;
+    const int* v = in.v;
+    earliest_free_heap<true>(
+        seq, in.jobs, in.machines, in.r, [pt, v](int i, int j) { return rounded_quotient(pt[j], v[i]); }, heap,
+        sink);
 }
 
 long rm_cmax(const int* seq, int jobs, int machines, const int* const* pt, long* machine_free) {

@@ -37,6 +37,21 @@ long pm_cmax(const int* seq, int jobs, int machines, const int* pt, long* machin
 double pm_rj_wj_sum_tj(const int* seq, const PARALLEL_MACHINES& in, long* machine_free);
 void pm_rj_cj(const int* seq, const PARALLEL_MACHINES& in, long* machine_free, long* c);
 
+// The earliest-free rule through a binary heap on (free time, machine), the
+// floor where m is large; `heap` holds m entries.
+struct HeapEntry {
+    long free;
+    int machine;
+    bool operator<(const HeapEntry& other) const {
+        return free < other.free || (free == other.free && machine < other.machine);
+    }
+};
+long pm_cmax_heap(const int* seq, int jobs, int machines, const int* pt, HeapEntry* heap);
+double pm_rj_wj_sum_tj_heap(const int* seq, const PARALLEL_MACHINES& in, HeapEntry* heap);
+void pm_rj_cj_heap(const int* seq, const PARALLEL_MACHINES& in, HeapEntry* heap, long* c);
+double qm_rj_wj_sum_tj_heap(const int* seq, const RELATED_MACHINES& in, HeapEntry* heap);
+void qm_rj_cj_heap(const int* seq, const RELATED_MACHINES& in, HeapEntry* heap, long* c);
+
 long qm_cmax(const int* seq, int jobs, int machines, const int* pt, const int* v, long* machine_free);
 double qm_rj_wj_sum_tj(const int* seq, const RELATED_MACHINES& in, long* machine_free);
 void qm_rj_cj(const int* seq, const RELATED_MACHINES& in, long* machine_free, long* c);

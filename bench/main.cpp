@@ -11,7 +11,11 @@
 
 int main(int argc, char** argv) {
     register_evaluator_benchmarks();
+    register_dispatch_benchmarks();
     register_insertion_benchmarks();
+    register_batch_benchmarks();
+    register_scaling_benchmarks();
+    benchmark::AddCustomContext("batch_instruction_set", batch_instruction_set());
     const std::filesystem::path scratch = register_input_benchmarks(std::filesystem::temp_directory_path());
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

@@ -506,6 +506,48 @@ double S1_Rj_Wj_Tmax(const int* seq, SINGLE_MACHINE instance);
 // released.
 [[nodiscard]] long* S1_Rj_Cj(const int* seq, SINGLE_MACHINE instance);
 
+// Batch evaluation, for population methods (genetic algorithms, iterated
+// greedy's candidate lists, Python's evaluate_many): `count` sequences of the
+// same instance at once. `seqs` holds count · jobs entries, the sequences back
+// to back: sequence s is seqs[s · jobs … s · jobs + jobs − 1] (jobs is the
+// instance's for the record forms). out[s] receives exactly, bit for bit,
+// what the one-at-a-time evaluator of the same name without `_many` returns
+// for sequence s (weighted sums included, their order of terms unchanged),
+// and `out` holds count entries. Like every evaluator, the batch forms do not
+// check the sequences: each must be a permutation of 0 … jobs − 1, which is
+// the caller's duty. A count of 0 or below evaluates nothing. The single
+// machine's batch forms evaluate one sequence after another (SIMD across
+// sequences does not pay with one time per job); the flow shop's evaluate
+// several sequences in the same instructions where the processor has AVX2 or
+// AVX-512 (chosen at run time) and every time of the schedule fits in 32 bits,
+// one at a time otherwise, always with the same results. Like the other
+// evaluators they print nothing and keep nothing between calls; the missing
+// due dates of a due-date objective end the process through `error` naming
+// the batch form.
+void S1_Cmax_many(const int* seqs, int count, int jobs, const int* pt, long* out);
+void S1_Rj_Cmax_many(const int* seqs, int count, SINGLE_MACHINE instance, long* out);
+void S1_Rj_Emax_many(const int* seqs, int count, SINGLE_MACHINE instance, long* out);
+void S1_Rj_Fmax_many(const int* seqs, int count, SINGLE_MACHINE instance, long* out);
+void S1_Rj_Lmax_many(const int* seqs, int count, SINGLE_MACHINE instance, long* out);
+void S1_Rj_SumCj_many(const int* seqs, int count, SINGLE_MACHINE instance, long* out);
+void S1_Rj_SumEj_many(const int* seqs, int count, SINGLE_MACHINE instance, long* out);
+void S1_Rj_SumFj_many(const int* seqs, int count, SINGLE_MACHINE instance, long* out);
+void S1_Rj_SumLj_many(const int* seqs, int count, SINGLE_MACHINE instance, long* out);
+void S1_Rj_SumTj_many(const int* seqs, int count, SINGLE_MACHINE instance, long* out);
+void S1_Rj_SumUj_many(const int* seqs, int count, SINGLE_MACHINE instance, long* out);
+void S1_Rj_Tmax_many(const int* seqs, int count, SINGLE_MACHINE instance, long* out);
+void S1_Rj_Wj_Cmax_many(const int* seqs, int count, SINGLE_MACHINE instance, double* out);
+void S1_Rj_Wj_Emax_many(const int* seqs, int count, SINGLE_MACHINE instance, double* out);
+void S1_Rj_Wj_Fmax_many(const int* seqs, int count, SINGLE_MACHINE instance, double* out);
+void S1_Rj_Wj_Lmax_many(const int* seqs, int count, SINGLE_MACHINE instance, double* out);
+void S1_Rj_Wj_SumCj_many(const int* seqs, int count, SINGLE_MACHINE instance, double* out);
+void S1_Rj_Wj_SumEj_many(const int* seqs, int count, SINGLE_MACHINE instance, double* out);
+void S1_Rj_Wj_SumFj_many(const int* seqs, int count, SINGLE_MACHINE instance, double* out);
+void S1_Rj_Wj_SumLj_many(const int* seqs, int count, SINGLE_MACHINE instance, double* out);
+void S1_Rj_Wj_SumTj_many(const int* seqs, int count, SINGLE_MACHINE instance, double* out);
+void S1_Rj_Wj_SumUj_many(const int* seqs, int count, SINGLE_MACHINE instance, double* out);
+void S1_Rj_Wj_Tmax_many(const int* seqs, int count, SINGLE_MACHINE instance, double* out);
+
 // ---------------------------------------------------------------------------
 // Parallel machines
 // ---------------------------------------------------------------------------
@@ -684,6 +726,34 @@ double Fm_Prmu_Rj_Wj_Tmax(const int* seq, FLOWSHOP instance);
 // through `error` naming the routine.
 void Fm_Prmu_Insert_Cmax(const int* seq, int len, int job, int machs, const int* const* pt, long* makespans);
 void Fm_Prmu_Rj_Insert_Cmax(const int* seq, int len, int job, FLOWSHOP instance, long* makespans);
+
+// Batch evaluation, as for the single machine (see S1_Cmax_many): `count`
+// sequences of `jobs` entries back to back in `seqs`, out[s] bit for bit what
+// the evaluator without `_many` returns for sequence s, the sequences not
+// checked (the caller's duty).
+void Fm_Prmu_Cmax_many(const int* seqs, int count, int jobs, int machs, const int* const* pt, long* out);
+void Fm_Prmu_Rj_Cmax_many(const int* seqs, int count, FLOWSHOP instance, long* out);
+void Fm_Prmu_Rj_Emax_many(const int* seqs, int count, FLOWSHOP instance, long* out);
+void Fm_Prmu_Rj_Fmax_many(const int* seqs, int count, FLOWSHOP instance, long* out);
+void Fm_Prmu_Rj_Lmax_many(const int* seqs, int count, FLOWSHOP instance, long* out);
+void Fm_Prmu_Rj_SumCj_many(const int* seqs, int count, FLOWSHOP instance, long* out);
+void Fm_Prmu_Rj_SumEj_many(const int* seqs, int count, FLOWSHOP instance, long* out);
+void Fm_Prmu_Rj_SumFj_many(const int* seqs, int count, FLOWSHOP instance, long* out);
+void Fm_Prmu_Rj_SumLj_many(const int* seqs, int count, FLOWSHOP instance, long* out);
+void Fm_Prmu_Rj_SumTj_many(const int* seqs, int count, FLOWSHOP instance, long* out);
+void Fm_Prmu_Rj_SumUj_many(const int* seqs, int count, FLOWSHOP instance, long* out);
+void Fm_Prmu_Rj_Tmax_many(const int* seqs, int count, FLOWSHOP instance, long* out);
+void Fm_Prmu_Rj_Wj_Cmax_many(const int* seqs, int count, FLOWSHOP instance, double* out);
+void Fm_Prmu_Rj_Wj_Emax_many(const int* seqs, int count, FLOWSHOP instance, double* out);
+void Fm_Prmu_Rj_Wj_Fmax_many(const int* seqs, int count, FLOWSHOP instance, double* out);
+void Fm_Prmu_Rj_Wj_Lmax_many(const int* seqs, int count, FLOWSHOP instance, double* out);
+void Fm_Prmu_Rj_Wj_SumCj_many(const int* seqs, int count, FLOWSHOP instance, double* out);
+void Fm_Prmu_Rj_Wj_SumEj_many(const int* seqs, int count, FLOWSHOP instance, double* out);
+void Fm_Prmu_Rj_Wj_SumFj_many(const int* seqs, int count, FLOWSHOP instance, double* out);
+void Fm_Prmu_Rj_Wj_SumLj_many(const int* seqs, int count, FLOWSHOP instance, double* out);
+void Fm_Prmu_Rj_Wj_SumTj_many(const int* seqs, int count, FLOWSHOP instance, double* out);
+void Fm_Prmu_Rj_Wj_SumUj_many(const int* seqs, int count, FLOWSHOP instance, double* out);
+void Fm_Prmu_Rj_Wj_Tmax_many(const int* seqs, int count, FLOWSHOP instance, double* out);
 
 // ---------------------------------------------------------------------------
 // Job shop

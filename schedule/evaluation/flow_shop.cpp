@@ -3,6 +3,7 @@
 #include <string>
 #include <type_traits>
 
+#include "schedule/evaluation/batch.h"
 #include "schedule/evaluation/flow_shop_schedule.h"
 #include "schedule/evaluation/objective_catalogue.h"
 #include "schedule/schedule.h"
@@ -115,6 +116,82 @@ void insertion_makespans(const char* routine, const int* seq, int len, int job, 
     }
 }
 
+
+// Batch evaluation (see batch.h): the kernel of a group of sequences. With
+// AVX-512 it reads the times from a job-major copy, `by_job`, when there is
+// one.
+struct FlowShopKernel {
+    int jobs, machines;
+    const int* const* pt;
+    const int* r;        // null for the plain-argument family
+    int* work;           // machines · 16 ints
+    const int* by_job;   // null, or by_job[j · stride + i] = pt[i][j]
+    int stride;
+    void operator()([[maybe_unused]] batch::Isa isa, [[maybe_unused]] const int* lane_jobs,
+                    [[maybe_unused]] int* completions, [[maybe_unused]] bool every_position) const {
+#ifdef SCHEDULE_X86_KERNELS
+        if (isa == batch::Isa::avx512 && by_job != nullptr) {
+            batch::flow_shop_avx512_job_major(lane_jobs, jobs, machines, by_job, stride, r, work, completions,
+                                              every_position);
+        } else if (isa == batch::Isa::avx512) {
+            batch::flow_shop_avx512(lane_jobs, jobs, machines, pt, r, work, completions, every_position);
+        } else {
+            batch::flow_shop_avx2(lane_jobs, jobs, machines, pt, r, work, completions, every_position);
+        }
+#endif
+    }
+};
+
+// Objective `Obj` of `count` sequences into out, for a batch entry point named
+// `evaluator` (throwing Error like the constructions; the entry points end
+// the process on it); `one` evaluates a sequence alone. Cmax is the last job's
+// completion, which the kernels give without keeping the others.
+template <class Obj, class One>
+void many(const char* evaluator, const int* seqs, int count, int jobs, int machines, const int* const* pt,
+          const catalogue::JobData& data, typename Obj::Result* out, One&& one) {
+    if constexpr (Obj::needs_due_dates) {
+        if (data.dd == nullptr) catalogue::missing_due_dates(evaluator);
+    }
+    constexpr bool last_only = std::is_same_v<Obj, catalogue::Cmax>;
+    const bool fits = machines >= 1 && machines <= INT_MAX / 32 && batch::fits_in_32_bits(jobs, machines, pt, data.r);
+    batch::Storage work(fits ? machines * 16 : 1);
+    // The job-major copy of the times for the AVX-512 kernel: as large as the
+    // instance's times, made once per call, when there are sequences enough
+    // to pay for it.
+    const int stride = (machines + 7) / 8 * 8;
+    const bool job_major = fits && batch::isa() == batch::Isa::avx512 && count >= 16 &&
+                           static_cast<long>(jobs) * stride <= INT_MAX;
+    batch::Storage by_job(job_major ? jobs * stride : 1);
+    if (job_major) {
+        for (int j = 0; j < jobs; ++j) {
+            int* row = by_job.data() + static_cast<long>(j) * stride;
+            for (int i = 0; i < machines; ++i) row[i] = pt[i][j];
+            for (int i = machines; i < stride; ++i) row[i] = 0;
+        }
+    }
+    batch::in_groups(
+        seqs, count, jobs, fits, !last_only, out, one,
+        [&](const int* seq, batch::Lane lane) -> typename Obj::Result {
+            if constexpr (last_only) {
+                return lane.at(0);
+            } else {
+                return catalogue::evaluate<Obj>(evaluator, conventions, data, [&](auto&& completed) {
+                    for (int k = 0; k < jobs; ++k) completed(seq[k], lane.at(k));
+                });
+            }
+        },
+        FlowShopKernel{jobs, machines, pt, data.r, work.data(), job_major ? by_job.data() : nullptr, stride});
+}
+
+template <class Obj>
+void record_many(const char* evaluator, const int* seqs, int count, const FLOWSHOP& in, typename Obj::Result* out) {
+    many<Obj>(evaluator, seqs, count, in.jobs, in.machines, in.pt, {in.dd, in.w, in.r}, out,
+              [&](const int* seq) {
+                  return catalogue::evaluate<Obj>(evaluator, conventions, {in.dd, in.w, in.r},
+                                                  completions(seq, in.jobs, in.machines, in.pt, Released{in.r}));
+              });
+}
+
 }  // namespace
 
 using namespace catalogue;
@@ -178,6 +255,81 @@ double Fm_Prmu_Rj_Wj_Tmax(const int* seq, FLOWSHOP instance) { return record<Wj_
 long* Fm_Prmu_Rj_Cj(const int* seq, FLOWSHOP instance) {
     return or_end_process([&] { return completion_times(instance.jobs,
                             completions(seq, instance.jobs, instance.machines, instance.pt, Released{instance.r})); });
+}
+
+void Fm_Prmu_Cmax_many(const int* seqs, int count, int jobs, int machs, const int* const* pt, long* out) {
+    or_end_process([&] {
+        many<Cmax>(__func__, seqs, count, jobs, machs, pt, {nullptr, nullptr, nullptr}, out, [&](const int* seq) {
+            return catalogue::evaluate<Cmax>(__func__, conventions, {nullptr, nullptr, nullptr},
+                                             completions(seq, jobs, machs, pt, FromTimeZero{}));
+        });
+    });
+}
+void Fm_Prmu_Rj_Cmax_many(const int* seqs, int count, FLOWSHOP instance, long* out) {
+    or_end_process([&] { record_many<Cmax>(__func__, seqs, count, instance, out); });
+}
+void Fm_Prmu_Rj_Emax_many(const int* seqs, int count, FLOWSHOP instance, long* out) {
+    or_end_process([&] { record_many<Emax>(__func__, seqs, count, instance, out); });
+}
+void Fm_Prmu_Rj_Fmax_many(const int* seqs, int count, FLOWSHOP instance, long* out) {
+    or_end_process([&] { record_many<Fmax>(__func__, seqs, count, instance, out); });
+}
+void Fm_Prmu_Rj_Lmax_many(const int* seqs, int count, FLOWSHOP instance, long* out) {
+    or_end_process([&] { record_many<Lmax>(__func__, seqs, count, instance, out); });
+}
+void Fm_Prmu_Rj_SumCj_many(const int* seqs, int count, FLOWSHOP instance, long* out) {
+    or_end_process([&] { record_many<SumCj>(__func__, seqs, count, instance, out); });
+}
+void Fm_Prmu_Rj_SumEj_many(const int* seqs, int count, FLOWSHOP instance, long* out) {
+    or_end_process([&] { record_many<SumEj>(__func__, seqs, count, instance, out); });
+}
+void Fm_Prmu_Rj_SumFj_many(const int* seqs, int count, FLOWSHOP instance, long* out) {
+    or_end_process([&] { record_many<SumFj>(__func__, seqs, count, instance, out); });
+}
+void Fm_Prmu_Rj_SumLj_many(const int* seqs, int count, FLOWSHOP instance, long* out) {
+    or_end_process([&] { record_many<SumLj>(__func__, seqs, count, instance, out); });
+}
+void Fm_Prmu_Rj_SumTj_many(const int* seqs, int count, FLOWSHOP instance, long* out) {
+    or_end_process([&] { record_many<SumTj>(__func__, seqs, count, instance, out); });
+}
+void Fm_Prmu_Rj_SumUj_many(const int* seqs, int count, FLOWSHOP instance, long* out) {
+    or_end_process([&] { record_many<SumUj>(__func__, seqs, count, instance, out); });
+}
+void Fm_Prmu_Rj_Tmax_many(const int* seqs, int count, FLOWSHOP instance, long* out) {
+    or_end_process([&] { record_many<Tmax>(__func__, seqs, count, instance, out); });
+}
+void Fm_Prmu_Rj_Wj_Cmax_many(const int* seqs, int count, FLOWSHOP instance, double* out) {
+    or_end_process([&] { record_many<Wj_Cmax>(__func__, seqs, count, instance, out); });
+}
+void Fm_Prmu_Rj_Wj_Emax_many(const int* seqs, int count, FLOWSHOP instance, double* out) {
+    or_end_process([&] { record_many<Wj_Emax>(__func__, seqs, count, instance, out); });
+}
+void Fm_Prmu_Rj_Wj_Fmax_many(const int* seqs, int count, FLOWSHOP instance, double* out) {
+    or_end_process([&] { record_many<Wj_Fmax>(__func__, seqs, count, instance, out); });
+}
+void Fm_Prmu_Rj_Wj_Lmax_many(const int* seqs, int count, FLOWSHOP instance, double* out) {
+    or_end_process([&] { record_many<Wj_Lmax>(__func__, seqs, count, instance, out); });
+}
+void Fm_Prmu_Rj_Wj_SumCj_many(const int* seqs, int count, FLOWSHOP instance, double* out) {
+    or_end_process([&] { record_many<Wj_SumCj>(__func__, seqs, count, instance, out); });
+}
+void Fm_Prmu_Rj_Wj_SumEj_many(const int* seqs, int count, FLOWSHOP instance, double* out) {
+    or_end_process([&] { record_many<Wj_SumEj>(__func__, seqs, count, instance, out); });
+}
+void Fm_Prmu_Rj_Wj_SumFj_many(const int* seqs, int count, FLOWSHOP instance, double* out) {
+    or_end_process([&] { record_many<Wj_SumFj>(__func__, seqs, count, instance, out); });
+}
+void Fm_Prmu_Rj_Wj_SumLj_many(const int* seqs, int count, FLOWSHOP instance, double* out) {
+    or_end_process([&] { record_many<Wj_SumLj>(__func__, seqs, count, instance, out); });
+}
+void Fm_Prmu_Rj_Wj_SumTj_many(const int* seqs, int count, FLOWSHOP instance, double* out) {
+    or_end_process([&] { record_many<Wj_SumTj>(__func__, seqs, count, instance, out); });
+}
+void Fm_Prmu_Rj_Wj_SumUj_many(const int* seqs, int count, FLOWSHOP instance, double* out) {
+    or_end_process([&] { record_many<Wj_SumUj>(__func__, seqs, count, instance, out); });
+}
+void Fm_Prmu_Rj_Wj_Tmax_many(const int* seqs, int count, FLOWSHOP instance, double* out) {
+    or_end_process([&] { record_many<Wj_Tmax>(__func__, seqs, count, instance, out); });
 }
 
 }  // namespace schedule

@@ -6,6 +6,7 @@
 #ifndef SCHEDULE_EVALUATION_PARALLEL_MACHINES_SCHEDULE_H
 #define SCHEDULE_EVALUATION_PARALLEL_MACHINES_SCHEDULE_H
 
+#include <limits>
 #include <string>
 
 #include "schedule/evaluation/construction.h"
@@ -59,6 +60,88 @@ enum class Dispatch {
     earliest_completion,  // by the time the job would complete there
 };
 
+// The earliest-free rule for many machines: a tournament over the machines'
+// free times. Leaf P + i stands for machine i (P, a power of two, at least
+// the number of machines; the leaves beyond the machines are free at the
+// largest time and, numbered higher, never win a tie against a machine);
+// every inner node holds the winner of its two subtrees, the machine free
+// first and among equal free times the one with the lower number, so the root
+// is exactly the machine the assignment rule picks. After the winner's free
+// time changes, only the nodes on its path to the root are played again, one
+// comparison each: O(log m) per job where a scan costs O(m).
+class Tournament {
+public:
+    explicit Tournament(int machines) : size_(leaves(machines)), free_(size_), node_(2 * size_) {
+        for (int i = 0; i < size_; ++i) {
+            free_[i] = i < machines ? 0 : std::numeric_limits<long>::max();
+            node_[size_ + i] = i;
+        }
+        // All machines free at 0: every subtree is won by its lowest machine.
+        for (int n = size_ - 1; n >= 1; --n) node_[n] = node_[2 * n];
+    }
+
+    // The machine the rule picks now, and the time from which it is free.
+    struct Winner {
+        int machine;
+        long free;
+    };
+    Winner winner() { return {node_[1], free_[node_[1]]}; }
+
+    // `current`, the winner, becomes free at `time`: the matches on its path
+    // are played again. Returns the new winner, which the caller keeps at
+    // hand for the next job instead of reading it back from the tree.
+    Winner reschedule(Winner current, long time) {
+        int machine = current.machine;
+        long key = time;
+        free_[machine] = time;
+        // Ranked by free time, then by machine number: one comparison of
+        // (free time · 2³² + machine) in 128 bits, and a select without a
+        // branch, since which side wins is as good as random; with many
+        // machines a branch would be mispredicted at every other level.
+        __extension__ using Rank = __int128;
+        auto rank = [](long free, int m) { return static_cast<Rank>(free) * (Rank{1} << 32) + m; };
+        Rank best = rank(key, machine);
+        for (int n = size_ + machine; n > 1; n >>= 1) {
+            const int rival = node_[n ^ 1];
+            const Rank rival_rank = rank(free_[rival], rival);
+            best = rival_rank < best ? rival_rank : best;
+            node_[n >> 1] = static_cast<int>(static_cast<unsigned long>(best) & 0xffffffffUL);
+        }
+        machine = static_cast<int>(static_cast<unsigned long>(best) & 0xffffffffUL);
+        key = static_cast<long>(best >> 32);
+        return {machine, key};
+    }
+
+private:
+    static int leaves(int machines) {
+        int p = 1;
+        while (p < machines) p *= 2;
+        return p;
+    }
+
+    int size_;
+    WorkVector<long> free_;
+    WorkVector<int> node_;
+};
+
+// From how many machines the tournament replaces the scan for the
+// earliest-free rule. Set from the benchmark's crossover/ group (see
+// BENCHMARKS.md): with sequences that change from call to call, the scan is
+// faster up to 6 machines, the two are even at 8, and the tournament is twice
+// as fast at 12 and pulls away from there. Beyond tournament_up_to machines
+// the tree's size would not fit an int, and the scan takes over.
+inline constexpr int tournament_from = 8;
+inline constexpr int tournament_up_to = 1 << 28;
+
+// From how many machines the earliest-completion scan keeps its smallest key
+// with a branch instead of selects (measured: see BENCHMARKS.md).
+inline constexpr int branch_from = 16;
+
+// Which construction realises the earliest-free rule: chosen by the number of
+// machines, or forced (the benchmark and the tests compare them). Both pick
+// the same machine for every job.
+enum class Search { by_machines, scan, tournament };
+
 // List scheduling in sequence order: every machine is free from time 0; each
 // job goes whole to the machine the assignment rule picks by `dispatch` and
 // starts there once the machine has finished its earlier jobs and `releases`
@@ -66,28 +149,84 @@ enum class Dispatch {
 // so a job released before 0 starts at 0). Release dates never enter the
 // dispatch key. duration(machine, job) is the processing time of the job on
 // the machine. Calls place(job, machine, start, completion) for positions
-// 0, 1, …, jobs − 1. Needs machines ≥ 1 (see require_machines).
-template <Dispatch dispatch, class Duration, class Releases, class Place>
-void build(const int* seq, int jobs, int machines, const Duration& duration, Releases releases, Place&& place) {
+// 0, 1, …, jobs − 1. Needs machines ≥ 1 (see require_machines). Always
+// inlined, so that the objective's running value stays in a register (see
+// single_machine::build).
+template <Dispatch dispatch, Search search = Search::by_machines, class Duration, class Releases, class Place>
+[[gnu::always_inline]] inline void build(const int* seq, int jobs, int machines, const Duration& duration, Releases releases,
+                                         Place&& place) {
+    if constexpr (dispatch == Dispatch::earliest_free && search != Search::scan) {
+        if (search == Search::tournament ||
+            (search == Search::by_machines && machines >= tournament_from && machines <= tournament_up_to)) {
+            Tournament machines_by_free(machines);
+            auto chosen = machines_by_free.winner();
+            for (int k = 0; k < jobs; ++k) {
+                const int job = seq[k];
+                const int machine = chosen.machine;
+                const long start = releases.ready(job, chosen.free);
+                const long completion = start + duration(machine, job);
+                chosen = machines_by_free.reschedule(chosen, completion);
+                place(job, machine, start, completion);
+            }
+            return;
+        }
+    }
     WorkVector<long> machine_free(machines);
     for (int i = 0; i < machines; ++i) machine_free[i] = 0;
     for (int k = 0; k < jobs; ++k) {
         const int job = seq[k];
         int chosen;
-        long time;  // the job's processing time on the chosen machine
+        long chosen_free;  // when the chosen machine is free
+        long time;         // the job's processing time on the chosen machine
         if constexpr (dispatch == Dispatch::earliest_free) {
-            chosen = assign(machines, [&](int i) { return machine_free[i]; });
+            // assign() over the free times, written so that the compiler
+            // keeps the smallest key and its machine in registers and selects
+            // without a branch: which machine is free first is as good as
+            // random, and a mispredicted branch costs more than the selects.
+            chosen = 0;
+            chosen_free = machine_free[0];
+            for (int i = 1; i < machines; ++i) {
+                const long f = machine_free[i];
+                const bool smaller = f < chosen_free;
+                chosen_free = smaller ? f : chosen_free;
+                chosen = smaller ? i : chosen;
+            }
             time = duration(chosen, job);
         } else {
-            // The key's duration is kept for the chosen machine, not computed again.
-            const auto choice = choose(machines, [&](int i) {
-                const long d = duration(i, job);
-                return Candidate{machine_free[i] + d, d};
-            });
-            chosen = choice.machine;
-            time = choice.value.duration;
+            // choose() over the completion times, written out so that the
+            // smallest key, its machine and the job's duration there stay in
+            // registers: the duration is kept, not computed again, and the
+            // chosen machine's free time is the key less the duration. With
+            // few machines, which one wins is as good as random and selects
+            // beat a mispredicted branch; with many, a new smallest key turns
+            // up ever more rarely along the scan, the branch is predicted, and
+            // the selects' chain through the smallest key would cost more.
+            chosen = 0;
+            time = duration(0, job);
+            long best = machine_free[0] + time;
+            if (machines < branch_from) {
+                for (int i = 1; i < machines; ++i) {
+                    const long d = duration(i, job);
+                    const long key = machine_free[i] + d;
+                    const bool smaller = key < best;
+                    best = smaller ? key : best;
+                    chosen = smaller ? i : chosen;
+                    time = smaller ? d : time;
+                }
+            } else {
+                for (int i = 1; i < machines; ++i) {
+                    const long d = duration(i, job);
+                    const long key = machine_free[i] + d;
+                    if (key < best) {
+                        best = key;
+                        chosen = i;
+                        time = d;
+                    }
+                }
+            }
+            chosen_free = best - time;
         }
-        const long start = releases.ready(job, machine_free[chosen]);
+        const long start = releases.ready(job, chosen_free);
         const long completion = start + time;
         machine_free[chosen] = completion;
         place(job, chosen, start, completion);

@@ -1,0 +1,93 @@
+// A counting allocator for the memory figures: malloc and its relatives are
+// replaced in the benchmark program by glibc's own, with the bytes in use and
+// their peak counted (as malloc_usable_size reports them). Everything the
+// process allocates goes through here, the library's vectors and operator
+// new alike; the memory/ benchmarks read the peak around one evaluation.
+#include <malloc.h>
+
+#include <atomic>
+#include <cstddef>
+#include <cstring>
+
+#include "bench/counting_allocator.h"
+
+extern "C" {
+void* __libc_malloc(std::size_t);
+void* __libc_calloc(std::size_t, std::size_t);
+void* __libc_realloc(void*, std::size_t);
+void __libc_free(void*);
+void* __libc_memalign(std::size_t, std::size_t);
+}
+
+namespace {
+
+std::atomic<long> in_use{0};
+std::atomic<long> peak{0};
+
+void count(void* p) {
+    if (p == nullptr) return;
+    const long now = in_use.fetch_add(static_cast<long>(malloc_usable_size(p)), std::memory_order_relaxed) +
+                     static_cast<long>(malloc_usable_size(p));
+    long seen = peak.load(std::memory_order_relaxed);
+    while (now > seen && !peak.compare_exchange_weak(seen, now, std::memory_order_relaxed)) {
+    }
+}
+
+void uncount(void* p) {
+    if (p != nullptr) in_use.fetch_sub(static_cast<long>(malloc_usable_size(p)), std::memory_order_relaxed);
+}
+
+}  // namespace
+
+namespace counting_allocator {
+
+long bytes_in_use() { return in_use.load(std::memory_order_relaxed); }
+
+void reset_peak() { peak.store(in_use.load(std::memory_order_relaxed), std::memory_order_relaxed); }
+
+long peak_bytes() { return peak.load(std::memory_order_relaxed); }
+
+}  // namespace counting_allocator
+
+extern "C" {
+
+void* malloc(std::size_t size) {
+    void* p = __libc_malloc(size);
+    count(p);
+    return p;
+}
+
+void* calloc(std::size_t n, std::size_t size) {
+    void* p = __libc_calloc(n, size);
+    count(p);
+    return p;
+}
+
+void* realloc(void* old, std::size_t size) {
+    uncount(old);
+    void* p = __libc_realloc(old, size);
+    count(p == nullptr && size != 0 ? old : p);
+    return p;
+}
+
+void free(void* p) {
+    uncount(p);
+    __libc_free(p);
+}
+
+void* memalign(std::size_t alignment, std::size_t size) {
+    void* p = __libc_memalign(alignment, size);
+    count(p);
+    return p;
+}
+
+void* aligned_alloc(std::size_t alignment, std::size_t size) { return memalign(alignment, size); }
+
+int posix_memalign(void** out, std::size_t alignment, std::size_t size) {
+    void* p = memalign(alignment, size);
+    if (p == nullptr) return 12;  // ENOMEM
+    *out = p;
+    return 0;
+}
+
+}  // extern "C"

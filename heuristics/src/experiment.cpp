@@ -1,5 +1,6 @@
 // One run of a method on a named instance, and summaries of many.
 #include <algorithm>
+#include <functional>
 #include <iomanip>
 #include <sstream>
 #include <string>
@@ -7,8 +8,6 @@
 #include <zurududo/experiment.h>
 
 namespace zurududo::experiment {
-
-std::vector<std::string> methods() { return {"neh", "ig", "edd", "wspt", "atc", "ils"}; }
 
 namespace {
 
@@ -26,25 +25,82 @@ heuristics::Options options_for(const benchmarks::Entry& entry, const Settings& 
     return options;
 }
 
+// The registry: every method a set can be run with, the environment it
+// solves and how.
+struct Method {
+    std::string name;
+    schedule::Environment environment;
+    std::function<heuristics::Result(const benchmarks::Entry&, const heuristics::Options&)> solve;
+};
+
+const std::vector<Method>& registry() {
+    using schedule::Environment;
+    static const std::vector<Method> table = [] {
+        std::vector<Method> t{
+            {"neh", Environment::flowshop,
+             [](const benchmarks::Entry& e, const heuristics::Options&) {
+                 return heuristics::neh(benchmarks::make_flowshop(e).get());
+             }},
+            {"ig", Environment::flowshop,
+             [](const benchmarks::Entry& e, const heuristics::Options& o) {
+                 return heuristics::iterated_greedy(benchmarks::make_flowshop(e).get(), o);
+             }},
+            {"edd", Environment::single,
+             [](const benchmarks::Entry& e, const heuristics::Options&) {
+                 return heuristics::edd(benchmarks::make_single_machine(e).get());
+             }},
+            {"wspt", Environment::single,
+             [](const benchmarks::Entry& e, const heuristics::Options&) {
+                 return heuristics::wspt(benchmarks::make_single_machine(e).get());
+             }},
+            {"atc", Environment::single,
+             [](const benchmarks::Entry& e, const heuristics::Options&) {
+                 return heuristics::atc(benchmarks::make_single_machine(e).get());
+             }},
+            {"ils", Environment::single,
+             [](const benchmarks::Entry& e, const heuristics::Options& o) {
+                 return heuristics::weighted_tardiness_search(benchmarks::make_single_machine(e).get(), o);
+             }},
+        };
+        // Dispatching rules: active schedules under the rule's name, non-delay ones with "-nd".
+        for (const auto scheme : {heuristics::GenerationScheme::active, heuristics::GenerationScheme::non_delay})
+            for (const heuristics::PriorityRule rule : heuristics::priority_rules)
+                t.push_back({std::string(heuristics::rule_name(rule)) +
+                                 (scheme == heuristics::GenerationScheme::active ? "" : "-nd"),
+                             Environment::jobshop,
+                             [rule, scheme](const benchmarks::Entry& e, const heuristics::Options& o) {
+                                 return heuristics::dispatch(benchmarks::make_jobshop(e).get(), rule, scheme, o.seed);
+                             }});
+        t.push_back({"ts", Environment::jobshop, [](const benchmarks::Entry& e, const heuristics::Options& o) {
+                         return heuristics::tabu_search(benchmarks::make_jobshop(e).get(), o);
+                     }});
+        return t;
+    }();
+    return table;
+}
+
 heuristics::Result solve(const benchmarks::Entry& entry, const Settings& settings, double& seconds_to_best) {
-    const std::string& method = settings.method;
-    if (entry.environment == schedule::Environment::flowshop && (method == "neh" || method == "ig")) {
-        const auto instance = benchmarks::make_flowshop(entry);
-        if (method == "neh") return heuristics::neh(instance.get());
-        return heuristics::iterated_greedy(instance.get(), options_for(entry, settings, seconds_to_best));
-    }
-    if (entry.environment == schedule::Environment::single &&
-        (method == "edd" || method == "wspt" || method == "atc" || method == "ils")) {
-        const auto instance = benchmarks::make_single_machine(entry);
-        if (method == "edd") return heuristics::edd(instance.get());
-        if (method == "wspt") return heuristics::wspt(instance.get());
-        if (method == "atc") return heuristics::atc(instance.get());
-        return heuristics::weighted_tardiness_search(instance.get(), options_for(entry, settings, seconds_to_best));
-    }
-    throw schedule::Error(schedule::ErrorKind::argument, 999, "method " + method + " does not apply to " + entry.name);
+    for (const Method& method : registry())
+        if (method.name == settings.method && method.environment == entry.environment)
+            return method.solve(entry, options_for(entry, settings, seconds_to_best));
+    throw schedule::Error(schedule::ErrorKind::argument, 999,
+                          "method " + settings.method + " does not apply to " + entry.name);
 }
 
 }  // namespace
+
+std::vector<std::string> methods() {
+    std::vector<std::string> names;
+    for (const Method& method : registry()) names.push_back(method.name);
+    return names;
+}
+
+std::vector<std::string> methods(schedule::Environment environment) {
+    std::vector<std::string> names;
+    for (const Method& method : registry())
+        if (method.environment == environment) names.push_back(method.name);
+    return names;
+}
 
 Row run(const benchmarks::Entry& entry, const Settings& settings) {
     double seconds_to_best = 0;

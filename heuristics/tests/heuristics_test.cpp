@@ -167,6 +167,19 @@ Problem job_shop(unsigned seed) {
     return problem(x, "Cmax", {0, 0, 0, 1, 1, 1, 2, 2, 2});
 }
 
+// The tabu search on the same shops; a back jump after 50 moves without a
+// new best suits shops this small.
+Problem job_shop_tabu_search(unsigned seed) {
+    Problem p = job_shop(seed);
+    const auto* record = &static_cast<schedule::Instance<schedule::JOBSHOP>*>(p.owner.get())->get();
+    p.solve = [record](const Options& o) {
+        TabuSearchParameters parameters;
+        parameters.stagnation = 50;
+        return tabu_search(*record, o, parameters);
+    };
+    return p;
+}
+
 struct Case {
     const char* name;
     std::function<Problem(unsigned seed)> make;
@@ -183,7 +196,8 @@ std::vector<Case> cases() {
             {"GenericParallelWeightedTardiness", parallel_machines},
             {"GenericUniformMaximumLateness", uniform_machines},
             {"GenericUnrelatedLateJobs", unrelated_machines},
-            {"GenericJobShopMakespan", job_shop}};
+            {"GenericJobShopMakespan", job_shop},
+            {"TabuSearchJobShop", job_shop_tabu_search}};
 }
 
 double optimum(const Problem& problem) {

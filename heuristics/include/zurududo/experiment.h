@@ -15,9 +15,14 @@
 
 namespace zurududo::experiment {
 
-// The methods a set can be run with: neh and ig (flow shop); edd, wspt, atc
-// and ils (weighted tardiness).
+// The methods a set can be run with, the one list of them: neh and ig (flow
+// shop); edd, wspt, atc and ils (weighted tardiness); the dispatching rules
+// spt, lpt, mwkr, lwkr, mopnr, fifo and random building active schedules,
+// the same with "-nd" building non-delay ones, and ts, the tabu search (job
+// shop).
 std::vector<std::string> methods();
+// Those that solve instances of an environment.
+std::vector<std::string> methods(schedule::Environment environment);
 
 struct Settings {
     std::string method;

@@ -125,6 +125,79 @@ Result weighted_tardiness_search(const schedule::SINGLE_MACHINE& instance, const
 Result lpt(const schedule::PARALLEL_MACHINES& instance);
 
 // ---------------------------------------------------------------------------
+// Job shop, makespan (release dates honoured)
+// ---------------------------------------------------------------------------
+// Every result is an operation sequence of the toolkit's encoding (job j
+// named once per operation) and its value is Jm_Rj_Cmax of that sequence.
+
+// The priority of a dispatching rule among the operations that may go next;
+// ties go to the smallest job index.
+enum class PriorityRule {
+    spt,     // shortest processing time of the operation
+    lpt,     // longest processing time of the operation
+    mwkr,    // most work remaining in the job, the operation's included
+    lwkr,    // least work remaining
+    mopnr,   // most operations remaining, the operation included
+    fifo,    // the job waiting longest: earliest end of its previous operation (or release date)
+    random,  // uniformly at random, from the seed
+};
+inline constexpr PriorityRule priority_rules[] = {PriorityRule::spt,   PriorityRule::lpt,  PriorityRule::mwkr,
+                                                  PriorityRule::lwkr,  PriorityRule::mopnr, PriorityRule::fifo,
+                                                  PriorityRule::random};
+// "spt", "lpt", "mwkr", "lwkr", "mopnr", "fifo", "random".
+std::string_view rule_name(PriorityRule rule);
+
+// Which operations compete when the next one is chosen.
+enum class GenerationScheme {
+    // Giffler & Thompson: the machine of the operation that can end first,
+    // and on it every operation that can start before that end.
+    active,
+    // Every operation that can start at the earliest start of any.
+    non_delay,
+};
+
+// A schedule generated operation by operation, each appended to its
+// machine's order and started as early as its job and machine allow (its
+// job's release date included): the schedule Jm_Rj_Cmax builds for the
+// resulting sequence. `seed` drives the random rule only.
+Result dispatch(const schedule::JOBSHOP& instance, PriorityRule rule,
+                GenerationScheme scheme = GenerationScheme::active, std::uint64_t seed = 1);
+
+// Tabu search on the critical path in the style of Nowicki & Smutnicki's
+// TSAB (1996). One iteration is one move: of the N5 neighbourhood (the
+// first two and the last two operations of every block of a critical path
+// swapped, except the first two of the first block — unless the path starts
+// at a release date — and the last two of the last block), the move of
+// smallest makespan as estimated from heads and tails (ties at random),
+// allowed when the arc it re-creates is not tabu or when it would improve on
+// the best makespan; when every move is tabu, the one whose tabu ends first.
+// A swap re-creating a removed arc is tabu for a tenure drawn in
+// [L, 1.5 L] (L = 10 + n/m) after each move. The estimate is exact on the
+// paths through the two operations; heads and tails are recomputed for the
+// move made. After `stagnation` iterations without a new best, the search
+// jumps back to the latest of the last `elite` best solutions, clears the
+// tabu list and leaves it by a random move (back-jump tracking); with no
+// elite solution left, it restarts from the best one after `kick` random
+// moves. These random moves swap any two adjacent operations of a critical
+// path (N1 of van Laarhoven et al.), which reaches schedules N5 cannot. An
+// empty neighbourhood proves the schedule optimal and ends the run.
+//
+// The defaults (L as in Zhang et al. 2007, 5 elite solutions as in TSAB,
+// stagnation 2 500 iterations, kick 3) were set on ft10, la21–la40 and ta01–ta05 in a
+// short calibration (RESULTS.md).
+struct TabuSearchParameters {
+    int tenure = 0;             // L; 0: 10 + n/m
+    int elite = 5;
+    long stagnation = 2500;
+    int kick = 3;
+    // The starting operation sequence; empty: the best of the dispatching
+    // rules other than random, active and non-delay.
+    std::vector<int> start;
+};
+Result tabu_search(const schedule::JOBSHOP& instance, const Options& options,
+                   const TabuSearchParameters& parameters = {});
+
+// ---------------------------------------------------------------------------
 // Any sequence, any objective
 // ---------------------------------------------------------------------------
 

@@ -1,0 +1,115 @@
+// The job shop's tabu search, timed on ta51 (50 × 15) and ta71 (100 × 20):
+//   step/<name>        one step of the search's loop on the disjunctive graph —
+//                      the N5 moves of a critical path, each estimated from
+//                      heads and tails, the best one not swapped back within
+//                      the last 10 steps made, heads and tails recomputed;
+//                      "neighbours" counts the estimated moves per second;
+//   estimate/<name>    the estimates alone, for every N5 move of one schedule;
+//   evaluation/<name>  Jm_Rj_Cmax of a whole operation sequence: what each
+//                      neighbour would cost if the schedule were rebuilt;
+//   tabu_search/<name> the whole search with an iteration budget (moves per second).
+// All start from the active schedule of the MWKR rule.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include <zurududo/benchmarks.h>
+#include <zurududo/disjunctive_graph.h>
+#include <zurududo/heuristics.h>
+
+namespace {
+
+using namespace zurududo;
+
+struct Shop {
+    schedule::Instance<schedule::JOBSHOP> instance;
+    std::vector<int> start;
+};
+
+Shop shop(const std::string& name) {
+    Shop s{benchmarks::make_jobshop(*benchmarks::find(name)), {}};
+    s.start = heuristics::dispatch(s.instance.get(), heuristics::PriorityRule::mwkr).sequence;
+    return s;
+}
+
+void step(benchmark::State& state, const std::string& name) {
+    const Shop s = shop(name);
+    heuristics::DisjunctiveGraph graph(s.instance.get());
+    graph.assign(s.start);
+    std::deque<std::pair<int, int>> recent;
+    long neighbours = 0;
+    for (auto _ : state) {
+        int chosen = -1;
+        long chosen_value = 0;
+        for (int u : graph.n5_moves()) {
+            if (graph.swap_closes_cycle(u)) continue;
+            const long value = graph.swap_estimate(u);
+            ++neighbours;
+            const std::pair<int, int> arc{graph.machine_successor(u), u};
+            if (std::find(recent.begin(), recent.end(), arc) != recent.end()) continue;
+            if (chosen < 0 || value < chosen_value) chosen = u, chosen_value = value;
+        }
+        if (chosen < 0) {
+            graph.assign(s.start);
+            recent.clear();
+            continue;
+        }
+        recent.emplace_back(chosen, graph.machine_successor(chosen));
+        if (recent.size() > 10) recent.pop_front();
+        graph.swap(chosen);
+        benchmark::DoNotOptimize(graph.makespan());
+    }
+    state.counters["neighbours"] = benchmark::Counter(static_cast<double>(neighbours), benchmark::Counter::kIsRate);
+    state.counters["per_step"] = static_cast<double>(neighbours) / static_cast<double>(state.iterations());
+}
+
+void estimate(benchmark::State& state, const std::string& name) {
+    const Shop s = shop(name);
+    heuristics::DisjunctiveGraph graph(s.instance.get());
+    graph.assign(s.start);
+    const std::vector<int> moves = graph.n5_moves();
+    for (auto _ : state)
+        for (int u : moves) benchmark::DoNotOptimize(graph.swap_estimate(u));
+    state.counters["neighbours"] =
+        benchmark::Counter(static_cast<double>(moves.size()) * static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate);
+}
+
+void evaluation(benchmark::State& state, const std::string& name) {
+    const Shop s = shop(name);
+    for (auto _ : state) benchmark::DoNotOptimize(schedule::Jm_Rj_Cmax(s.start.data(), s.instance.get()));
+    state.counters["neighbours"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+void search(benchmark::State& state, const std::string& name) {
+    const Shop s = shop(name);
+    heuristics::Options options;
+    options.budget.iterations = 2000;
+    heuristics::TabuSearchParameters parameters;
+    parameters.start = s.start;
+    long moves = 0;
+    for (auto _ : state) {
+        const heuristics::Result result = heuristics::tabu_search(s.instance.get(), options, parameters);
+        moves += result.iterations;
+        benchmark::DoNotOptimize(result.value);
+    }
+    state.counters["moves"] = benchmark::Counter(static_cast<double>(moves), benchmark::Counter::kIsRate);
+}
+
+const bool registered = [] {
+    for (const std::string name : {"ta51", "ta71"}) {
+        benchmark::RegisterBenchmark(("step/" + name).c_str(), step, name);
+        benchmark::RegisterBenchmark(("estimate/" + name).c_str(), estimate, name);
+        benchmark::RegisterBenchmark(("evaluation/" + name).c_str(), evaluation, name);
+        benchmark::RegisterBenchmark(("tabu_search/" + name).c_str(), search, name)->Unit(benchmark::kMillisecond);
+    }
+    return true;
+}();
+
+}  // namespace
+
+BENCHMARK_MAIN();

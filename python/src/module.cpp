@@ -677,10 +677,11 @@ struct SolveArguments {
 };
 
 // Searches run on a budget; the constructions and rules run once.
-constexpr const char* searches[] = {"iterated_greedy", "weighted_tardiness_search", "generic"};
+constexpr const char* searches[] = {"iterated_greedy", "weighted_tardiness_search", "tabu_search", "generic"};
 constexpr const char* algorithms =
     "neh, iterated_greedy (flow shop, Cmax); edd, wspt, atc, weighted_tardiness_search (single machine with due "
-    "dates); lpt (identical machines); generic (any environment and objective)";
+    "dates); lpt (identical machines); tabu_search (job shop, Cmax) and the job shop's dispatching rules spt, lpt, "
+    "mwkr, lwkr, mopnr, fifo, random; generic (any environment and objective)";
 
 template <class Record>
 std::string default_algorithm(const std::string& objective) {
@@ -688,6 +689,8 @@ std::string default_algorithm(const std::string& objective) {
         if (objective == "Cmax") return "iterated_greedy";
     } else if constexpr (std::is_same_v<Record, schedule::SINGLE_MACHINE>) {
         if (objective == "Wj_SumTj") return "weighted_tardiness_search";
+    } else if constexpr (std::is_same_v<Record, schedule::JOBSHOP>) {
+        if (objective == "Cmax") return "tabu_search";
     }
     return "generic";
 }
@@ -720,6 +723,16 @@ heuristics::Result run_algorithm(const Record& record, const SolveArguments& a) 
     }
     if constexpr (std::is_same_v<Record, schedule::PARALLEL_MACHINES>) {
         if (name == "lpt") return heuristics::lpt(record);
+    }
+    if constexpr (std::is_same_v<Record, schedule::JOBSHOP>) {
+        if (name == "tabu_search") {
+            if (a.objective != "Cmax") return wrong("minimises Cmax on the job shop");
+            return heuristics::tabu_search(record, a.options);
+        }
+        for (const heuristics::PriorityRule rule : heuristics::priority_rules) {
+            if (name == heuristics::rule_name(rule))
+                return heuristics::dispatch(record, rule, heuristics::GenerationScheme::active, a.options.seed);
+        }
     }
     value_error("the algorithm '" + name + "' does not apply to a " +
                 std::string(schedule::environment_name(schedule::environment_of<Record>)) + " instance (" + algorithms +
@@ -1002,9 +1015,12 @@ objective       any name of zurududo.OBJECTIVES the algorithm minimises.
 algorithm       "neh", "iterated_greedy" (flow shop, Cmax); "edd", "wspt", "atc" (dispatching
                 rules of the single machine with due dates: the value is of `objective`),
                 "weighted_tardiness_search" (single machine, Wj_SumTj, release dates 0);
-                "lpt" (identical machines); "generic" (iterated greedy for any environment
-                with evaluators and any objective). None: iterated_greedy for the flow
-                shop's Cmax, weighted_tardiness_search for the single machine's Wj_SumTj,
+                "lpt" (identical machines); "tabu_search" (job shop, Cmax) and the job
+                shop's dispatching rules "spt", "lpt", "mwkr", "lwkr", "mopnr", "fifo",
+                "random" (active schedules; the value is of `objective`); "generic"
+                (iterated greedy for any environment with evaluators and any objective).
+                None: iterated_greedy for the flow shop's Cmax, weighted_tardiness_search
+                for the single machine's Wj_SumTj, tabu_search for the job shop's Cmax,
                 generic otherwise.
 time_limit      seconds of wall time; iterations: a count of iterations. The searches stop at
                 whichever comes first; without either they run for one second. The

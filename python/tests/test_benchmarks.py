@@ -81,6 +81,8 @@ def test_catalogue():
         ("ta001", "Cmax", "neh"),
         ("ta001", "Wj_SumCj", "generic"),
         ("ft06", "Cmax", None),
+        ("ft06", "SumCj", "mwkr"),
+        ("ft06", "Cmax", "generic"),
         ("wt40_001", "Wj_SumTj", None),
         ("wt40_001", "SumTj", "atc"),
     ],

@@ -129,7 +129,10 @@ def benchmark(name: str) -> Instance:
 def benchmarks(set: str | None = None) -> list[BenchmarkEntry]:
     """The catalogue of named instances (or those of one set)."""
 
-Algorithm = Literal["neh", "iterated_greedy", "edd", "wspt", "atc", "weighted_tardiness_search", "lpt", "generic"]
+Algorithm = Literal[
+    "neh", "iterated_greedy", "edd", "wspt", "atc", "weighted_tardiness_search", "lpt", "tabu_search",
+    "spt", "mwkr", "lwkr", "mopnr", "fifo", "random", "generic",
+]
 
 class Improvement(NamedTuple):
     value: int | float

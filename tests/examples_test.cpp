@@ -241,4 +241,23 @@ TEST(Examples, ReadmeLibraryExamplesAreBuiltAndRun) {
         << named.output;
 }
 
+#ifdef HEURISTICS_EXAMPLE_PROGRAM
+// The README's example of the benchmark sets and the heuristics is this
+// program, and reaches what it says.
+TEST(Examples, ReadmeHeuristicsExampleIsBuiltAndRun) {
+    const std::filesystem::path root = EXAMPLES_DIR "/..";
+    std::ifstream readme_file(root / "README.md"), source_file(root / "examples" / "heuristics_example.cpp");
+    std::stringstream readme, source;
+    readme << readme_file.rdbuf();
+    source << source_file.rdbuf();
+    EXPECT_NE(readme.str().find("```cpp\n" + source.str() + "```\n"), std::string::npos);
+    const testing_support::ProcessResult run = run_process("'" HEURISTICS_EXAMPLE_PROGRAM "'", root);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.output.find("(best known 1278, NEH 1286)"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("ft06: 55 (optimum 55), Jm_Rj_Cmax of its sequence 55\n"), std::string::npos)
+        << run.output;
+    EXPECT_NE(readme.str().find(run.output), std::string::npos) << run.output;
+}
+#endif
+
 }  // namespace

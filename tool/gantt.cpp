@@ -164,7 +164,7 @@ std::string render_svg(const Schedule& schedule, const std::string& title, const
     svg += "</g>\n";
 
     // Time axis: ticks every 1, 2 or 5 times a power of ten, about ten of them.
-    const long step = static_cast<long>(tick_step(span));
+    const long step = std::max(1L, static_cast<long>(tick_step(span)));
     svg += "<g class=\"axis\" stroke=\"#555555\">\n";
     svg += "<line x1=\"" + fixed(chart_left) + "\" y1=\"" + fixed(lanes_bottom) + "\" x2=\"" +
            fixed(chart_left + chart_plot_width) + "\" y2=\"" + fixed(lanes_bottom) + "\"/>\n";
@@ -222,7 +222,7 @@ std::string render_svg(const Schedule& schedule, const std::string& title, const
         }
         svg += "</g>\n";
     };
-    marks(chart.due_dates, "due-dates", "#1f5fbf", chart_top - 6, chart_top + 2, chart_top - 26);
+    marks(chart.due_dates, "due-dates", "#1f5fbf", chart_top - 6, chart_top + 2, chart_top - 9);
     marks(chart.release_dates, "release-dates", "#2e8b57", lanes_bottom + 24, lanes_bottom + 30, lanes_bottom + 48);
     svg += "</svg>\n";
     return svg;

@@ -115,6 +115,7 @@ int solve_command(const std::vector<std::string>& args) {
             usage_error(e.what());
         }
         const bool native = objective == method_objective(environment);
+        const bool chosen = !algorithm.empty();
         if (algorithm.empty()) {
             algorithm = environment == schedule::Environment::flowshop && native ? "ig"
                         : environment == schedule::Environment::single && native ? "ils"
@@ -151,8 +152,12 @@ int solve_command(const std::vector<std::string>& args) {
                          ? zurududo::heuristics::generic_search(record, objective, options)
                          : zurududo::experiment::solve(loaded.instance, algorithm, options);
         } catch (const schedule::Error& e) {
-            if (e.kind() == schedule::ErrorKind::argument) usage_error(e.what());
-            failure(e.what());
+            if (e.kind() != schedule::ErrorKind::argument) failure(e.what());
+            if (chosen) usage_error(e.what());
+            // The default method does not take this instance (release dates, say): the generic search does.
+            algorithm = "generic";
+            points.clear();
+            result = zurududo::heuristics::generic_search(record, objective, options);
         }
         if (points.empty() || points.back().second != result.value) points.emplace_back(result.seconds, result.value);
 

@@ -58,13 +58,10 @@ std::string xml_escape(const std::string& text) {
 }
 
 double tick_step(double span) {
-    double step = 1;
-    while (span / step > 10) {
-        if (span / (step * 2) <= 10) return step * 2;
-        if (span / (step * 5) <= 10) return step * 5;
-        step *= 10;
-    }
-    return step;
+    double step = std::pow(10.0, std::floor(std::log10(span / 10)));
+    for (const double factor : {1.0, 2.0, 5.0, 10.0})
+        if (span / (step * factor) <= 10) return step * factor;
+    return step * 10;
 }
 
 void write_picture(const std::string& path, const std::string& svg) {

@@ -1,6 +1,7 @@
 // sched solve: a good sequence for an instance by a reference heuristic.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <optional>
 
 #include <CLI/CLI.hpp>
@@ -47,13 +48,18 @@ std::string trace_svg(const std::vector<std::pair<double, double>>& points, doub
            "\" x2=\"" + fixed(left + width) + "\" y2=\"" + fixed(top + height) + "\"/>\n<line x1=\"" + fixed(left) +
            "\" y1=\"" + fixed(top) + "\" x2=\"" + fixed(left) + "\" y2=\"" + fixed(top + height) + "\"/>\n";
     const double t_step = tick_step(end);
-    for (double t = 0; t <= end * 1.0001; t += t_step)
-        svg += "<text x=\"" + fixed(x_of(t)) + "\" y=\"" + fixed(top + height + 18) +
-               "\" text-anchor=\"middle\" stroke=\"none\" fill=\"#333333\">" + format_double(t) + "</text>\n";
+    auto label = [](double value) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%g", value);
+        return std::string(text);
+    };
+    for (int k = 0; k * t_step <= end * 1.0001; ++k)
+        svg += "<text x=\"" + fixed(x_of(k * t_step)) + "\" y=\"" + fixed(top + height + 18) +
+               "\" text-anchor=\"middle\" stroke=\"none\" fill=\"#333333\">" + label(k * t_step) + "</text>\n";
     const double v_step = tick_step(high - low);
-    for (double v = std::ceil(low / v_step) * v_step; v <= high; v += v_step)
-        svg += "<text x=\"" + fixed(left - 8) + "\" y=\"" + fixed(y_of(v) + 4) +
-               "\" text-anchor=\"end\" stroke=\"none\" fill=\"#333333\">" + format_double(v) + "</text>\n";
+    for (double k = std::ceil(low / v_step); k * v_step <= high; ++k)
+        svg += "<text x=\"" + fixed(left - 8) + "\" y=\"" + fixed(y_of(k * v_step) + 4) +
+               "\" text-anchor=\"end\" stroke=\"none\" fill=\"#333333\">" + label(k * v_step) + "</text>\n";
     svg += "<text x=\"" + fixed(left + width / 2) + "\" y=\"" + fixed(top + height + 40) +
            "\" text-anchor=\"middle\" stroke=\"none\" fill=\"#333333\">seconds</text>\n</g>\n";
     std::string path;

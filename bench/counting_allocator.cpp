@@ -3,6 +3,9 @@
 // their peak counted (as malloc_usable_size reports them). Everything the
 // process allocates goes through here, the library's vectors and operator
 // new alike; the memory/ benchmarks read the peak around one evaluation.
+//
+// Under a sanitizer, which brings its own allocator, nothing is replaced and
+// the counts stay 0.
 #include <malloc.h>
 
 #include <atomic>
@@ -11,6 +14,16 @@
 
 #include "bench/counting_allocator.h"
 
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define SCHEDULE_BENCH_SANITIZED 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define SCHEDULE_BENCH_SANITIZED 1
+#endif
+
+#ifndef SCHEDULE_BENCH_SANITIZED
 extern "C" {
 void* __libc_malloc(std::size_t);
 void* __libc_calloc(std::size_t, std::size_t);
@@ -18,11 +31,14 @@ void* __libc_realloc(void*, std::size_t);
 void __libc_free(void*);
 void* __libc_memalign(std::size_t, std::size_t);
 }
+#endif  // SCHEDULE_BENCH_SANITIZED
 
 namespace {
 
 std::atomic<long> in_use{0};
 std::atomic<long> peak{0};
+
+#ifndef SCHEDULE_BENCH_SANITIZED
 
 void count(void* p) {
     if (p == nullptr) return;
@@ -37,6 +53,8 @@ void uncount(void* p) {
     if (p != nullptr) in_use.fetch_sub(static_cast<long>(malloc_usable_size(p)), std::memory_order_relaxed);
 }
 
+#endif  // SCHEDULE_BENCH_SANITIZED
+
 }  // namespace
 
 namespace counting_allocator {
@@ -49,6 +67,7 @@ long peak_bytes() { return peak.load(std::memory_order_relaxed); }
 
 }  // namespace counting_allocator
 
+#ifndef SCHEDULE_BENCH_SANITIZED
 extern "C" {
 
 void* malloc(std::size_t size) {
@@ -91,3 +110,4 @@ int posix_memalign(void** out, std::size_t alignment, std::size_t size) {
 }
 
 }  // extern "C"
+#endif  // SCHEDULE_BENCH_SANITIZED

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "record_release.h"
+#include "schedule/checked.h"
 #include "schedule/schedule.h"
 #include "test_support.h"
 
@@ -118,7 +118,7 @@ TEST(TardinessSearchExample, ImprovesOnTheDueDateOrderAndReportsTrueValues) {
         first = false;
     }
     std::free(edd);
-    testing_support::release(in);
+    schedule::release(in);
 
     // The same seed gives the same search.
     EXPECT_EQ(run_process("'" TARDINESS_SEARCH_PROGRAM "' '" + file + "' 7", dir.path()).output, run.output);
@@ -191,7 +191,7 @@ TEST(SptDispatchExample, ShippedJobShopIsEvaluatedAndWrittenByTheLibrary) {
     long end = 0;
     for (std::size_t k = 0; k < fields.size(); k += 3) end = std::max<long>(end, fields[k + 1] + fields[k + 2]);
     EXPECT_EQ(end, Jm_Rj_Cmax(seq_ops.data(), in));
-    testing_support::release(in);
+    schedule::release(in);
 }
 
 // The outputs the README shows are the programs' own, run from the

@@ -10,14 +10,14 @@
 #include <string>
 #include <type_traits>
 
-#include "record_release.h"
+#include "schedule/checked.h"
 #include "schedule/schedule.h"
 #include "test_support.h"
 
 namespace {
 
 using namespace schedule;
-using testing_support::release;
+using schedule::release;
 using testing_support::stdout_to_stderr;
 using testing_support::TempDir;
 

@@ -4,6 +4,7 @@
 // estimate of a swap against the toolkit's schedule of the swapped
 // sequence, and the schedules the generation schemes promise.
 #include <algorithm>
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -74,6 +75,8 @@ struct Shape {
     const char* name;
     int jobs, machines, low, release;
 };
+
+void PrintTo(const Shape& shape, std::ostream* out) { *out << shape.name; }
 
 class SmallShops : public testing::TestWithParam<Shape> {};
 

@@ -38,13 +38,15 @@ std::vector<const benchmarks::Entry*> entries_of(const std::vector<std::string>&
             std::istringstream names(read_input(argument));
             for (std::string name; names >> name;) {
                 const benchmarks::Entry* listed = benchmarks::find(name);
-                if (listed == nullptr) failure("'" + argument + "' names '" + name + "', which is no benchmark instance");
+                if (listed == nullptr)
+                    failure("'" + argument + "' names '" + name + "', which is no benchmark instance");
                 entries.push_back(listed);
             }
         } else {
             std::vector<std::string> known = benchmarks::sets();
             std::string list;
-            for (const std::string& set_name : known) list += (list.empty() ? "" : ", ") + set_name;
+            for (const std::string& set_name : known)
+                list += (list.empty() ? "" : ", ") + set_name;
             const auto guess = closest(argument, known);
             usage_error("'" + argument + "' is no set, benchmark name or file (sets: " + list + ")" +
                         (guess ? "; did you mean '" + *guess + "'?" : ""));
@@ -62,13 +64,14 @@ std::string number(double value, const char* format) {
 }  // namespace
 
 int bench_command(const std::vector<std::string>& args) {
-    CLI::App app("usage: sched bench SET|NAME|FILE... -a ALGORITHM [options]\n\n"
-                 "Runs a method over benchmark instances: a set (taillard-flowshop,\n"
-                 "taillard-jobshop, orlib-jobshop, wt40, wt50, wt100), names, or files listing\n"
-                 "names. Prints per instance the best known value, the value found, its relative\n"
-                 "deviation (RPD, %) and the time, then the mean deviation (ARPD) per size group\n"
-                 "and overall. Time is the processor time of the thread running the instance.",
-                 "bench");
+    CLI::App app(
+        "usage: sched bench SET|NAME|FILE... -a ALGORITHM [options]\n\n"
+        "Runs a method over benchmark instances: a set (taillard-flowshop,\n"
+        "taillard-jobshop, orlib-jobshop, wt40, wt50, wt100), names, or files listing\n"
+        "names. Prints per instance the best known value, the value found, its relative\n"
+        "deviation (RPD, %) and the time, then the mean deviation (ARPD) per size group\n"
+        "and overall. Time is the processor time of the thread running the instance.",
+        "bench");
     std::vector<std::string> arguments;
     experiment::Settings settings;
     int seeds = 1, threads = 1;
@@ -106,8 +109,8 @@ int bench_command(const std::vector<std::string>& args) {
         const auto slash = shard.find('/');
         const auto first = parse_integers(shard.substr(0, slash == std::string::npos ? shard.size() : slash));
         const auto second = slash == std::string::npos ? std::nullopt : parse_integers(shard.substr(slash + 1));
-        if (!first || !second || first->size() != 1 || second->size() != 1 || (*second)[0] < 1 ||
-            (*first)[0] < 1 || (*first)[0] > (*second)[0])
+        if (!first || !second || first->size() != 1 || second->size() != 1 || (*second)[0] < 1 || (*first)[0] < 1 ||
+            (*first)[0] > (*second)[0])
             usage_error("--shard takes I/K with 1 <= I <= K, e.g. 2/8");
         shard_index = (*first)[0];
         shard_count = (*second)[0];
@@ -120,7 +123,8 @@ int bench_command(const std::vector<std::string>& args) {
     };
     std::vector<Task> tasks;
     for (const benchmarks::Entry* entry : entries_of(arguments))
-        for (int k = 0; k < seeds; ++k) tasks.push_back({entry, settings.seed + static_cast<std::uint64_t>(k)});
+        for (int k = 0; k < seeds; ++k)
+            tasks.push_back({entry, settings.seed + static_cast<std::uint64_t>(k)});
     std::vector<Task> mine;
     for (std::size_t k = static_cast<std::size_t>(shard_index - 1); k < tasks.size();
          k += static_cast<std::size_t>(shard_count))
@@ -162,9 +166,11 @@ int bench_command(const std::vector<std::string>& args) {
     };
     if (bar) draw();
     std::vector<std::thread> pool;
-    for (int t = 1; t < std::min<int>(threads, static_cast<int>(mine.size())); ++t) pool.emplace_back(worker);
+    for (int t = 1; t < std::min<int>(threads, static_cast<int>(mine.size())); ++t)
+        pool.emplace_back(worker);
     worker();
-    for (std::thread& thread : pool) thread.join();
+    for (std::thread& thread : pool)
+        thread.join();
     for (const std::string& error : errors)
         if (!error.empty()) failure(error);
 
@@ -184,7 +190,8 @@ int bench_command(const std::vector<std::string>& args) {
         }
     }
     std::size_t name_width = 8;
-    for (const experiment::Row& row : rows) name_width = std::max(name_width, row.instance.size());
+    for (const experiment::Row& row : rows)
+        name_width = std::max(name_width, row.instance.size());
     table << pad("instance", name_width) << "  " << pad("group", 8) << "  " << pad("best", 9) << "  "
           << pad("value", 12) << "  " << pad("RPD %", 8) << "  " << pad("seconds", 8) << "\n";
     for (const experiment::Row& row : rows)

@@ -20,14 +20,19 @@ extern char** environ;
 
 namespace sched {
 
-void usage_error(const std::string& message) { throw Failure{2, message}; }
-void failure(const std::string& message) { throw Failure{1, message}; }
+void usage_error(const std::string& message) {
+    throw Failure{2, message};
+}
+void failure(const std::string& message) {
+    throw Failure{1, message};
+}
 
 namespace {
 
 std::size_t edit_distance(const std::string& a, const std::string& b) {
     std::vector<std::size_t> row(b.size() + 1);
-    for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+    for (std::size_t j = 0; j <= b.size(); ++j)
+        row[j] = j;
     for (std::size_t i = 1; i <= a.size(); ++i) {
         std::size_t diagonal = row[0];
         row[0] = i;
@@ -42,7 +47,8 @@ std::size_t edit_distance(const std::string& a, const std::string& b) {
 
 std::string one_line(std::string text) {
     std::replace(text.begin(), text.end(), '\n', ' ');
-    while (!text.empty() && text.back() == ' ') text.pop_back();
+    while (!text.empty() && text.back() == ' ')
+        text.pop_back();
     return text;
 }
 
@@ -72,8 +78,10 @@ bool parse(CLI::App& app, const std::vector<std::string>& args) {
         // The first argument that looks like an option and is none.
         std::vector<std::string> names;
         for (const CLI::Option* option : app.get_options()) {
-            for (const std::string& l : option->get_lnames()) names.push_back("--" + l);
-            for (const std::string& s : option->get_snames()) names.push_back("-" + s);
+            for (const std::string& l : option->get_lnames())
+                names.push_back("--" + l);
+            for (const std::string& s : option->get_snames())
+                names.push_back("-" + s);
         }
         for (const std::string& extra : app.remaining()) {
             if (extra.size() > 1 && extra[0] == '-') {
@@ -152,13 +160,15 @@ std::string format_double(double value) {
 
 std::string join(const std::vector<int>& values) {
     std::string text;
-    for (std::size_t k = 0; k < values.size(); ++k) text += (k ? "," : "") + std::to_string(values[k]);
+    for (std::size_t k = 0; k < values.size(); ++k)
+        text += (k ? "," : "") + std::to_string(values[k]);
     return text;
 }
 
 int run_program(const std::vector<std::string>& argv) {
     std::vector<char*> pointers;
-    for (const std::string& arg : argv) pointers.push_back(const_cast<char*>(arg.c_str()));
+    for (const std::string& arg : argv)
+        pointers.push_back(const_cast<char*>(arg.c_str()));
     pointers.push_back(nullptr);
     pid_t pid = 0;
     if (posix_spawnp(&pid, pointers[0], nullptr, nullptr, pointers.data(), environ) != 0) return -1;

@@ -44,7 +44,8 @@ std::vector<JobDetail> job_detail(const Record& record, const std::vector<int>& 
         job.end = std::max(job.end, op.end);
     }
     if (record.dd != nullptr)
-        for (std::size_t j = 0; j < jobs.size(); ++j) jobs[j].lateness = jobs[j].end - record.dd[j];
+        for (std::size_t j = 0; j < jobs.size(); ++j)
+            jobs[j].lateness = jobs[j].end - record.dd[j];
     return jobs;
 }
 
@@ -65,11 +66,13 @@ std::string evaluate_record(const Record& record, const std::string& label, cons
             failure(std::string(objective->name) + " needs due dates and '" + label + "' gives none");
     const bool all = chosen.empty();
     if (all)
-        for (const Objective& objective : schedule::objective_table<Record>) chosen.push_back(&objective);
+        for (const Objective& objective : schedule::objective_table<Record>)
+            chosen.push_back(&objective);
     const std::vector<std::vector<int>> sequences = read_sequences(options.instance, record);
     const std::string& format = options.format;
 
-    auto value_of = [&](const Objective& objective, const std::vector<int>& sequence) -> std::optional<schedule::Value> {
+    auto value_of = [&](const Objective& objective,
+                        const std::vector<int>& sequence) -> std::optional<schedule::Value> {
         if (objective.needs_due_dates && !has_due_dates) return std::nullopt;
         return schedule::evaluate(record, sequence, objective);
     };
@@ -95,7 +98,8 @@ std::string evaluate_record(const Record& record, const std::string& label, cons
         }
         const std::string separator = format == "tsv" ? "\t" : "  ";
         std::string out = "sequence";
-        for (const Objective* objective : chosen) out += separator + std::string(objective->name);
+        for (const Objective* objective : chosen)
+            out += separator + std::string(objective->name);
         out += "\n";
         for (const auto& sequence : sequences) {
             out += join(sequence);
@@ -150,13 +154,14 @@ std::string evaluate_record(const Record& record, const std::string& label, cons
             nlohmann::ordered_json jobs = nlohmann::ordered_json::array();
             for (std::size_t j = 0; j < detail.size(); ++j) {
                 const JobDetail& d = detail[j];
-                jobs.push_back({{"job", j},
-                                {"start", d.start},
-                                {"end", d.end},
-                                {"machine", d.machine < 0 ? nlohmann::ordered_json() : nlohmann::ordered_json(d.machine)},
-                                {"lateness", d.lateness ? nlohmann::ordered_json(*d.lateness) : nlohmann::ordered_json()},
-                                {"tardiness", d.lateness ? nlohmann::ordered_json(std::max(0L, *d.lateness))
-                                                         : nlohmann::ordered_json()}});
+                jobs.push_back(
+                    {{"job", j},
+                     {"start", d.start},
+                     {"end", d.end},
+                     {"machine", d.machine < 0 ? nlohmann::ordered_json() : nlohmann::ordered_json(d.machine)},
+                     {"lateness", d.lateness ? nlohmann::ordered_json(*d.lateness) : nlohmann::ordered_json()},
+                     {"tardiness",
+                      d.lateness ? nlohmann::ordered_json(std::max(0L, *d.lateness)) : nlohmann::ordered_json()}});
             }
             json["job_detail"] = jobs;
         }
@@ -166,7 +171,8 @@ std::string evaluate_record(const Record& record, const std::string& label, cons
                std::to_string(record.machines) + " machine" + (record.machines == 1 ? "" : "s") + ")\n";
         out += std::string(operation_sequences<Record> ? "operations" : "sequence") + "  " + join(sequence) + "\n\n";
         std::size_t width = 3;
-        for (long c : completion) width = std::max(width, std::to_string(c).size());
+        for (long c : completion)
+            width = std::max(width, std::to_string(c).size());
         const std::size_t job_width = std::max<std::size_t>(3, std::to_string(record.jobs).size());
         if (options.detail) {
             const std::size_t w = std::max<std::size_t>(width, 9);
@@ -202,11 +208,12 @@ std::string evaluate_record(const Record& record, const std::string& label, cons
 }  // namespace
 
 int evaluate_command(const std::vector<std::string>& args) {
-    CLI::App app("usage: sched evaluate [options] INSTANCE|NAME\n\n"
-                 "Prints the completion time of every job and every objective of the\n"
-                 "catalogue for the sequence. Objectives that need due dates are shown as '-'\n"
-                 "when the instance has none.",
-                 "evaluate");
+    CLI::App app(
+        "usage: sched evaluate [options] INSTANCE|NAME\n\n"
+        "Prints the completion time of every job and every objective of the\n"
+        "catalogue for the sequence. Objectives that need due dates are shown as '-'\n"
+        "when the instance has none.",
+        "evaluate");
     EvaluateOptions options;
     add_instance_options(app, options.instance, true);
     app.add_option("-o,--objective", options.objectives,
@@ -217,9 +224,8 @@ int evaluate_command(const std::vector<std::string>& args) {
     if (!parse(app, args)) return 0;
     check_format(options.format, {"table", "tsv", "json"});
     const LoadedInstance loaded = load(options.instance);
-    write_output("", with_record(loaded.instance, [&](const auto& record) {
-                     return evaluate_record(record, loaded.label, options);
-                 }));
+    write_output("", with_record(loaded.instance,
+                                 [&](const auto& record) { return evaluate_record(record, loaded.label, options); }));
     return 0;
 }
 

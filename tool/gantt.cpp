@@ -69,7 +69,8 @@ Schedule read_schedule(const std::string& path) {
     if (schedule.jobs > 0) {
         std::string group;
         std::istringstream data(content[2]);
-        while (std::getline(data, group, ';')) groups.push_back(group);
+        while (std::getline(data, group, ';'))
+            groups.push_back(group);
         if (!content[2].empty() && content[2].back() == ';') groups.emplace_back();
     } else if (!content[2].empty()) {
         throw bad("SCHEDULE_DATA lists operations of no job");
@@ -104,8 +105,8 @@ Schedule read_schedule(const std::string& path) {
     const Operation* latest = nullptr;  // of the machine so far, the one that ends last
     for (const Operation* op : by_machine) {
         if (latest != nullptr && latest->machine == op->machine && op->start < latest->end)
-            throw bad("machine " + std::to_string(op->machine) + " runs jobs " + std::to_string(latest->job) +
-                      " and " + std::to_string(op->job) + " at once");
+            throw bad("machine " + std::to_string(op->machine) + " runs jobs " + std::to_string(latest->job) + " and " +
+                      std::to_string(op->job) + " at once");
         if (latest == nullptr || latest->machine != op->machine || op->end > latest->end) latest = op;
     }
     return schedule;
@@ -128,9 +129,11 @@ constexpr double chart_top = 50, chart_lane = 40, chart_bar_margin = 6;
 
 std::string render_svg(const Schedule& schedule, const std::string& title, const ChartOptions& chart) {
     long makespan = 0;
-    for (const Operation& op : schedule.operations) makespan = std::max(makespan, op.end);
+    for (const Operation& op : schedule.operations)
+        makespan = std::max(makespan, op.end);
     std::vector<int> bars(static_cast<std::size_t>(schedule.machines), 0);
-    for (const Operation& op : schedule.operations) ++bars[static_cast<std::size_t>(op.machine)];
+    for (const Operation& op : schedule.operations)
+        ++bars[static_cast<std::size_t>(op.machine)];
     const int most_bars = bars.empty() ? 0 : *std::max_element(bars.begin(), bars.end());
     const double chart_plot_width = std::max(800.0, 16.0 * most_bars);
     const long axis_end = std::max(makespan, chart.time_max);
@@ -147,8 +150,8 @@ std::string render_svg(const Schedule& schedule, const std::string& title, const
            "\" viewBox=\"0 0 " + fixed(width) + " " + fixed(height) +
            "\" font-family=\"DejaVu Sans, Arial, sans-serif\" font-size=\"12\">\n";
     svg += "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
-    svg += "<text x=\"" + fixed(chart_left) + "\" y=\"24\" font-size=\"15\" font-weight=\"bold\">" +
-           xml_escape(title) + "</text>\n";
+    svg += "<text x=\"" + fixed(chart_left) + "\" y=\"24\" font-size=\"15\" font-weight=\"bold\">" + xml_escape(title) +
+           "</text>\n";
     svg += "<text x=\"" + fixed(chart_left + chart_plot_width) + "\" y=\"24\" text-anchor=\"end\">" +
            std::to_string(schedule.jobs) + " jobs, " + std::to_string(schedule.machines) + " machines</text>\n";
 
@@ -190,8 +193,8 @@ std::string render_svg(const Schedule& schedule, const std::string& title, const
                std::to_string(op.machine) + "\" x=\"" + fixed(x) + "\" y=\"" + fixed(y) + "\" width=\"" + fixed(w) +
                "\" height=\"" + fixed(h) + "\" fill=\"" + job_colour(op.job) +
                "\" stroke=\"#333333\" stroke-width=\"0.8\"><title>job " + std::to_string(op.job) + " on M" +
-               std::to_string(op.machine) + ": " + std::to_string(op.start) + " to " +
-               std::to_string(op.end) + "</title></rect>\n";
+               std::to_string(op.machine) + ": " + std::to_string(op.start) + " to " + std::to_string(op.end) +
+               "</title></rect>\n";
         const std::string label = "J" + std::to_string(op.job);
         if (w >= 7.5 * static_cast<double>(label.size()))
             svg += "<text x=\"" + fixed(x + w / 2) + "\" y=\"" + fixed(y + h / 2 + 4) +
@@ -217,8 +220,9 @@ std::string render_svg(const Schedule& schedule, const std::string& title, const
             const double x = x_of(dates[j]);
             svg += "<line x1=\"" + fixed(x) + "\" y1=\"" + fixed(y0) + "\" x2=\"" + fixed(x) + "\" y2=\"" + fixed(y1) +
                    "\" stroke=\"" + colour + "\" stroke-width=\"1.5\"/>\n";
-            svg += "<text x=\"" + fixed(x) + "\" y=\"" + fixed(text_y) + "\" text-anchor=\"middle\" font-size=\"9\" fill=\"" +
-                   colour + "\">" + (kind[0] == 'd' ? "d" : "r") + std::to_string(j) + "</text>\n";
+            svg += "<text x=\"" + fixed(x) + "\" y=\"" + fixed(text_y) +
+                   "\" text-anchor=\"middle\" font-size=\"9\" fill=\"" + colour + "\">" + (kind[0] == 'd' ? "d" : "r") +
+                   std::to_string(j) + "</text>\n";
         }
         svg += "</g>\n";
     };
@@ -231,19 +235,21 @@ std::string render_svg(const Schedule& schedule, const std::string& title, const
 }  // namespace
 
 int gantt_command(const std::vector<std::string>& args) {
-    CLI::App app("usage: sched gantt [-O FILE] SCHEDULE\n\n"
-                 "Draws a schedule file as a standalone SVG Gantt chart: one lane per machine,\n"
-                 "one colour per job, a time axis and the makespan marked. The chart goes to\n"
-                 "standard output unless -O is given; a FILE ending in .png is rendered by\n"
-                 "rsvg-convert.",
-                 "gantt");
+    CLI::App app(
+        "usage: sched gantt [-O FILE] SCHEDULE\n\n"
+        "Draws a schedule file as a standalone SVG Gantt chart: one lane per machine,\n"
+        "one colour per job, a time axis and the makespan marked. The chart goes to\n"
+        "standard output unless -O is given; a FILE ending in .png is rendered by\n"
+        "rsvg-convert.",
+        "gantt");
     std::string path, output, title;
     InstanceOptions instance;
     ChartOptions chart;
     app.add_option("SCHEDULE", path, "the schedule file (- for standard input)")->required();
     app.add_option("-O,--output", output, "write the chart to FILE (.svg or .png)");
     app.add_option("--title", title, "the chart's title (default: the schedule file's name)");
-    app.add_option("--time-max", chart.time_max, "end the time axis here (at least the makespan): one scale across charts")
+    app.add_option("--time-max", chart.time_max,
+                   "end the time axis here (at least the makespan): one scale across charts")
         ->check(CLI::NonNegativeNumber);
     app.add_option("--dates", instance.path, "mark the due dates and release dates of this instance (file or name)");
     app.add_option("-e,--env", instance.env, "the instance's environment (default: from its tags)");

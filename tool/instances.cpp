@@ -22,8 +22,9 @@ void add_instance_options(CLI::App& app, InstanceOptions& options, bool sequence
     app.add_option("--instance", options.instance,
                    "the instance of a file that holds several: its name, or its position from 0");
     if (sequences) {
-        app.add_option("--seq", options.seq, "the sequence, e.g. 2,0,1 (default: 0,1,...,n-1; the job shop: an "
-                                             "operation sequence naming each job m times)");
+        app.add_option("--seq", options.seq,
+                       "the sequence, e.g. 2,0,1 (default: 0,1,...,n-1; the job shop: an "
+                       "operation sequence naming each job m times)");
         app.add_option("--seq-file", options.seq_file,
                        "read the sequence from FILE; a file of several sequences, one per line, gives one row each");
     }
@@ -44,8 +45,7 @@ std::optional<schedule::Environment> settle_environment(schedule::Layout layout,
     }
     using schedule::Environment;
     switch (layout) {
-        case schedule::Layout::tagged:
-            return environment;
+        case schedule::Layout::tagged: return environment;
         case schedule::Layout::taillard:
             if (environment && *environment != Environment::flowshop)
                 usage_error("the taillard layout holds a flow shop (--env flowshop)");
@@ -106,8 +106,9 @@ LoadedInstance load(const InstanceOptions& options) {
                             *other);
             environment = schedule::tagged_environment_text(text, path);
         }
-        loaded.instance = path == "-" ? schedule::load_instance_text(text, path, environment, *layout, load_options, choice)
-                                      : schedule::load_instance(path, environment, *layout, load_options, choice);
+        loaded.instance = path == "-"
+                              ? schedule::load_instance_text(text, path, environment, *layout, load_options, choice)
+                              : schedule::load_instance(path, environment, *layout, load_options, choice);
     } catch (const schedule::Error& e) {
         if (e.kind() == schedule::ErrorKind::argument) usage_error(e.what());
         if (e.kind() == schedule::ErrorKind::instance && *layout == schedule::Layout::tagged) {

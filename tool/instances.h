@@ -93,7 +93,8 @@ std::vector<std::vector<int>> read_sequences(const InstanceOptions& options, con
         usage_error("give the sequence with --seq or --seq-file, not both");
     if (options.seq.empty() && options.seq_file.empty()) {
         std::vector<int> sequence;
-        for (long k = 0; k < length; ++k) sequence.push_back(static_cast<int>(k % record.jobs));
+        for (long k = 0; k < length; ++k)
+            sequence.push_back(static_cast<int>(k % record.jobs));
         return {sequence};
     }
     const bool from_file = options.seq.empty();

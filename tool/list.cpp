@@ -12,11 +12,12 @@
 namespace sched {
 
 int list_command(const std::vector<std::string>& args) {
-    CLI::App app("usage: sched list [SET...]\n\n"
-                 "Lists the benchmark sets and their instances, each with its environment, size\n"
-                 "(jobs x machines) and best known value ('*' when proven optimal). Any name\n"
-                 "serves where an instance file does: sched evaluate ta001, sched solve la16.",
-                 "list");
+    CLI::App app(
+        "usage: sched list [SET...]\n\n"
+        "Lists the benchmark sets and their instances, each with its environment, size\n"
+        "(jobs x machines) and best known value ('*' when proven optimal). Any name\n"
+        "serves where an instance file does: sched evaluate ta001, sched solve la16.",
+        "list");
     std::vector<std::string> chosen;
     app.add_option("SET", chosen, "only these sets");
     if (!parse(app, args)) return 0;

@@ -9,11 +9,12 @@
 namespace sched {
 
 int schedule_command(const std::vector<std::string>& args) {
-    CLI::App app("usage: sched schedule [options] -O FILE INSTANCE|NAME\n\n"
-                 "Writes the schedule the sequence gives on the instance to FILE (- for standard\n"
-                 "output), as four tagged lines: [JOBS=n], [MACHINES=m], [SCHEDULE_DATA=...],\n"
-                 "[JOB_ORDER=...].",
-                 "schedule");
+    CLI::App app(
+        "usage: sched schedule [options] -O FILE INSTANCE|NAME\n\n"
+        "Writes the schedule the sequence gives on the instance to FILE (- for standard\n"
+        "output), as four tagged lines: [JOBS=n], [MACHINES=m], [SCHEDULE_DATA=...],\n"
+        "[JOB_ORDER=...].",
+        "schedule");
     InstanceOptions options;
     std::string output;
     add_instance_options(app, options, true);

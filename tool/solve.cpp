@@ -33,7 +33,8 @@ bool listed(const std::string& method, schedule::Environment environment) {
 std::string trace_svg(const std::vector<std::pair<double, double>>& points, double seconds, const std::string& title) {
     const double left = 90, top = 40, width = 640, height = 300;
     double low = points.front().second, high = low, end = std::max(seconds, points.back().first);
-    for (const auto& [t, v] : points) low = std::min(low, v), high = std::max(high, v);
+    for (const auto& [t, v] : points)
+        low = std::min(low, v), high = std::max(high, v);
     if (high == low) high = low + 1;
     if (end <= 0) end = 1;
     auto x_of = [&](double t) { return left + t / end * width; };
@@ -75,26 +76,29 @@ std::string trace_svg(const std::vector<std::pair<double, double>>& points, doub
 }  // namespace
 
 int solve_command(const std::vector<std::string>& args) {
-    CLI::App app("usage: sched solve [options] INSTANCE|NAME\n\n"
-                 "Looks for a sequence of small objective value with a reference heuristic and\n"
-                 "prints its value, the sequence, the time and the iterations. The default\n"
-                 "method: ig for the flow shop's Cmax, ils for weighted tardiness, ts for the job\n"
-                 "shop's Cmax, generic (iterated greedy over the evaluator) otherwise.",
-                 "solve");
+    CLI::App app(
+        "usage: sched solve [options] INSTANCE|NAME\n\n"
+        "Looks for a sequence of small objective value with a reference heuristic and\n"
+        "prints its value, the sequence, the time and the iterations. The default\n"
+        "method: ig for the flow shop's Cmax, ils for weighted tardiness, ts for the job\n"
+        "shop's Cmax, generic (iterated greedy over the evaluator) otherwise.",
+        "solve");
     InstanceOptions instance;
     std::string algorithm, objective, output, format = "table", trace;
     double seconds = 0;
     long iterations = 0;
     std::uint64_t seed = 1;
     add_instance_options(app, instance, false);
-    app.add_option("-a,--algorithm", algorithm,
-                   "generic, or a method of the list: " + [] {
-                       std::string names;
-                       for (const std::string& name : zurududo::experiment::methods()) names += name + " ";
-                       return names;
-                   }());
-    app.add_option("-o,--objective", objective,
-                   "the objective to minimise (default: Cmax; Wj_SumTj on one machine with due dates, Wj_SumCj without)");
+    app.add_option(
+        "-a,--algorithm", algorithm, "generic, or a method of the list: " + [] {
+            std::string names;
+            for (const std::string& name : zurududo::experiment::methods())
+                names += name + " ";
+            return names;
+        }());
+    app.add_option(
+        "-o,--objective", objective,
+        "the objective to minimise (default: Cmax; Wj_SumTj on one machine with due dates, Wj_SumCj without)");
     auto* limit = app.add_option("--time-limit", seconds, "seconds of search (default: 1)")->check(CLI::PositiveNumber);
     app.add_option("--iterations", iterations, "iterations of search, reproducible on any machine")
         ->check(CLI::PositiveNumber)
@@ -134,7 +138,8 @@ int solve_command(const std::vector<std::string>& args) {
                 std::vector<std::string> names = zurududo::experiment::methods(environment);
                 names.push_back("generic");
                 std::string list;
-                for (const std::string& name : names) list += (list.empty() ? "" : ", ") + name;
+                for (const std::string& name : names)
+                    list += (list.empty() ? "" : ", ") + name;
                 const auto guess = closest(algorithm, zurududo::experiment::methods());
                 usage_error("unknown algorithm '" + algorithm + "' for a " +
                             std::string(schedule::environment_name(environment)) + " instance (" + list + ")" +
@@ -154,9 +159,8 @@ int solve_command(const std::vector<std::string>& args) {
         };
         zurududo::heuristics::Result result;
         try {
-            result = algorithm == "generic"
-                         ? zurududo::heuristics::generic_search(record, objective, options)
-                         : zurududo::experiment::solve(loaded.instance, algorithm, options);
+            result = algorithm == "generic" ? zurududo::heuristics::generic_search(record, objective, options)
+                                            : zurududo::experiment::solve(loaded.instance, algorithm, options);
         } catch (const schedule::Error& e) {
             if (e.kind() != schedule::ErrorKind::argument) failure(e.what());
             if (chosen) usage_error(e.what());

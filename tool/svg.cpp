@@ -38,7 +38,8 @@ std::string fixed(double value) {
     char text[48];
     std::snprintf(text, sizeof text, "%.2f", value);
     std::string s = text;
-    while (s.back() == '0') s.pop_back();
+    while (s.back() == '0')
+        s.pop_back();
     if (s.back() == '.') s.pop_back();
     return s == "-0" ? "0" : s;
 }
@@ -71,7 +72,8 @@ void write_picture(const std::string& path, const std::string& svg) {
         return;
     }
     if (!program_available("rsvg-convert"))
-        failure("cannot write '" + path + "': PNG output needs rsvg-convert (Debian: librsvg2-bin); write .svg instead");
+        failure("cannot write '" + path +
+                "': PNG output needs rsvg-convert (Debian: librsvg2-bin); write .svg instead");
     // The picture is drawn beside a temporary SVG, then moved into place whole.
     std::string svg_name = (std::filesystem::temp_directory_path() / "sched-XXXXXX").string();
     const int fd = mkstemp(svg_name.data());

@@ -61,7 +61,8 @@ const std::vector<Method>& registry() {
              }},
             {"ils", Environment::single,
              [](const schedule::AnyInstance& i, const heuristics::Options& o) {
-                 return heuristics::weighted_tardiness_search(std::get<schedule::Instance<schedule::SINGLE_MACHINE>>(i).get(), o);
+                 return heuristics::weighted_tardiness_search(
+                     std::get<schedule::Instance<schedule::SINGLE_MACHINE>>(i).get(), o);
              }},
         };
         // Dispatching rules: active schedules under the rule's name, non-delay ones with "-nd".
@@ -71,7 +72,8 @@ const std::vector<Method>& registry() {
                                  (scheme == heuristics::GenerationScheme::active ? "" : "-nd"),
                              Environment::jobshop,
                              [rule, scheme](const schedule::AnyInstance& i, const heuristics::Options& o) {
-                                 return heuristics::dispatch(std::get<schedule::Instance<schedule::JOBSHOP>>(i).get(), rule, scheme, o.seed);
+                                 return heuristics::dispatch(std::get<schedule::Instance<schedule::JOBSHOP>>(i).get(),
+                                                             rule, scheme, o.seed);
                              }});
         t.push_back({"ts", Environment::jobshop, [](const schedule::AnyInstance& i, const heuristics::Options& o) {
                          return heuristics::tabu_search(std::get<schedule::Instance<schedule::JOBSHOP>>(i).get(), o);

@@ -232,7 +232,8 @@ TEST(SchedTool, DocumentedSolveAndBenchRun) {
     for (std::string line; std::getline(readme, line);) {
         if (line.rfind("../build/sched solve", 0) != 0 && line.rfind("../build/sched bench", 0) != 0) continue;
         std::string command = "'" SCHED_PROGRAM "'" + line.substr(std::string("../build/sched").size());
-        command = std::regex_replace(command, std::regex("example_job_shop.txt"), "'" SCHED_DOCS "/example_job_shop.txt'");
+        command = std::regex_replace(command, std::regex("example_job_shop.txt"),
+                                     "'" SCHED_DOCS "/example_job_shop.txt'");
         if (!png) command = std::regex_replace(command, std::regex("\\.png"), ".svg");
         const auto run = run_process(command + " 2>&1", dir.path());
         EXPECT_EQ(run.status, 0) << line << "\n" << run.output;
@@ -339,7 +340,8 @@ TEST(SchedTool, NewUserOptions) {
         {"evaluate -oCmax -o SumTj,Lmax one.txt", 0, "Cmax  11\nSumTj  1\nLmax  1\n"},
         {"evaluate -f tsv -o Cmax,SumTj one.txt", 0, "name\tvalue\nCmax\t11\nSumTj\t1\n"},
         {"evaluate -o Cmax -- - < one.txt", 0, "11\n"},
-        {"evaluate --seq-file seqs.txt -f tsv -o Cmax,SumTj one.txt", 0, "sequence\tCmax\tSumTj\n0,1,2\t11\t1\n2,0,1\t10\t8\n"},
+        {"evaluate --seq-file seqs.txt -f tsv -o Cmax,SumTj one.txt", 0,
+         "sequence\tCmax\tSumTj\n0,1,2\t11\t1\n2,0,1\t10\t8\n"},
         {"evaluate --seq-file - -o Cmax one.txt < seqs.txt", 0, "sequence  Cmax\n0,1,2  11\n2,0,1  10\n"},
         {"evaluate --jobs --seq 2,0,1 one.txt", 0, "  1          8         10          0          4          4\n"},
         {"evaluate -o Cmax qm.txt", 0, "4\n"},  // uniform machines, told by V
@@ -348,7 +350,8 @@ TEST(SchedTool, NewUserOptions) {
         {"evaluate -o Cmax ta001", 0, "1448\n"},
         {"--version", 0, "sched "},
         {"evaluate folder", 1, "sched: cannot read 'folder': it is a directory\n"},
-        {"evaluate ta.txt", 2, "sched: 'ta.txt' is not a tagged file; it looks like another layout: try --layout taillard\n"},
+        {"evaluate ta.txt", 2,
+         "sched: 'ta.txt' is not a tagged file; it looks like another layout: try --layout taillard\n"},
         {"evalute one.txt", 2, "(did you mean 'evaluate'?)"},
         {"evaluate --objectiv Cmax one.txt", 2, "(did you mean '--objective'?)"},
         {"evaluate ta999", 1, "sched: cannot read 'ta999': no such file\n"},
@@ -401,7 +404,8 @@ TEST(SchedTool, SolveReportsWhatTheEvaluatorGives) {
         const char* algorithm;
     };
     const Case cases[] = {
-        {"", "one.txt", "generic"},      {"", "wt.txt", "ils"},        {"-a atc", "wt.txt", "atc"}, {"-o SumUj", "one.txt", "generic"},
+        {"", "one.txt", "generic"},   {"", "wt.txt", "ils"},    {"-a atc", "wt.txt", "atc"},
+        {"-o SumUj", "one.txt", "generic"},
         {"", "pm.txt", "generic"},       {"", "-e flowshop fm.txt", "ig"}, {"-a neh", "-e flowshop fm.txt", "neh"},
         {"", "jm.txt", "ts"},            {"-a mwkr", "jm.txt", "mwkr"}, {"", "ft06", "ts"},
         {"", "wt40_001", "ils"},
@@ -466,7 +470,8 @@ TEST(SchedTool, ListShowsTheSetsAndNames) {
     TempDir dir;
     const ToolRun run = sched(dir, "list");
     EXPECT_EQ(run.status, 0);
-    for (const char* part : {"taillard-flowshop: 120 instances, flowshop, Cmax\n", "\n  ta001     flowshop     20x5      1278",
+    for (const char* part : {"taillard-flowshop: 120 instances, flowshop, Cmax\n",
+                             "\n  ta001     flowshop     20x5      1278",
                              "orlib-jobshop: ", "\n  ft06      jobshop      6x6        55 *\n", "wt100: 125 instances"})
         EXPECT_NE(run.out.find(part), std::string::npos) << part;
 }

@@ -1,7 +1,8 @@
 // python_baseline: the C++ side of bench/python_bench.py, on the files that
 // script writes: one call of the flow-shop evaluator on a 20 × 5 instance
 // (plain, and through the checked interface), and the loop over a batch of
-// sequences of a 50 × 20 instance on one thread (likewise). Takes Google
+// sequences of a 50 × 20 instance on one thread (likewise), beside the
+// library's batch evaluator of the same sequences. Takes Google
 // Benchmark's options after its own:
 //   python_baseline SMALL.txt LARGE.txt SEQUENCES.bin COUNT [benchmark options]
 // SEQUENCES.bin holds COUNT sequences of LARGE's jobs as native int32, back to back.
@@ -56,6 +57,13 @@ int main(int argc, char** argv) {
         std::vector<long> out(count);
         for (auto _ : state) {
             for (std::size_t s = 0; s < count; ++s) out[s] = schedule::Fm_Prmu_Rj_Cmax(seqs.data() + s * jobs, large.get());
+            benchmark::DoNotOptimize(out.data());
+        }
+    });
+    benchmark::RegisterBenchmark("batch/Fm_Prmu_Rj_Cmax_many/50x20", [count](benchmark::State& state) {
+        std::vector<long> out(count);
+        for (auto _ : state) {
+            schedule::Fm_Prmu_Rj_Cmax_many(seqs.data(), static_cast<int>(count), large.get(), out.data());
             benchmark::DoNotOptimize(out.data());
         }
     });

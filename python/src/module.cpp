@@ -10,10 +10,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <exception>
 #include <optional>
 #include <string>
@@ -25,6 +27,8 @@
 
 #include <schedule/checked.h>
 #include <schedule/schedule.h>
+#include <zurududo/benchmarks.h>
+#include <zurududo/heuristics.h>
 
 #include "arrays.h"
 
@@ -118,6 +122,9 @@ constexpr bool has_vector_pt = std::is_same_v<decltype(Record::pt), int*>;
 
 struct Arrays {
     py::object pt, machines, dd, w, r, v, rt;
+    // The state of a pickled instance: what a lenient load accepted (negative
+    // times or weights) is restored as it was, not refused.
+    bool restored = false;
 };
 
 template <class T>
@@ -153,7 +160,7 @@ schedule::Instance<Record> from_arrays(const Arrays& a) {
     IntegerTable pt;
     std::optional<IntegerTable> v;
     if constexpr (has_vector_pt<Record>) {
-        pt = integer_table(a.pt, 1, "pt", 0, INT_MAX);
+        pt = integer_table(a.pt, 1, "pt", a.restored ? INT_MIN : 0, INT_MAX);
         record.jobs = count_of(pt.cols, "jobs");
         if constexpr (requires { record.v; }) {
             if (a.v.is_none()) value_error("a uniform-machine instance needs the speeds v");
@@ -166,7 +173,7 @@ schedule::Instance<Record> from_arrays(const Arrays& a) {
             record.machines = 1;
         }
     } else {
-        pt = integer_table(a.pt, 2, "pt", 0, INT_MAX);
+        pt = integer_table(a.pt, 2, "pt", a.restored ? INT_MIN : 0, INT_MAX);
         record.machines = count_of(pt.rows, "machines");
         record.jobs = count_of(pt.cols, "jobs");
     }
@@ -209,7 +216,7 @@ schedule::Instance<Record> from_arrays(const Arrays& a) {
     owned.r = vector_of<int>(r);
     std::vector<double> w(static_cast<std::size_t>(record.jobs), 1.0);
     if (!a.w.is_none()) {
-        w = real_vector(a.w, "w", 0.0);
+        w = real_vector(a.w, "w", a.restored ? -HUGE_VAL : 0.0);
         check_length("weights w", w.size(), record.jobs);
     }
     schedule::Vector<double> weights = schedule::allocate_vector<double>(record.jobs);
@@ -276,68 +283,45 @@ private:
     std::size_t size_ = 0;
 };
 
-struct TimesLayoutName {
+// The names the package gave the processing-time layouts before the library
+// named them; still read.
+struct LayoutAlias {
     const char* name;
-    schedule::TimesLayout layout;
+    schedule::Layout layout;
 };
-constexpr TimesLayoutName times_layouts[] = {
-    {"machine_rows", schedule::TimesLayout::machine_rows},
-    {"machine_rows_due_dates", schedule::TimesLayout::machine_rows_due_dates},
-    {"job_rows", schedule::TimesLayout::job_rows},
-    {"job_rows_due_dates", schedule::TimesLayout::job_rows_due_dates},
+constexpr LayoutAlias layout_aliases[] = {
+    {"machine_rows", schedule::Layout::machine_rows},
+    {"machine_rows_due_dates", schedule::Layout::machine_rows_due_dates},
+    {"job_rows", schedule::Layout::job_rows},
+    {"job_rows_due_dates", schedule::Layout::job_rows_due_dates},
+};
+constexpr schedule::Layout all_layouts[] = {
+    schedule::Layout::tagged,       schedule::Layout::taillard,
+    schedule::Layout::classic,      schedule::Layout::taillard_jobshop,
+    schedule::Layout::machine_rows, schedule::Layout::machine_rows_due_dates,
+    schedule::Layout::job_rows,     schedule::Layout::job_rows_due_dates,
 };
 
-// A processing-time file (pt[machine][job], due dates in the due-date
-// layouts) as the record of a matrix environment, weights 1 and releases 0.
-template <class Record>
-AnyInstance from_times(const std::string& path, schedule::TimesLayout layout, std::FILE* echo) {
-    schedule::PlainTimes times = schedule::read_processing_times(path, layout, echo);
-    Record record{};
-    record.jobs = times.jobs;
-    record.machines = times.machines;
-    schedule::Instance<Record> instance(record);
-    Record& owned = instance.get();
-    owned.pt = times.pt.release();
-    owned.dd = times.dd.release();
-    const int n = std::max(times.jobs, 1);
-    schedule::Vector<int> r = schedule::allocate_vector<int>(n);
-    schedule::Vector<double> w = schedule::allocate_vector<double>(n);
-    std::fill_n(r.get(), n, 0);
-    std::fill_n(w.get(), n, 1.0);
-    owned.r = r.release();
-    owned.w = w.release();
-    try {
-        schedule::validate(owned);
-    } catch (const schedule::Error& e) {
-        throw schedule::Error(ErrorKind::instance, 0, path + ": " + e.info());
-    }
-    return AnyInstance(std::move(instance));
+schedule::Layout layout_argument(const std::string& name) {
+    if (const auto layout = schedule::layout_named(name)) return *layout;
+    for (const LayoutAlias& alias : layout_aliases)
+        if (name == alias.name) return alias.layout;
+    std::string known;
+    for (const schedule::Layout layout : all_layouts)
+        known += (known.empty() ? "" : ", ") + std::string(schedule::layout_name(layout));
+    value_error("unknown layout '" + name + "' (" + known + ")");
 }
 
-// The readers of each layout. The benchmark layouts (Taillard's files, the
-// classic job shop and its relatives) join here once the library reads them.
-AnyInstance load_any(const std::string& path, Environment environment, const std::string& layout, std::FILE* echo,
-                     bool strict) {
-    if (layout == "tagged") {
-        return with_record(environment, [&]<class Record>(Tag<Record>) {
-            return AnyInstance(schedule::load<Record>(path, schedule::LoadOptions{echo, strict}));
-        });
-    }
-    for (const TimesLayoutName& times : times_layouts) {
-        if (layout != times.name) continue;
-        switch (environment) {
-            case Environment::unrelated: return from_times<schedule::UNRELATED_MACHINES>(path, times.layout, echo);
-            case Environment::flowshop: return from_times<FLOWSHOP>(path, times.layout, echo);
-            case Environment::openshop: return from_times<OPENSHOP>(path, times.layout, echo);
-            default:
-                throw schedule::Error(ErrorKind::argument, 999,
-                                      "the layout '" + layout +
-                                          "' holds a processing-time matrix: env must be unrelated, flowshop or openshop");
-        }
-    }
-    std::string known = "tagged";
-    for (const TimesLayoutName& times : times_layouts) known += std::string(", ") + times.name;
-    throw schedule::Error(ErrorKind::argument, 999, "unknown layout '" + layout + "' (" + known + ")");
+std::optional<Environment> optional_environment(const py::object& env) {
+    if (env.is_none()) return std::nullopt;
+    return environment_argument(env.cast<std::string>());
+}
+
+// instance=: None, a position in the file (an int) or a name.
+schedule::InstanceChoice instance_choice(const py::object& instance) {
+    if (instance.is_none()) return {};
+    if (py::isinstance<py::str>(instance)) return instance.cast<std::string>();
+    return static_cast<std::size_t>(integer_argument(instance, "instance position", 0, LLONG_MAX));
 }
 
 std::string path_argument(py::handle path) {
@@ -490,7 +474,7 @@ Instance make_instance(const std::string& env, const Arrays& arrays) {
 Instance from_state(const py::tuple& state) {
     if (state.size() != 8) value_error("not the state of a zurududo.Instance");
     return make_instance(state[0].cast<std::string>(),
-                         Arrays{state[1], state[2], state[3], state[4], state[5], state[6], state[7]});
+                         Arrays{state[1], state[2], state[3], state[4], state[5], state[6], state[7], true});
 }
 
 // ---------------------------------------------------------------------------
@@ -505,28 +489,84 @@ struct Failure {
     std::exception_ptr other;
 };
 
-// Rows begin … end − 1: each read, checked and evaluated into out[row]. (Where
-// the library offers an evaluator of many sequences at once for an
-// environment, the rows, once checked, go to it here instead.)
+// The library's evaluators of many sequences at once, in the order of the
+// objective table (the unweighted objectives, then their Wj_ forms), for the
+// environments that have them.
+template <class Record>
+struct Batch {
+    static constexpr bool available = false;
+};
+#define ZURUDUDO_BATCH_TABLE(P, Record)                                                                            \
+    template <>                                                                                                     \
+    struct Batch<Record> {                                                                                          \
+        static constexpr bool available = true;                                                                     \
+        using Integer = void (*)(const int*, int, Record, long*);                                                   \
+        using Real = void (*)(const int*, int, Record, double*);                                                    \
+        static constexpr Integer integer[] = {P##_Cmax_many,  P##_Emax_many,  P##_Fmax_many,  P##_Lmax_many,        \
+                                              P##_SumCj_many, P##_SumEj_many, P##_SumFj_many, P##_SumLj_many,       \
+                                              P##_SumTj_many, P##_SumUj_many, P##_Tmax_many};                       \
+        static constexpr Real real[] = {P##_Wj_Cmax_many,  P##_Wj_Emax_many,  P##_Wj_Fmax_many,  P##_Wj_Lmax_many,  \
+                                        P##_Wj_SumCj_many, P##_Wj_SumEj_many, P##_Wj_SumFj_many, P##_Wj_SumLj_many, \
+                                        P##_Wj_SumTj_many, P##_Wj_SumUj_many, P##_Wj_Tmax_many};                    \
+    };
+ZURUDUDO_BATCH_TABLE(schedule::S1_Rj, schedule::SINGLE_MACHINE)
+ZURUDUDO_BATCH_TABLE(schedule::Fm_Prmu_Rj, FLOWSHOP)
+#undef ZURUDUDO_BATCH_TABLE
+
+// Rows checked and then evaluated together by a batch evaluator.
+constexpr py::ssize_t batch_rows = 256;
+
+// Row i read and checked as a sequence of the record: its entries, or null
+// with what is wrong in `failure`.
+template <class Record>
+const int* checked_row(const Record& record, const IntegerRows& rows, py::ssize_t i, std::vector<int>& buffer,
+                       Failure& failure) {
+    const int* entries = nullptr;
+    std::string problem;
+    if (!rows.row(i, buffer, entries, problem)) {
+        failure = {i, problem, nullptr};
+        return nullptr;
+    }
+    try {
+        schedule::validate_sequence(record, std::span<const int>(entries, static_cast<std::size_t>(rows.cols())));
+    } catch (const schedule::Error& e) {
+        failure = {i, "row " + std::to_string(i) + ": " + e.info(), nullptr};
+        return nullptr;
+    }
+    return entries;
+}
+
+// Rows begin … end − 1: each read, checked and evaluated into out[row]: by
+// the library's batch evaluator, a block of checked rows at a time, where the
+// environment has one; one by one otherwise.
 template <class Record, class Out>
 void evaluate_rows(const Record& record, const schedule::Objective<Record>& objective, const IntegerRows& rows,
                    py::ssize_t begin, py::ssize_t end, Out* out, Failure& failure) {
     std::vector<int> buffer;
+    const std::size_t length = static_cast<std::size_t>(rows.cols());
     try {
-        for (py::ssize_t i = begin; i < end; ++i) {
-            const int* entries = nullptr;
-            std::string problem;
-            if (!rows.row(i, buffer, entries, problem)) {
-                failure = {i, problem, nullptr};
-                return;
+        if constexpr (Batch<Record>::available) {
+            const std::size_t k = static_cast<std::size_t>(&objective - schedule::objective_table<Record>.data());
+            std::vector<int> block(static_cast<std::size_t>(std::min(batch_rows, end - begin)) * length);
+            for (py::ssize_t first = begin; first < end; first += batch_rows) {
+                const py::ssize_t last = std::min(end, first + batch_rows);
+                for (py::ssize_t i = first; i < last; ++i) {
+                    const int* entries = checked_row(record, rows, i, buffer, failure);
+                    if (entries == nullptr) return;
+                    std::copy_n(entries, length, block.begin() + static_cast<std::ptrdiff_t>((i - first) * rows.cols()));
+                }
+                const int count = static_cast<int>(last - first);
+                if constexpr (std::is_same_v<Out, double>) {
+                    Batch<Record>::real[k - std::size(Batch<Record>::integer)](block.data(), count, record, out + first);
+                } else {
+                    Batch<Record>::integer[k](block.data(), count, record, out + first);
+                }
             }
-            try {
-                const schedule::Value value =
-                    schedule::evaluate(record, std::span<const int>(entries, static_cast<std::size_t>(rows.cols())), objective);
-                out[i] = std::get<Out>(value);
-            } catch (const schedule::Error& e) {
-                failure = {i, "row " + std::to_string(i) + ": " + e.info(), nullptr};
-                return;
+        } else {
+            for (py::ssize_t i = begin; i < end; ++i) {
+                const int* entries = checked_row(record, rows, i, buffer, failure);
+                if (entries == nullptr) return;
+                out[i] = std::get<Out>(schedule::evaluate(record, std::span<const int>(entries, length), objective));
             }
         }
     } catch (...) {
@@ -538,6 +578,9 @@ py::array Instance::evaluate_many(const py::object& seqs, const std::string& obj
     const long long wanted = integer_argument(threads, "number of threads", 0, 4096);
     return evaluated_visit([&]<class Record>(const Record& record) -> py::array {
         const schedule::Objective<Record>& entry = schedule::find_objective<Record>(objective);
+        // (The batch evaluators end the process on missing due dates.)
+        if (entry.needs_due_dates && record.dd == nullptr)
+            value_error(std::string(entry.name) + " needs due dates and the instance has none");
         const IntegerRows rows(seqs, "sequences");
         const auto run = [&]<class Out>(py::array_t<Out> result) -> py::array {
             Out* out = result.mutable_data();
@@ -566,6 +609,193 @@ py::array Instance::evaluate_many(const py::object& seqs, const std::string& obj
         };
         if (entry.weighted) return run(py::array_t<double>(rows.rows()));
         return run(py::array_t<long>(rows.rows()));
+    });
+}
+
+
+// ---------------------------------------------------------------------------
+// The benchmark sets
+// ---------------------------------------------------------------------------
+
+namespace benchmarks = zurududo::benchmarks;
+namespace heuristics = zurududo::heuristics;
+
+// The named-tuple types of the module (zurududo.BenchmarkEntry, …), made when
+// it is set up and kept for the life of the interpreter.
+PyObject* entry_type = nullptr;
+PyObject* result_type = nullptr;
+PyObject* improvement_type = nullptr;
+
+Instance benchmark_instance(const std::string& name) {
+    const benchmarks::Entry* entry = benchmarks::find(name);
+    if (entry == nullptr) value_error("no benchmark instance is named '" + name + "' (zurududo.benchmarks() lists them)");
+    py::gil_scoped_release unlocked;
+    switch (entry->environment) {
+        case Environment::flowshop: return Instance(AnyInstance(benchmarks::make_flowshop(*entry)));
+        case Environment::jobshop: return Instance(AnyInstance(benchmarks::make_jobshop(*entry)));
+        default: return Instance(AnyInstance(benchmarks::make_single_machine(*entry)));
+    }
+}
+
+py::object optional_int(const std::optional<long>& value) { return value ? py::object(py::int_(*value)) : py::none(); }
+
+py::list benchmark_entries(const py::object& set) {
+    std::vector<const benchmarks::Entry*> entries;
+    if (set.is_none()) {
+        for (const benchmarks::Entry& entry : benchmarks::catalogue()) entries.push_back(&entry);
+    } else {
+        const std::string name = set.cast<std::string>();
+        entries = benchmarks::set_entries(name);
+        if (entries.empty()) {
+            std::string known;
+            for (const std::string& s : benchmarks::sets()) known += (known.empty() ? "" : ", ") + s;
+            value_error("no benchmark set is named '" + name + "' (" + known + ")");
+        }
+    }
+    const py::object make = py::reinterpret_borrow<py::object>(entry_type);
+    py::list out;
+    for (const benchmarks::Entry* e : entries) {
+        out.append(make(e->name, e->set, std::string(schedule::environment_name(e->environment)), e->objective, e->jobs,
+                        e->machines, e->best_known, optional_int(e->lower_bound), e->optimal,
+                        optional_int(e->neh_makespan), optional_int(e->best_known_classic)));
+    }
+    return out;
+}
+
+// ---------------------------------------------------------------------------
+// The heuristics
+// ---------------------------------------------------------------------------
+
+// Raised through a search to end it when the Python callback raised; the
+// Python exception itself is kept aside.
+struct CallbackFailed {};
+
+struct SolveArguments {
+    std::string objective;
+    std::string algorithm;  // empty: the default of the environment and objective
+    heuristics::Options options;
+};
+
+// Searches run on a budget; the constructions and rules run once.
+constexpr const char* searches[] = {"iterated_greedy", "weighted_tardiness_search", "tabu_search", "generic"};
+constexpr const char* algorithms =
+    "neh, iterated_greedy (flow shop, Cmax); edd, wspt, atc, weighted_tardiness_search (single machine with due "
+    "dates); lpt (identical machines); tabu_search (job shop, Cmax) and the job shop's dispatching rules spt, lpt, "
+    "mwkr, lwkr, mopnr, fifo, random; generic (any environment and objective)";
+
+template <class Record>
+std::string default_algorithm(const std::string& objective) {
+    if constexpr (std::is_same_v<Record, FLOWSHOP>) {
+        if (objective == "Cmax") return "iterated_greedy";
+    } else if constexpr (std::is_same_v<Record, schedule::SINGLE_MACHINE>) {
+        if (objective == "Wj_SumTj") return "weighted_tardiness_search";
+    } else if constexpr (std::is_same_v<Record, schedule::JOBSHOP>) {
+        if (objective == "Cmax") return "tabu_search";
+    }
+    return "generic";
+}
+
+template <class Record>
+heuristics::Result run_algorithm(const Record& record, const SolveArguments& a) {
+    const std::string& name = a.algorithm;
+    const auto wrong = [&](const char* needs) -> heuristics::Result {
+        value_error("the algorithm " + name + " " + needs + ", not " + a.objective + " on a " +
+                    std::string(schedule::environment_name(schedule::environment_of<Record>)) + " instance");
+    };
+    if (name == "generic") return heuristics::generic_search(record, a.objective, a.options);
+    if constexpr (std::is_same_v<Record, FLOWSHOP>) {
+        if (name == "neh" || name == "iterated_greedy") {
+            if (a.objective != "Cmax") return wrong("minimises Cmax on the flow shop");
+            return name == "neh" ? heuristics::neh(record) : heuristics::iterated_greedy(record, a.options);
+        }
+    }
+    if constexpr (std::is_same_v<Record, schedule::SINGLE_MACHINE>) {
+        if (name == "edd" || name == "wspt" || name == "atc" || name == "weighted_tardiness_search") {
+            if (record.dd == nullptr) value_error("the algorithm " + name + " needs due dates and the instance has none");
+            if (name == "edd") return heuristics::edd(record);
+            if (name == "wspt") return heuristics::wspt(record);
+            if (name == "atc") return heuristics::atc(record);
+            if (a.objective != "Wj_SumTj") return wrong("minimises Wj_SumTj on a single machine");
+            if (std::any_of(record.r, record.r + record.jobs, [](int r) { return r != 0; }))
+                value_error("the algorithm weighted_tardiness_search assumes release dates 0; use algorithm=\"generic\"");
+            return heuristics::weighted_tardiness_search(record, a.options);
+        }
+    }
+    if constexpr (std::is_same_v<Record, schedule::PARALLEL_MACHINES>) {
+        if (name == "lpt") return heuristics::lpt(record);
+    }
+    if constexpr (std::is_same_v<Record, schedule::JOBSHOP>) {
+        if (name == "tabu_search") {
+            if (a.objective != "Cmax") return wrong("minimises Cmax on the job shop");
+            return heuristics::tabu_search(record, a.options);
+        }
+        for (const heuristics::PriorityRule rule : heuristics::priority_rules) {
+            if (name == heuristics::rule_name(rule))
+                return heuristics::dispatch(record, rule, heuristics::GenerationScheme::active, a.options.seed);
+        }
+    }
+    value_error("the algorithm '" + name + "' does not apply to a " +
+                std::string(schedule::environment_name(schedule::environment_of<Record>)) + " instance (" + algorithms +
+                ")");
+}
+
+py::array sequence_array(std::span<const int> sequence) {
+    return py::array_t<std::int32_t>(static_cast<py::ssize_t>(sequence.size()), sequence.data());
+}
+
+py::object solve(const Instance& instance, const std::string& objective, const py::object& algorithm,
+                 const py::object& time_limit, const py::object& iterations, const py::object& seed,
+                 const py::object& on_improvement) {
+    SolveArguments a;
+    a.objective = objective;
+    if (!algorithm.is_none()) a.algorithm = algorithm.cast<std::string>();
+    heuristics::Budget& budget = a.options.budget;
+    if (!time_limit.is_none()) {
+        budget.seconds = time_limit.cast<double>();
+        if (!(budget.seconds > 0) || !std::isfinite(budget.seconds))
+            value_error("time_limit must be a positive number of seconds");
+    }
+    if (!iterations.is_none()) budget.iterations = integer_argument(iterations, "iterations", 1, LONG_MAX);
+    a.options.seed = static_cast<std::uint64_t>(integer_argument(seed, "seed", 0, LLONG_MAX));
+
+    std::exception_ptr callback_error;
+    bool weighted = false;
+    if (!on_improvement.is_none()) {
+        if (!PyCallable_Check(on_improvement.ptr())) value_error("on_improvement must be callable");
+        a.options.on_improvement = [&](const heuristics::Improvement& improvement) {
+            py::gil_scoped_acquire locked;
+            try {
+                const py::object value = weighted ? py::object(py::float_(improvement.value))
+                                                  : py::object(py::int_(static_cast<long>(improvement.value)));
+                on_improvement(py::reinterpret_borrow<py::object>(improvement_type)(
+                    value, improvement.seconds, improvement.iteration, sequence_array(improvement.sequence)));
+            } catch (...) {
+                callback_error = std::current_exception();
+                throw CallbackFailed{};
+            }
+        };
+    }
+
+    return instance.evaluated_visit([&]<class Record>(const Record& record) -> py::object {
+        const schedule::Objective<Record>& entry = schedule::find_objective<Record>(objective);
+        weighted = entry.weighted;
+        if (entry.needs_due_dates && record.dd == nullptr)
+            value_error(std::string(entry.name) + " needs due dates and the instance has none");
+        if (a.algorithm.empty()) a.algorithm = default_algorithm<Record>(a.objective);
+        const bool search = std::find(std::begin(searches), std::end(searches), a.algorithm) != std::end(searches);
+        if (search && budget.seconds == 0 && budget.iterations == 0) budget.seconds = 1.0;
+        std::optional<heuristics::Result> result;
+        std::optional<schedule::Value> value;
+        try {
+            py::gil_scoped_release unlocked;
+            result.emplace(run_algorithm(record, a));
+            value.emplace(schedule::evaluate(record, result->sequence, entry));
+        } catch (const CallbackFailed&) {
+            std::rethrow_exception(callback_error);
+        }
+        return py::reinterpret_borrow<py::object>(result_type)(sequence_array(result->sequence), python_value(*value),
+                                                               result->seconds, result->iterations, a.algorithm,
+                                                               a.objective);
     });
 }
 
@@ -601,8 +831,10 @@ PYBIND11_MODULE(_core, m) {
         if (entry.needs_due_dates) due_date_names.append(py::str(entry.name.data(), entry.name.size()));
     m.attr("DUE_DATE_OBJECTIVES") = py::tuple(due_date_names);
     py::list layouts;
-    layouts.append("tagged");
-    for (const auto& times : zurududo_python::times_layouts) layouts.append(times.name);
+    for (const schedule::Layout layout : zurududo_python::all_layouts) {
+        const std::string_view name = schedule::layout_name(layout);
+        layouts.append(py::str(name.data(), name.size()));
+    }
     m.attr("LAYOUTS") = py::tuple(layouts);
 
     py::class_<Instance>(m, "Instance", R"doc(
@@ -670,7 +902,9 @@ objective  as for evaluate.
 threads    worker threads; 0 uses every core. The GIL is released meanwhile, and the
            result does not depend on the number of threads.
 Returns an int64 array (float64 for Wj_ objectives), one value a row. Every row is
-checked; the first bad one is named in the ValueError.
+checked; the first bad one is named in the ValueError. On the single machine and the
+flow shop the checked rows go to the library's batch evaluators (several sequences in
+the same vector instructions); the values are those of evaluate, bit for bit.
 )doc")
         .def("insertion_makespans", &Instance::insertion_makespans, py::arg("partial_seq"), py::arg("job"), R"doc(
 Flow shop: the makespans of inserting `job` into each position of a partial sequence.
@@ -695,15 +929,18 @@ job, machine (int32), start and end (int64), in the order of the schedule file
 
     m.def(
         "load",
-        [](py::object path, const std::string& env, const std::string& layout, bool echo, bool strict) {
+        [](py::object path, py::object env, const std::string& layout, bool echo, bool strict, py::object instance) {
             const std::string file = zurududo_python::path_argument(path);
-            const schedule::Environment environment = zurududo_python::environment_argument(env);
+            const std::optional<schedule::Environment> environment = zurududo_python::optional_environment(env);
+            const schedule::Layout format = zurududo_python::layout_argument(layout);
+            const schedule::InstanceChoice choice = zurududo_python::instance_choice(instance);
             zurududo_python::EchoCapture capture(echo);
             try {
                 std::optional<schedule::AnyInstance> loaded;
                 {
                     py::gil_scoped_release unlocked;
-                    loaded.emplace(zurududo_python::load_any(file, environment, layout, capture.stream(), strict));
+                    loaded.emplace(schedule::load_instance(file, environment, format,
+                                                           schedule::LoadOptions{capture.stream(), strict}, choice));
                 }
                 capture.deliver();
                 return Instance(std::move(*loaded));
@@ -712,20 +949,119 @@ job, machine (int32), start and end (int64), in the order of the schedule file
                 throw;
             }
         },
-        py::arg("path"), py::arg("env"), py::arg("layout") = "tagged", py::arg("echo") = false, py::kw_only(),
-        py::arg("strict") = true, R"doc(
+        py::arg("path"), py::arg("env") = py::none(), py::arg("layout") = "tagged", py::arg("echo") = false,
+        py::kw_only(), py::arg("strict") = true, py::arg("instance") = py::none(), R"doc(
 Loads an instance file.
 
-path    a file name (str, bytes or os.PathLike).
-env     "single", "identical", "uniform", "unrelated", "flowshop", "openshop" or "jobshop".
-layout  "tagged" (the library's instance files) or a processing-time layout of
-        zurududo.LAYOUTS ("machine_rows", "job_rows" and their "_due_dates" forms: a
-        pt[machine][job] matrix for unrelated machines, the flow shop or the open shop).
-echo    write the loader's echo and report to sys.stdout, as the library's loaders print them.
-strict  also reject what the library's loaders read leniently: an entry that is not a
-        whole number where an integer is expected ("x" read as 0, "6.5" as 6), a negative
-        processing time, a speed below 1, a routing entry that is not a machine.
+path      a file name (str, bytes or os.PathLike).
+env       "single", "identical", "uniform", "unrelated", "flowshop", "openshop" or "jobshop";
+          None: the file's own (a tagged file's from its tags, unless its matrix of times
+          fits several environments; the benchmark layouts' theirs; the processing-time
+          layouts give the flow shop).
+layout    one of zurududo.LAYOUTS: "tagged" (the library's instance files), "taillard"
+          (Taillard's flow-shop files), "classic" (the OR-Library and JSPLIB job shops),
+          "taillard-jobshop", or a processing-time layout, pt[machine][job] ("mrows",
+          "mrows-dd" with due dates) or pt[job][machine] ("nrows", "nrows-dd"), for the
+          flow shop, unrelated machines or the open shop. The former names "machine_rows",
+          "machine_rows_due_dates", "job_rows" and "job_rows_due_dates" are still read.
+echo      write the loader's echo and report to sys.stdout, as the library's loaders print them.
+strict    also reject what the library's loaders read leniently: an entry that is not a
+          whole number where an integer is expected ("x" read as 0, "6.5" as 6), a negative
+          processing time, a speed below 1, a routing entry that is not a machine.
+instance  which instance of a benchmark file holding several: its position (from 0) or
+          its name (see list_instances); required for such a file.
 Raises FileNotFoundError, zurududo.Error (a ValueError) with the loader's report for a
-rejected file, ValueError for an unknown environment or layout.
+rejected file, ValueError for an unknown environment or layout, an environment the
+layout cannot hold, or an instance the file does not have.
+)doc");
+
+    const py::object namedtuple = py::module_::import("collections").attr("namedtuple");
+    const auto named = [&](const char* name, const char* fields, const char* doc) {
+        py::object type = namedtuple(name, fields, py::arg("module") = "zurududo");
+        type.attr("__doc__") = doc;
+        m.attr(name) = type;
+        return type.release().ptr();
+    };
+    zurududo_python::entry_type = named(
+        "BenchmarkEntry",
+        "name set env objective jobs machines best_known lower_bound optimal neh_makespan best_known_classic",
+        "A named benchmark instance: its set, environment, the objective its values refer to, its size, the best "
+        "known value (proven optimal when `optimal`), the lower bound if any; flow shop only: NEH's makespan and "
+        "the best known value most papers up to 2023 measured against.");
+    zurududo_python::result_type = named(
+        "SolveResult", "sequence value seconds iterations algorithm objective",
+        "What solve found: the best sequence (int32 array), its value as Instance.evaluate gives it, the seconds "
+        "and iterations the run took, the algorithm and objective.");
+    zurududo_python::improvement_type = named("Improvement", "value seconds iteration sequence",
+                                              "An improvement of the best value during solve, as on_improvement sees it.");
+
+    m.def("benchmark", &zurududo_python::benchmark_instance, py::arg("name"), R"doc(
+The named benchmark instance as an Instance: Taillard's flow shops ta001 … ta120 and job shops
+ta01 … ta80 (generated from their seeds), the OR-Library job shops (ft06, la01, …) and
+weighted-tardiness sets (wt40_001 … wt100_125), compiled into the library. Raises ValueError
+for an unknown name.
+)doc");
+    m.def("benchmarks", &zurududo_python::benchmark_entries, py::arg("set") = py::none(), R"doc(
+The catalogue of named instances, in set order (or those of one set: "taillard-flowshop",
+"taillard-jobshop", "orlib-jobshop", "wt40", "wt50", "wt100"), as BenchmarkEntry named tuples.
+)doc");
+    m.def("solve", &zurududo_python::solve, py::arg("inst"), py::arg("objective") = "Cmax",
+          py::arg("algorithm") = py::none(), py::kw_only(), py::arg("time_limit") = py::none(),
+          py::arg("iterations") = py::none(), py::arg("seed") = 1, py::arg("on_improvement") = py::none(), R"doc(
+Runs one of the library's reference heuristics on an instance and returns a SolveResult
+(sequence, value, seconds, iterations, algorithm, objective).
+
+objective       any name of zurududo.OBJECTIVES the algorithm minimises.
+algorithm       "neh", "iterated_greedy" (flow shop, Cmax); "edd", "wspt", "atc" (dispatching
+                rules of the single machine with due dates: the value is of `objective`),
+                "weighted_tardiness_search" (single machine, Wj_SumTj, release dates 0);
+                "lpt" (identical machines); "tabu_search" (job shop, Cmax) and the job
+                shop's dispatching rules "spt", "lpt", "mwkr", "lwkr", "mopnr", "fifo",
+                "random" (active schedules; the value is of `objective`); "generic"
+                (iterated greedy for any environment with evaluators and any objective).
+                None: iterated_greedy for the flow shop's Cmax, weighted_tardiness_search
+                for the single machine's Wj_SumTj, tabu_search for the job shop's Cmax,
+                generic otherwise.
+time_limit      seconds of wall time; iterations: a count of iterations. The searches stop at
+                whichever comes first; without either they run for one second. The
+                constructions and rules run once.
+seed            the searches' random seed: with an iteration budget a run is reproducible.
+on_improvement  called with an Improvement (value, seconds, iteration, sequence) each time the
+                best value improves; an exception it raises ends the run and propagates.
+The GIL is released while the heuristic runs (the callback takes it back). The value is
+always inst.evaluate(result.sequence, objective).
+)doc");
+
+    m.def(
+        "list_instances",
+        [](py::object path, const std::string& layout) {
+            const std::string file = zurududo_python::path_argument(path);
+            const schedule::Layout format = zurududo_python::layout_argument(layout);
+            std::vector<schedule::BenchmarkInstance> listed;
+            {
+                py::gil_scoped_release unlocked;
+                listed = schedule::list_instances(file, format);
+            }
+            py::list out;
+            const auto optional = [](const std::optional<long>& v) { return v ? py::object(py::int_(*v)) : py::none(); };
+            for (const auto& entry : listed) {
+                py::dict d;
+                d["name"] = zurududo_python::text(entry.name);
+                d["description"] = zurududo_python::text(entry.description);
+                d["jobs"] = entry.jobs;
+                d["machines"] = entry.machines;
+                d["line"] = entry.line;
+                d["upper_bound"] = optional(entry.upper_bound);
+                d["lower_bound"] = optional(entry.lower_bound);
+                out.append(d);
+            }
+            return out;
+        },
+        py::arg("path"), py::arg("layout"), R"doc(
+The instances of a benchmark file ("taillard", "classic" or "taillard-jobshop" layout), in
+file order: a list of dicts with name (the file's, or Taillard's time seed; may be empty),
+description, jobs, machines, line (where the instance begins, from 1), upper_bound and
+lower_bound (Taillard's files give them; None otherwise). load(..., instance=) takes a
+name or a position in this list.
 )doc");
 }

@@ -46,7 +46,7 @@ def test_echo_goes_to_sys_stdout(repository, capsys):
     [
         ("ring", "tagged", "unknown environment 'ring'"),
         ("single", "grid", "unknown layout 'grid'"),
-        ("single", "machine_rows", "env must be unrelated, flowshop or openshop"),
+        ("single", "machine_rows", "a flowshop, unrelated or openshop instance, not single"),
     ],
 )
 def test_load_arguments(repository, env, layout, message):
@@ -149,7 +149,7 @@ def test_objectives_and_environment_mismatches(tmp_path):
         (np.zeros((2, 3)), {}, "must hold integers, not float64"),
         ([[0, 1, 2]], {"objective": "Cmin"}, "unknown objective 'Cmin'"),
         ([[0, 1, 2]], {"threads": -1}, "number of threads is -1"),
-        ([[0, 1, 2]], {"objective": "Lmax"}, "row 0: Lmax needs due dates"),
+        ([[0, 1, 2]], {"objective": "Lmax"}, "Lmax needs due dates and the instance has none"),
     ],
 )
 def test_evaluate_many_refusals(seqs, kwargs, message):

@@ -57,3 +57,16 @@ def test_plain_layout_with_due_dates(tmp_path, capfd):
     assert capfd.readouterr().out == ""
     zurududo.load(path, "flowshop", layout="machine_rows_due_dates", echo=True)
     assert capfd.readouterr().out.startswith(f"Instance {path} - n: 3    m: 2")
+
+
+def test_what_a_lenient_load_accepts_survives_pickling(tmp_path):
+    path = tmp_path / "times.txt"
+    path.write_text("2 2\n3 -1\n1 2\n")
+    with pytest.raises(zurududo.Error, match="at least 0"):
+        zurududo.load(path, layout="mrows")
+    inst = zurududo.load(path, layout="mrows", strict=False)  # env None: a flow shop
+    copy = pickle.loads(pickle.dumps(inst))
+    assert copy.env == "flowshop" and copy.pt.tolist() == [[3, -1], [1, 2]]
+    assert copy.evaluate([0, 1]) == inst.evaluate([0, 1])
+    with pytest.raises(ValueError, match="pt"):
+        zurududo.Instance("flowshop", copy.pt)  # built by hand, times are at least 0

@@ -63,13 +63,16 @@ def shops():
     flow = zurududo.Instance("flowshop", pt, dd=rng.integers(100, 1500, n), w=rng.random(n), r=rng.integers(0, 50, n))
     routing = np.array([rng.permutation(m) for _ in range(n)])
     job = zurududo.Instance("jobshop", pt, rt=routing, dd=rng.integers(100, 1500, n), w=rng.random(n))
+    single = zurududo.Instance("single", pt[0], dd=rng.integers(100, 1500, n), w=rng.random(n), r=rng.integers(0, 500, n))
     flow_seqs = np.array([rng.permutation(n) for _ in range(300)])
     job_seqs = np.array([rng.permutation(np.repeat(np.arange(n), m)) for _ in range(300)])
-    return {"flowshop": (flow, flow_seqs), "jobshop": (job, job_seqs)}
+    return {"flowshop": (flow, flow_seqs), "jobshop": (job, job_seqs), "single": (single, flow_seqs)}
 
 
-@pytest.mark.parametrize("env", ["flowshop", "jobshop"])
-@pytest.mark.parametrize("objective", ["Cmax", "SumTj", "Wj_SumTj", "Wj_Lmax"])
+# The single machine and the flow shop go through the library's batch
+# evaluators, the job shop one sequence at a time: the same values, bit for bit.
+@pytest.mark.parametrize("env", ["single", "flowshop", "jobshop"])
+@pytest.mark.parametrize("objective", zurududo.OBJECTIVES)
 def test_evaluate_many_gives_the_same_values_on_any_number_of_threads(shops, env, objective):
     inst, seqs = shops[env]
     one_by_one = [inst.evaluate(s, objective) for s in seqs]

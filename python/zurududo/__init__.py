@@ -3,7 +3,9 @@
 Load or build an instance of one of seven machine environments and evaluate
 job sequences on it: one objective (``Instance.evaluate``), the whole catalogue
 (``Instance.objectives``), the completion times, a batch of sequences on
-several threads (``Instance.evaluate_many``), the schedule itself.
+several threads (``Instance.evaluate_many``), the schedule itself. The
+literature's benchmark instances come by name (``benchmark``, ``benchmarks``)
+and the library's reference heuristics run on any instance (``solve``).
 
 >>> import zurududo
 >>> inst = zurududo.Instance("flowshop", [[3, 2, 4], [2, 5, 1]])
@@ -11,7 +13,21 @@ several threads (``Instance.evaluate_many``), the schedule itself.
 11
 """
 
-from ._core import DUE_DATE_OBJECTIVES, LAYOUTS, OBJECTIVES, Error, Instance, load
+from ._core import (
+    DUE_DATE_OBJECTIVES,
+    LAYOUTS,
+    OBJECTIVES,
+    BenchmarkEntry,
+    Error,
+    Improvement,
+    Instance,
+    SolveResult,
+    benchmark,
+    benchmarks,
+    list_instances,
+    load,
+    solve,
+)
 
 __version__ = "0.2.0"
 
@@ -22,11 +38,18 @@ Error.__module__ = Instance.__module__ = __name__
 ENVIRONMENTS = ("single", "identical", "uniform", "unrelated", "flowshop", "openshop", "jobshop")
 
 __all__ = [
+    "BenchmarkEntry",
     "DUE_DATE_OBJECTIVES",
     "ENVIRONMENTS",
     "Error",
+    "Improvement",
     "Instance",
     "LAYOUTS",
     "OBJECTIVES",
+    "SolveResult",
+    "benchmark",
+    "benchmarks",
+    "list_instances",
     "load",
+    "solve",
 ]

@@ -1,7 +1,7 @@
 """Type hints of zurududo; the docstrings of the compiled functions say more (help())."""
 
 import os
-from typing import Literal, Sequence, Union
+from typing import Callable, Literal, NamedTuple, Sequence, TypedDict, Union
 
 import numpy as np
 import numpy.typing as npt
@@ -9,7 +9,11 @@ import numpy.typing as npt
 __version__: str
 
 Environment = Literal["single", "identical", "uniform", "unrelated", "flowshop", "openshop", "jobshop"]
-Layout = Literal["tagged", "machine_rows", "machine_rows_due_dates", "job_rows", "job_rows_due_dates"]
+Layout = Literal[
+    "tagged", "taillard", "classic", "taillard-jobshop", "mrows", "mrows-dd", "nrows", "nrows-dd",
+    # the former names of the processing-time layouts, still read
+    "machine_rows", "machine_rows_due_dates", "job_rows", "job_rows_due_dates",
+]
 Path = Union[str, bytes, os.PathLike[str], os.PathLike[bytes]]
 IntegerArray = Union[npt.NDArray[np.integer], Sequence[int]]
 IntegerTable = Union[npt.NDArray[np.integer], Sequence[Sequence[int]]]
@@ -83,6 +87,75 @@ class Instance:
         """Writes the schedule file of a sequence, atomically."""
 
 def load(
-    path: Path, env: Environment, layout: Layout = "tagged", echo: bool = False, *, strict: bool = True
+    path: Path,
+    env: Environment | None = None,
+    layout: Layout = "tagged",
+    echo: bool = False,
+    *,
+    strict: bool = True,
+    instance: int | str | None = None,
 ) -> Instance:
-    """Loads an instance file; FileNotFoundError, or zurududo.Error with the loader's report."""
+    """Loads an instance file (env None: the file's own; instance=: which one of a benchmark file
+    holding several); FileNotFoundError, or zurududo.Error with the loader's report."""
+
+class ListedInstance(TypedDict):
+    name: str
+    description: str
+    jobs: int
+    machines: int
+    line: int
+    upper_bound: int | None
+    lower_bound: int | None
+
+def list_instances(path: Path, layout: Layout) -> list[ListedInstance]:
+    """The instances of a benchmark file (taillard, classic, taillard-jobshop), in file order."""
+
+class BenchmarkEntry(NamedTuple):
+    name: str
+    set: str
+    env: Environment
+    objective: str
+    jobs: int
+    machines: int
+    best_known: int
+    lower_bound: int | None
+    optimal: bool
+    neh_makespan: int | None
+    best_known_classic: int | None
+
+def benchmark(name: str) -> Instance:
+    """A named benchmark instance: ta001, ta01, ft06, wt40_001, …"""
+
+def benchmarks(set: str | None = None) -> list[BenchmarkEntry]:
+    """The catalogue of named instances (or those of one set)."""
+
+Algorithm = Literal[
+    "neh", "iterated_greedy", "edd", "wspt", "atc", "weighted_tardiness_search", "lpt", "tabu_search",
+    "spt", "mwkr", "lwkr", "mopnr", "fifo", "random", "generic",
+]
+
+class Improvement(NamedTuple):
+    value: int | float
+    seconds: float
+    iteration: int
+    sequence: npt.NDArray[np.int32]
+
+class SolveResult(NamedTuple):
+    sequence: npt.NDArray[np.int32]
+    value: int | float
+    seconds: float
+    iterations: int
+    algorithm: str
+    objective: str
+
+def solve(
+    inst: Instance,
+    objective: str = "Cmax",
+    algorithm: Algorithm | None = None,
+    *,
+    time_limit: float | None = None,
+    iterations: int | None = None,
+    seed: int = 1,
+    on_improvement: Callable[[Improvement], object] | None = None,
+) -> SolveResult:
+    """Runs a reference heuristic without the GIL; value == inst.evaluate(sequence, objective)."""

@@ -5,8 +5,11 @@
 #include <algorithm>
 #include <map>
 #include <regex>
+#include <sstream>
 #include <vector>
 #include <string>
+
+#include <nlohmann/json.hpp>
 
 #include "test_support.h"
 
@@ -94,9 +97,9 @@ TEST(SchedTool, EvaluateOneObjectiveTsvAndJson) {
     EXPECT_EQ(sched(dir, "evaluate --seq-file seq.txt -o Wj_SumCj one.txt").out, "30.5\n");
     const ToolRun tsv = sched(dir, "evaluate -f tsv one.txt");
     EXPECT_EQ(tsv.out.rfind("name\tvalue\nC_0\t3\nC_1\t7\nC_2\t11\nCmax\t11\n", 0), 0u) << tsv.out;
-    const ToolRun json = sched(dir, "evaluate -f json one.txt");
-    EXPECT_NE(json.out.find("\"completion\": [3,7,11],"), std::string::npos) << json.out;
-    EXPECT_NE(json.out.find("\"Wj_SumCj\": 22.5,"), std::string::npos) << json.out;
+    const auto json = nlohmann::json::parse(sched(dir, "evaluate -f json one.txt").out);
+    EXPECT_EQ(json["completion"], nlohmann::json({3, 7, 11}));
+    EXPECT_EQ(json["objectives"]["Wj_SumCj"], 22.5);
 }
 
 TEST(SchedTool, ObjectivesWithoutDueDates) {
@@ -105,7 +108,7 @@ TEST(SchedTool, ObjectivesWithoutDueDates) {
     const ToolRun table = sched(dir, "evaluate nodd.txt");
     EXPECT_EQ(table.status, 0);
     EXPECT_TRUE(std::regex_search(table.out, std::regex("\nTmax +-\n"))) << table.out;
-    EXPECT_NE(sched(dir, "evaluate -f json nodd.txt").out.find("\"Tmax\": null"), std::string::npos);
+    EXPECT_TRUE(nlohmann::json::parse(sched(dir, "evaluate -f json nodd.txt").out)["objectives"]["Tmax"].is_null());
     const ToolRun one = sched(dir, "evaluate -o Tmax nodd.txt");
     EXPECT_EQ(one.status, 1);
     EXPECT_EQ(one.err, "sched: Tmax needs due dates and 'nodd.txt' gives none\n");
@@ -219,6 +222,26 @@ TEST(SchedTool, DocumentedExampleIsCurrent) {
     EXPECT_EQ(slurp(dir.path() / "ex.sched"), slurp(SCHED_DOCS "/example_job_shop.sched"));
 }
 
+// The README's solve and bench snippets run as written (a PNG trace as SVG
+// when rsvg-convert is missing).
+TEST(SchedTool, DocumentedSolveAndBenchRun) {
+    TempDir dir;
+    std::ifstream readme(SCHED_DOCS "/../README.md");
+    const bool png = run_process("command -v rsvg-convert", dir.path()).status == 0;
+    int commands = 0;
+    for (std::string line; std::getline(readme, line);) {
+        if (line.rfind("../build/sched solve", 0) != 0 && line.rfind("../build/sched bench", 0) != 0) continue;
+        std::string command = "'" SCHED_PROGRAM "'" + line.substr(std::string("../build/sched").size());
+        command = std::regex_replace(command, std::regex("example_job_shop.txt"),
+                                     "'" SCHED_DOCS "/example_job_shop.txt'");
+        if (!png) command = std::regex_replace(command, std::regex("\\.png"), ".svg");
+        const auto run = run_process(command + " 2>&1", dir.path());
+        EXPECT_EQ(run.status, 0) << line << "\n" << run.output;
+        ++commands;
+    }
+    EXPECT_EQ(commands, 3);
+}
+
 // Where the chart must draw an operation: x = 100 + start * 800 / makespan.
 TEST(SchedTool, GanttIsWellFormedAndPlacesEveryBar) {
     TempDir dir;
@@ -264,6 +287,8 @@ TEST(SchedTool, GanttRejectsAMalformedScheduleFile) {
         {"groups.sched", head + "[SCHEDULE_DATA=0,0,4]\n[JOB_ORDER=0,1]\n"},
         {"overlap.sched", head + "[SCHEDULE_DATA=0,0,4;0,3,6]\n[JOB_ORDER=0,1]\n"},
         {"tag.sched", "[JOBZ=2]\n[MACHINES=2]\n[SCHEDULE_DATA=0,0,4;1,0,6]\n[JOB_ORDER=0,1]\n"},
+        // An operation of no length between two that overlap.
+        {"hidden.sched", "[JOBS=3]\n[MACHINES=1]\n[SCHEDULE_DATA=0,0,10;0,1,0;0,2,1]\n[JOB_ORDER=0,1,2]\n"},
     };
     for (const auto& [name, bytes] : cases) {
         dir.write(name, bytes);
@@ -273,6 +298,182 @@ TEST(SchedTool, GanttRejectsAMalformedScheduleFile) {
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << name;
         EXPECT_FALSE(std::filesystem::exists(dir.path() / "out.svg")) << name;
     }
+}
+
+// What a command writes to a full standard output is lost: the status says so.
+TEST(SchedTool, AFailedWriteToStandardOutputIsAFailure) {
+    TempDir dir;
+    dir.write("one.txt", single_instance);
+    for (const char* args : {"evaluate -o Cmax one.txt", "list", "--help", "solve --iterations 5 one.txt"}) {
+        const auto run = run_process("'" SCHED_PROGRAM "' " + std::string(args) + " >/dev/full 2>/dev/null; echo $?",
+                                     dir.path());
+        EXPECT_EQ(run.output, "1\n") << args;
+    }
+}
+
+// A value that overflows to infinity is null in JSON, never the invalid "inf" or "nan".
+TEST(SchedTool, JsonWritesNullForNonFiniteValues) {
+    TempDir dir;
+    dir.write("big.txt", "[JOBS=3]\n[PT=3,2,4]\n[DD=4,6,12]\n[W=1e308,1e308,1e308]\n");
+    const ToolRun run = sched(dir, "evaluate -f json -o Wj_SumCj,Cmax big.txt");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(nlohmann::json::parse(run.out), nlohmann::json::parse(R"({"Wj_SumCj": null, "Cmax": 9})"));
+}
+
+// The options a new user reaches for: each case is a command line and what
+// standard output holds (or, with a status other than 0, standard error).
+TEST(SchedTool, NewUserOptions) {
+    TempDir dir;
+    dir.write("one.txt", single_instance);
+    dir.write("qm.txt", "[JOBS=3]\n[MACHINES=2]\n[V=1,2]\n[PT=4,2,4]\n");
+    dir.write("jm.txt", "[JOBS=2]\n[MACHINES=2]\n[PT=3,2;1,4]\n[RT=0,1;1,0]\n");
+    dir.write("seqs.txt", "0,1,2\n2 0 1\n");
+    dir.write("ta.txt", "number of jobs, number of machines, initial seed, upper bound and lower bound :\n"
+                        " 2 2 11 0 0\nprocessing times :\n 5 3\n 4 6\n");
+    std::filesystem::create_directory(dir.path() / "folder");
+    struct Case {
+        const char* args;
+        int status;
+        const char* expected;  // a part of standard output, or of standard error when the status is not 0
+    };
+    const Case cases[] = {
+        {"evaluate -oCmax -o SumTj,Lmax one.txt", 0, "Cmax  11\nSumTj  1\nLmax  1\n"},
+        {"evaluate -f tsv -o Cmax,SumTj one.txt", 0, "name\tvalue\nCmax\t11\nSumTj\t1\n"},
+        {"evaluate -o Cmax -- - < one.txt", 0, "11\n"},
+        {"evaluate --seq-file seqs.txt -f tsv -o Cmax,SumTj one.txt", 0,
+         "sequence\tCmax\tSumTj\n0,1,2\t11\t1\n2,0,1\t10\t8\n"},
+        {"evaluate --seq-file - -o Cmax one.txt < seqs.txt", 0, "sequence  Cmax\n0,1,2  11\n2,0,1  10\n"},
+        {"evaluate --jobs --seq 2,0,1 one.txt", 0, "  1          8         10          0          4          4\n"},
+        {"evaluate -o Cmax qm.txt", 0, "4\n"},  // uniform machines, told by V
+        {"evaluate -o Cmax --seq 0,1,0,1 jm.txt", 0, "6\n"},  // a job shop, told by RT
+        {"schedule -O - --seq 2,0,1 one.txt", 0, "[JOB_ORDER=2,0,1]\n"},
+        {"evaluate -o Cmax ta001", 0, "1448\n"},
+        {"--version", 0, "sched "},
+        {"evaluate folder", 1, "sched: cannot read 'folder': it is a directory\n"},
+        {"evaluate ta.txt", 2,
+         "sched: 'ta.txt' is not a tagged file; it looks like another layout: try --layout taillard\n"},
+        {"evalute one.txt", 2, "(did you mean 'evaluate'?)"},
+        {"evaluate --objectiv Cmax one.txt", 2, "(did you mean '--objective'?)"},
+        {"evaluate ta999", 1, "sched: cannot read 'ta999': no such file\n"},
+    };
+    for (const Case& c : cases) {
+        const auto run = run_process("'" SCHED_PROGRAM "' " + std::string(c.args) + " 2>stderr.txt", dir.path());
+        const std::string err = slurp(dir.path() / "stderr.txt");
+        EXPECT_EQ(run.status, c.status) << c.args << ": " << err;
+        EXPECT_NE((c.status == 0 ? run.output : err).find(c.expected), std::string::npos)
+            << c.args << ":\n" << run.output << err;
+    }
+}
+
+TEST(SchedTool, GanttAxisDatesWidthAndPng) {
+    TempDir dir;
+    dir.write("one.txt", single_instance);
+    ASSERT_EQ(sched(dir, "schedule -O s.sched --seq 2,0,1 one.txt").status, 0);
+    ASSERT_EQ(sched(dir, "gantt --time-max 20 --dates one.txt -O chart.svg s.sched").status, 0);
+    const std::string svg = slurp(dir.path() / "chart.svg");
+    // 20 units over 800: job 2 runs from 1 to 5, job 1 has its due date at 6 and its release date at 5.
+    EXPECT_NE(svg.find("data-job=\"2\" data-machine=\"0\" x=\"140\" y=\"56\" width=\"160\""), std::string::npos) << svg;
+    EXPECT_NE(svg.find(">d1</text>"), std::string::npos);
+    EXPECT_NE(svg.find("<line x1=\"340\" y1=\"44\""), std::string::npos);
+    EXPECT_NE(svg.find(">r1</text>"), std::string::npos);
+    // A machine of 100 bars: 16 units of width each.
+    std::string data;
+    for (int j = 0; j < 100; ++j) data += std::string(j ? ";" : "") + "0," + std::to_string(j) + ",1";
+    std::string order;
+    for (int j = 0; j < 100; ++j) order += std::string(j ? "," : "") + std::to_string(j);
+    dir.write("many.sched", "[JOBS=100]\n[MACHINES=1]\n[SCHEDULE_DATA=" + data + "]\n[JOB_ORDER=" + order + "]\n");
+    EXPECT_NE(sched(dir, "gantt many.sched").out.find("width=\"1760\""), std::string::npos);
+    if (run_process("command -v rsvg-convert", dir.path()).status == 0) {
+        ASSERT_EQ(sched(dir, "gantt -O chart.png s.sched").status, 0);
+        EXPECT_EQ(slurp(dir.path() / "chart.png").substr(1, 3), "PNG");
+    }
+}
+
+// solve on every environment with its default method (and the listed ones):
+// the value printed is the evaluator's on the sequence printed.
+TEST(SchedTool, SolveReportsWhatTheEvaluatorGives) {
+    TempDir dir;
+    dir.write("one.txt", single_instance);  // release dates: beyond ils and atc
+    dir.write("wt.txt", "[JOBS=5]\n[PT=3,2,4,6,1]\n[DD=4,6,12,5,3]\n[W=1,2,0.5,3,1]\n");
+    dir.write("pm.txt", "[JOBS=5]\n[MACHINES=2]\n[PT=3,2,4,7,1]\n");
+    dir.write("fm.txt", flow_instance);
+    dir.write("jm.txt", "[JOBS=2]\n[MACHINES=2]\n[PT=3,2;1,4]\n[RT=0,1;1,0]\n");
+    struct Case {
+        const char* options;
+        const char* instance;
+        const char* algorithm;
+    };
+    const Case cases[] = {
+        {"", "one.txt", "generic"},   {"", "wt.txt", "ils"},    {"-a atc", "wt.txt", "atc"},
+        {"-o SumUj", "one.txt", "generic"},
+        {"", "pm.txt", "generic"},       {"", "-e flowshop fm.txt", "ig"}, {"-a neh", "-e flowshop fm.txt", "neh"},
+        {"", "jm.txt", "ts"},            {"-a mwkr", "jm.txt", "mwkr"}, {"", "ft06", "ts"},
+        {"", "wt40_001", "ils"},
+    };
+    for (const Case& c : cases) {
+        const std::string args = std::string(c.options) + " " + c.instance;
+        const ToolRun run = sched(dir, "solve -f json --iterations 30 --seed 3 -O best.sched " + args);
+        ASSERT_EQ(run.status, 0) << args << ": " << run.err;
+        const auto json = nlohmann::json::parse(run.out);
+        EXPECT_EQ(json["algorithm"], c.algorithm) << args;
+        for (const char* key : {"objective", "value", "sequence", "seconds", "iterations"})
+            EXPECT_TRUE(json.contains(key)) << args << ": " << key;
+        std::string sequence;
+        for (const auto& job : json["sequence"])
+            sequence += (sequence.empty() ? "" : ",") + std::to_string(job.get<int>());
+        const ToolRun check = sched(dir, "evaluate -o " + json["objective"].get<std::string>() + " --seq " + sequence +
+                                             " " + c.instance);
+        EXPECT_EQ(nlohmann::json::parse(check.out), json["value"]) << args << ": " << check.err;
+        EXPECT_TRUE(std::filesystem::exists(dir.path() / "best.sched"));
+        // The same seed and iterations give the same sequence.
+        const auto again = nlohmann::json::parse(sched(dir, "solve -f json --iterations 30 --seed 3 " + args).out);
+        EXPECT_EQ(again["sequence"], json["sequence"]) << args;
+    }
+    const ToolRun table = sched(dir, "solve --iterations 10 --trace trace.svg ta001");
+    EXPECT_NE(table.out.find("Cmax        1"), std::string::npos) << table.out;
+    EXPECT_NE(table.out.find("(best known 1278, "), std::string::npos) << table.out;
+    EXPECT_NE(slurp(dir.path() / "trace.svg").find("<path class=\"best\""), std::string::npos);
+    EXPECT_EQ(sched(dir, "solve -a ig one.txt").status, 2);
+    EXPECT_EQ(sched(dir, "solve -a ils -o Cmax one.txt").status, 2);
+}
+
+// bench on a tiny set; its shards' CSV files concatenate into the whole run's rows.
+TEST(SchedTool, BenchAndItsShards) {
+    TempDir dir;
+    const ToolRun run = sched(dir, "bench ft06 la01 la02 -a spt --csv whole.csv -j 2");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("ft06"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("| all"), std::string::npos) << run.out;
+    EXPECT_EQ(sched(dir, "bench ft06 la01 la02 -a spt --shard 1/2 --csv a.csv").status, 0);
+    EXPECT_EQ(sched(dir, "bench ft06 la01 la02 -a spt --shard 2/2 --csv b.csv").status, 0);
+    auto rows = [](const std::string& text) {  // instance and value of each row
+        std::vector<std::string> found;
+        std::istringstream in(text);
+        for (std::string line; std::getline(in, line);) {
+            if (line.rfind("instance,", 0) == 0) continue;
+            std::vector<std::string> fields;
+            std::istringstream cells(line);
+            for (std::string cell; std::getline(cells, cell, ',');) fields.push_back(cell);
+            found.push_back(fields[0] + "=" + fields[6]);
+        }
+        std::sort(found.begin(), found.end());
+        return found;
+    };
+    const auto whole = rows(slurp(dir.path() / "whole.csv"));
+    EXPECT_EQ(whole.size(), 3u);
+    EXPECT_EQ(rows(slurp(dir.path() / "a.csv") + slurp(dir.path() / "b.csv")), whole);
+    EXPECT_EQ(sched(dir, "bench ft06 -a ig").status, 2);  // a flow-shop method on a job shop
+    EXPECT_EQ(sched(dir, "bench taillard-flowshp -a ig").status, 2);
+}
+
+TEST(SchedTool, ListShowsTheSetsAndNames) {
+    TempDir dir;
+    const ToolRun run = sched(dir, "list");
+    EXPECT_EQ(run.status, 0);
+    for (const char* part : {"taillard-flowshop: 120 instances, flowshop, Cmax\n",
+                             "\n  ta001     flowshop     20x5      1278",
+                             "orlib-jobshop: ", "\n  ft06      jobshop      6x6        55 *\n", "wt100: 125 instances"})
+        EXPECT_NE(run.out.find(part), std::string::npos) << part;
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // One run of a method on a named instance, and summaries of many.
 #include <algorithm>
 #include <functional>
+#include <type_traits>
+#include <variant>
 #include <iomanip>
 #include <sstream>
 #include <string>
@@ -30,7 +32,7 @@ heuristics::Options options_for(const benchmarks::Entry& entry, const Settings& 
 struct Method {
     std::string name;
     schedule::Environment environment;
-    std::function<heuristics::Result(const benchmarks::Entry&, const heuristics::Options&)> solve;
+    std::function<heuristics::Result(const schedule::AnyInstance&, const heuristics::Options&)> solve;
 };
 
 const std::vector<Method>& registry() {
@@ -38,28 +40,29 @@ const std::vector<Method>& registry() {
     static const std::vector<Method> table = [] {
         std::vector<Method> t{
             {"neh", Environment::flowshop,
-             [](const benchmarks::Entry& e, const heuristics::Options&) {
-                 return heuristics::neh(benchmarks::make_flowshop(e).get());
+             [](const schedule::AnyInstance& i, const heuristics::Options&) {
+                 return heuristics::neh(std::get<schedule::Instance<schedule::FLOWSHOP>>(i).get());
              }},
             {"ig", Environment::flowshop,
-             [](const benchmarks::Entry& e, const heuristics::Options& o) {
-                 return heuristics::iterated_greedy(benchmarks::make_flowshop(e).get(), o);
+             [](const schedule::AnyInstance& i, const heuristics::Options& o) {
+                 return heuristics::iterated_greedy(std::get<schedule::Instance<schedule::FLOWSHOP>>(i).get(), o);
              }},
             {"edd", Environment::single,
-             [](const benchmarks::Entry& e, const heuristics::Options&) {
-                 return heuristics::edd(benchmarks::make_single_machine(e).get());
+             [](const schedule::AnyInstance& i, const heuristics::Options&) {
+                 return heuristics::edd(std::get<schedule::Instance<schedule::SINGLE_MACHINE>>(i).get());
              }},
             {"wspt", Environment::single,
-             [](const benchmarks::Entry& e, const heuristics::Options&) {
-                 return heuristics::wspt(benchmarks::make_single_machine(e).get());
+             [](const schedule::AnyInstance& i, const heuristics::Options&) {
+                 return heuristics::wspt(std::get<schedule::Instance<schedule::SINGLE_MACHINE>>(i).get());
              }},
             {"atc", Environment::single,
-             [](const benchmarks::Entry& e, const heuristics::Options&) {
-                 return heuristics::atc(benchmarks::make_single_machine(e).get());
+             [](const schedule::AnyInstance& i, const heuristics::Options&) {
+                 return heuristics::atc(std::get<schedule::Instance<schedule::SINGLE_MACHINE>>(i).get());
              }},
             {"ils", Environment::single,
-             [](const benchmarks::Entry& e, const heuristics::Options& o) {
-                 return heuristics::weighted_tardiness_search(benchmarks::make_single_machine(e).get(), o);
+             [](const schedule::AnyInstance& i, const heuristics::Options& o) {
+                 return heuristics::weighted_tardiness_search(
+                     std::get<schedule::Instance<schedule::SINGLE_MACHINE>>(i).get(), o);
              }},
         };
         // Dispatching rules: active schedules under the rule's name, non-delay ones with "-nd".
@@ -68,26 +71,39 @@ const std::vector<Method>& registry() {
                 t.push_back({std::string(heuristics::rule_name(rule)) +
                                  (scheme == heuristics::GenerationScheme::active ? "" : "-nd"),
                              Environment::jobshop,
-                             [rule, scheme](const benchmarks::Entry& e, const heuristics::Options& o) {
-                                 return heuristics::dispatch(benchmarks::make_jobshop(e).get(), rule, scheme, o.seed);
+                             [rule, scheme](const schedule::AnyInstance& i, const heuristics::Options& o) {
+                                 return heuristics::dispatch(std::get<schedule::Instance<schedule::JOBSHOP>>(i).get(),
+                                                             rule, scheme, o.seed);
                              }});
-        t.push_back({"ts", Environment::jobshop, [](const benchmarks::Entry& e, const heuristics::Options& o) {
-                         return heuristics::tabu_search(benchmarks::make_jobshop(e).get(), o);
+        t.push_back({"ts", Environment::jobshop, [](const schedule::AnyInstance& i, const heuristics::Options& o) {
+                         return heuristics::tabu_search(std::get<schedule::Instance<schedule::JOBSHOP>>(i).get(), o);
                      }});
         return t;
     }();
     return table;
 }
 
-heuristics::Result solve(const benchmarks::Entry& entry, const Settings& settings, double& seconds_to_best) {
-    for (const Method& method : registry())
-        if (method.name == settings.method && method.environment == entry.environment)
-            return method.solve(entry, options_for(entry, settings, seconds_to_best));
+}  // namespace
+
+heuristics::Result solve(const schedule::AnyInstance& instance, const std::string& method,
+                         const heuristics::Options& options) {
+    const schedule::Environment environment =
+        std::visit([](const auto& held) { return schedule::environment_of<std::decay_t<decltype(held.get())>>; },
+                   instance);
+    for (const Method& candidate : registry())
+        if (candidate.name == method && candidate.environment == environment) return candidate.solve(instance, options);
     throw schedule::Error(schedule::ErrorKind::argument, 999,
-                          "method " + settings.method + " does not apply to " + entry.name);
+                          "method " + method + " does not solve a " +
+                              std::string(schedule::environment_name(environment)) + " instance");
 }
 
-}  // namespace
+schedule::AnyInstance make_instance(const benchmarks::Entry& entry) {
+    switch (entry.environment) {
+        case schedule::Environment::flowshop: return benchmarks::make_flowshop(entry);
+        case schedule::Environment::jobshop: return benchmarks::make_jobshop(entry);
+        default: return benchmarks::make_single_machine(entry);
+    }
+}
 
 std::vector<std::string> methods() {
     std::vector<std::string> names;
@@ -104,7 +120,14 @@ std::vector<std::string> methods(schedule::Environment environment) {
 
 Row run(const benchmarks::Entry& entry, const Settings& settings) {
     double seconds_to_best = 0;
-    const heuristics::Result result = solve(entry, settings, seconds_to_best);
+    heuristics::Result result;
+    try {
+        result = solve(make_instance(entry), settings.method, options_for(entry, settings, seconds_to_best));
+    } catch (const schedule::Error& e) {
+        if (e.kind() != schedule::ErrorKind::argument) throw;
+        throw schedule::Error(schedule::ErrorKind::argument, 999,
+                              "method " + settings.method + " does not apply to " + entry.name);
+    }
     Row row;
     row.instance = entry.name;
     row.group = std::to_string(entry.jobs) + "x" + std::to_string(entry.machines);

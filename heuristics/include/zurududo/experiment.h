@@ -24,6 +24,14 @@ std::vector<std::string> methods();
 // Those that solve instances of an environment.
 std::vector<std::string> methods(schedule::Environment environment);
 
+// One run of a method of the list on an instance of any origin (the
+// toolkit's error of kind argument for a method that does not solve the
+// instance's environment).
+heuristics::Result solve(const schedule::AnyInstance& instance, const std::string& method,
+                         const heuristics::Options& options);
+// The instance of a named entry, of the entry's environment.
+schedule::AnyInstance make_instance(const benchmarks::Entry& entry);
+
 struct Settings {
     std::string method;
     double time_factor = 0;  // t: a time limit of t · n · m / 2 ms …

@@ -21,7 +21,7 @@ namespace schedule {
 
 namespace {
 
-// Ends the process unless there is a number of jobs to write.
+// Throws unless there is a number of jobs to write.
 void require_jobs(const char* writer, int jobs) { require_count(writer, "jobs", jobs, 0); }
 
 // The operations of a schedule in the order the file lists them: `groups`

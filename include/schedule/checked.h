@@ -208,11 +208,11 @@ struct LoadOptions {
     // file is in the Error all the same).
     std::FILE* echo = nullptr;
     // Besides what every load rejects, reject an entry that is not a whole
-    // number where an integer is expected (the plain loaders read "x" as 0
-    // and "6.5" as 6), a number beyond its type's range, a weight that is not
-    // a finite number, a negative processing time or due date beyond the
-    // range of completion times, a speed below 1 and a routing entry that is
-    // not a machine, naming the tag and the element's position.
+    // number where an integer is expected (the named loaders read "x" as 0
+    // and "6.5" as 6), a number beyond its type's range (a due date beyond
+    // that of long included), a weight that is not a finite number of at
+    // least 0, a negative processing time, a speed below 1 and a routing
+    // entry that is not a machine, naming the tag and the element's position.
     bool strict = false;
 };
 

@@ -10,7 +10,7 @@
 
 namespace schedule::job_shop {
 
-// End the process through `error`, naming `routine`, when the operation
+// Throw Error (argument, 999), naming `routine`, when the operation
 // sequence or the routing cannot describe a schedule.
 [[noreturn]] void job_out_of_range(const char* routine, long position, int job, int jobs);
 [[noreturn]] void too_many_operations(const char* routine, long position, int job, int machines);
@@ -26,7 +26,7 @@ namespace schedule::job_shop {
 // Calls operation(job, k, machine, start, end) as each operation is placed,
 // then completed(job, C_j) for every job in index order. An entry that is not
 // a job, a job met more than `machines` times or a routing entry that is not
-// a machine ends the process before anything out of range is read.
+// a machine is refused (an Error) before anything out of range is read.
 template <class Operation, class Completed>
 void build(const char* routine, const int* seq_ops, int jobs, int machines, const int* const* pt,
            const int* const* rt, const int* r, Operation&& operation, Completed&& completed) {

@@ -4,11 +4,8 @@
 #define SCHEDULE_EVALUATION_JOB_SHOP_SCHEDULE_H
 
 #include <algorithm>
-#include <limits>
 
 #include "schedule/evaluation/construction.h"
-#include "schedule/support/allocation.h"
-#include "schedule/support/failure.h"
 #include "schedule/schedule.h"
 
 namespace schedule::job_shop {
@@ -18,32 +15,6 @@ namespace schedule::job_shop {
 [[noreturn]] void job_out_of_range(const char* routine, long position, int job, int jobs);
 [[noreturn]] void too_many_operations(const char* routine, long position, int job, int machines);
 [[noreturn]] void machine_out_of_range(const char* routine, int job, int operation, int machine, int machines);
-
-// A job's state while its operations are placed: when its latest operation
-// completes and how many of its operations are placed. Kept side by side, one
-// address per job instead of two, which leaves the placing loop enough
-// registers for all it keeps.
-struct JobState {
-    long free;
-    long done;
-};
-
-}  // namespace schedule::job_shop
-
-namespace schedule {
-
-// Job states beyond the inline block come from the allocator of long vectors,
-// two longs a state, with its error on failure.
-template <>
-inline job_shop::JobState* WorkVector<job_shop::JobState>::heap(int len) {
-    static_assert(sizeof(job_shop::JobState) == 2 * sizeof(long));
-    if (len > std::numeric_limits<int>::max() / 2) fail(ErrorKind::memory, 1, "Error in newLVector()");
-    return reinterpret_cast<job_shop::JobState*>(vector_or_throw<long>(2 * len));
-}
-
-}  // namespace schedule
-
-namespace schedule::job_shop {
 
 // The semi-active schedule of `seq_ops`, jobs × machines entries in which the
 // k-th occurrence of job j stands for its k-th operation, on machine
@@ -59,35 +30,35 @@ namespace schedule::job_shop {
 template <class Operation, class Completed>
 void build(const char* routine, const int* seq_ops, int jobs, int machines, const int* const* pt,
            const int* const* rt, const int* r, Operation&& operation, Completed&& completed) {
-    WorkVector<JobState> job_state(jobs);
+    WorkVector<long> job_free(jobs);        // completion of each job's latest operation
+    WorkVector<int> operations_done(jobs);  // operations of each job placed so far
     WorkVector<long> machine_free(machines);
-    for (int j = 0; j < jobs; ++j) job_state[j] = {r[j], 0};
+    for (int j = 0; j < jobs; ++j) {
+        job_free[j] = r[j];
+        operations_done[j] = 0;
+    }
     for (int i = 0; i < machines; ++i) machine_free[i] = 0;
 
     // Operations are placed only when there are jobs and machines, so each
     // range check below is one unsigned comparison: a negative entry turns
-    // into one beyond every count. A pointer runs along the sequence; the
-    // position is worked out only for a report.
+    // into one beyond every count.
     const long operations = jobs > 0 && machines > 0 ? static_cast<long>(jobs) * machines : 0;
-    const int* const end_of_sequence = seq_ops + operations;
-    for (const int* entry = seq_ops; entry != end_of_sequence; ++entry) {
-        const int job = *entry;
-        if (static_cast<unsigned>(job) >= static_cast<unsigned>(jobs))
-            job_out_of_range(routine, entry - seq_ops, job, jobs);
-        JobState& state = job_state[job];
-        const int k = static_cast<int>(state.done);
-        if (k == machines) too_many_operations(routine, entry - seq_ops, job, machines);
+    for (long o = 0; o < operations; ++o) {
+        const int job = seq_ops[o];
+        if (static_cast<unsigned>(job) >= static_cast<unsigned>(jobs)) job_out_of_range(routine, o, job, jobs);
+        const int k = operations_done[job];
+        if (k == machines) too_many_operations(routine, o, job, machines);
         const int machine = rt[job][k];
         if (static_cast<unsigned>(machine) >= static_cast<unsigned>(machines))
             machine_out_of_range(routine, job, k, machine, machines);
-        const long start = std::max(state.free, machine_free[machine]);
+        const long start = std::max(job_free[job], machine_free[machine]);
         const long end = start + pt[machine][job];
-        state.free = end;
-        state.done = k + 1;
+        job_free[job] = end;
         machine_free[machine] = end;
+        operations_done[job] = k + 1;
         operation(job, k, machine, start, end);
     }
-    for (int j = 0; j < jobs; ++j) completed(j, job_state[j].free);
+    for (int j = 0; j < jobs; ++j) completed(j, job_free[j]);
 }
 
 // Reports nothing about single operations.

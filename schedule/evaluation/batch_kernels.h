@@ -33,8 +33,9 @@ void flow_shop_avx512(const int* lane_jobs, int jobs, int machines, const int* c
 
 // The same for AVX-512 from a job-major copy of the times: by_job[j · stride
 // + i] is job j's time on machine i, stride a multiple of 8 at least
-// `machines`, the row padded to it. Each position's 16 rows are transposed
-// into lanes in registers, which is several times faster than gathering every
+// `machines`, the row padded to it with zeros, and `work` holding stride · 16
+// ints. Each position's 16 rows are transposed into lanes in registers, 8
+// machines at a time, which is several times faster than gathering every
 // time on its own.
 void flow_shop_avx512_job_major(const int* lane_jobs, int jobs, int machines, const int* by_job, int stride,
                                 const int* r, int* work, int* completions, bool every_position);

@@ -124,7 +124,7 @@ struct FlowShopKernel {
     int jobs, machines;
     const int* const* pt;
     const int* r;        // null for the plain-argument family
-    int* work;           // machines · 16 ints
+    int* work;           // stride · 16 ints
     const int* by_job;   // null, or by_job[j · stride + i] = pt[i][j]
     int stride;
     void operator()([[maybe_unused]] batch::Isa isa, [[maybe_unused]] const int* lane_jobs,
@@ -154,11 +154,11 @@ void many(const char* evaluator, const int* seqs, int count, int jobs, int machi
     }
     constexpr bool last_only = std::is_same_v<Obj, catalogue::Cmax>;
     const bool fits = machines >= 1 && machines <= INT_MAX / 32 && batch::fits_in_32_bits(jobs, machines, pt, data.r);
-    batch::Storage work(fits ? machines * 16 : 1);
     // The job-major copy of the times for the AVX-512 kernel: as large as the
     // instance's times, made once per call, when there are sequences enough
     // to pay for it.
     const int stride = (machines + 7) / 8 * 8;
+    batch::Storage work(fits ? stride * 16 : 1);
     const bool job_major = fits && batch::isa() == batch::Isa::avx512 && count >= 16 &&
                            static_cast<long>(jobs) * stride <= INT_MAX;
     batch::Storage by_job(job_major ? jobs * stride : 1);

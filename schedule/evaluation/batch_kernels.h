@@ -31,12 +31,13 @@ void flow_shop_avx2(const int* lane_jobs, int jobs, int machines, const int* con
 void flow_shop_avx512(const int* lane_jobs, int jobs, int machines, const int* const* pt, const int* r, int* work,
                       int* completions, bool every_position);
 
-// The same for AVX-512 from a job-major copy of the times: by_job[j · stride
-// + i] is job j's time on machine i, stride a multiple of 8 at least
-// `machines`, the row padded to it with zeros, and `work` holding stride · 16
-// ints. Each position's 16 rows are transposed into lanes in registers, 8
-// machines at a time, which is several times faster than gathering every
-// time on its own.
+// The same from a job-major copy of the times: by_job[j · stride + i] is job
+// j's time on machine i, stride a multiple of 8 at least `machines`, the row
+// padded to it with zeros, and `work` holding stride · lanes ints. Each
+// position's rows are transposed into lanes in registers, 8 machines at a
+// time, which is several times faster than gathering every time on its own.
+void flow_shop_avx2_job_major(const int* lane_jobs, int jobs, int machines, const int* by_job, int stride,
+                              const int* r, int* work, int* completions, bool every_position);
 void flow_shop_avx512_job_major(const int* lane_jobs, int jobs, int machines, const int* by_job, int stride,
                                 const int* r, int* work, int* completions, bool every_position);
 

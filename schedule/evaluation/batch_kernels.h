@@ -3,8 +3,9 @@
 // integers. The kernels live in translation units of their own, built for
 // their instruction set (batch_kernels_avx2.cpp, batch_kernels_avx512.cpp),
 // and are called only when the processor has it; they use nothing but the
-// intrinsics, so that no inline function compiled there for AVX can stand in
-// for the ordinary build of it elsewhere.
+// intrinsics and the walks of batch_kernels_walk.h, instantiated for a vector
+// type of their own, so that no inline function compiled there for AVX can
+// stand in for the ordinary build of it elsewhere.
 //
 // A kernel takes a group of `lanes` sequences transposed position-major:
 // lane_jobs[k · lanes + l] is the job at position k of the group's l-th

@@ -8,6 +8,7 @@
 
 #include <limits>
 #include <string>
+#include <type_traits>
 
 #include "schedule/evaluation/construction.h"
 #include "schedule/evaluation/objective_catalogue.h"
@@ -137,12 +138,6 @@ inline constexpr int tournament_up_to = 1 << 28;
 // with a branch instead of selects (measured: see BENCHMARKS.md).
 inline constexpr int branch_from = 16;
 
-// From what size the earliest-completion scan with a branch fetches the next
-// job's times ahead: where the times no longer fit the second-level cache
-// (1 MiB here, 2¹⁸ ints).
-inline constexpr int prefetch_from_jobs = 2;
-inline constexpr long prefetch_from_entries = 1L << 18;
-
 // Which construction realises the earliest-free rule: chosen by the number of
 // machines, or forced (the benchmark and the tests compare them). Both pick
 // the same machine for every job.
@@ -179,79 +174,80 @@ template <Dispatch dispatch, Search search = Search::by_machines, class Duration
     }
     WorkVector<long> machine_free(machines);
     for (int i = 0; i < machines; ++i) machine_free[i] = 0;
-    for (int k = 0; k < jobs; ++k) {
-        const int job = seq[k];
-        int chosen;
-        long chosen_free;  // when the chosen machine is free
-        long time;         // the job's processing time on the chosen machine
-        if constexpr (dispatch == Dispatch::earliest_free) {
-            // assign() over the free times, written so that the compiler
-            // keeps the smallest key and its machine in registers and selects
-            // without a branch: which machine is free first is as good as
-            // random, and a mispredicted branch costs more than the selects.
-            chosen = 0;
-            chosen_free = machine_free[0];
-            for (int i = 1; i < machines; ++i) {
-                const long f = machine_free[i];
-                const bool smaller = f < chosen_free;
-                chosen_free = smaller ? f : chosen_free;
-                chosen = smaller ? i : chosen;
+    // Unrelated machines read a column of times per job: two copies of the
+    // loop, one fetching ahead for matrices beyond the caches (see
+    // jobs_ahead), so that the others pay nothing for it.
+    const int ahead = dispatch == Dispatch::earliest_completion ? jobs_ahead(jobs, machines) : 0;
+    const auto place_all = [&](auto fetch_ahead) __attribute__((always_inline)) {
+        for (int k = 0; k < jobs; ++k) {
+            const int job = seq[k];
+            if constexpr (decltype(fetch_ahead)::value) {
+                if (k + ahead < jobs) {
+                    const int later = seq[k + ahead];
+                    for (int i = 0; i < machines; ++i) duration.prefetch(i, later);
+                }
             }
-            time = duration(chosen, job);
-        } else {
-            // choose() over the completion times, written out so that the
-            // smallest key, its machine and the job's duration there stay in
-            // registers: the duration is kept, not computed again, and the
-            // chosen machine's free time is the key less the duration. With
-            // few machines, which one wins is as good as random and selects
-            // beat a mispredicted branch; with many, a new smallest key turns
-            // up ever more rarely along the scan, the branch is predicted, and
-            // the selects' chain through the smallest key would cost more.
-            chosen = 0;
-            time = duration(0, job);
-            long best = machine_free[0] + time;
-            if (machines < branch_from) {
+            int chosen;
+            long chosen_free;  // when the chosen machine is free
+            long time;         // the job's processing time on the chosen machine
+            if constexpr (dispatch == Dispatch::earliest_free) {
+                // assign() over the free times, written so that the compiler
+                // keeps the smallest key and its machine in registers and selects
+                // without a branch: which machine is free first is as good as
+                // random, and a mispredicted branch costs more than the selects.
+                chosen = 0;
+                chosen_free = machine_free[0];
                 for (int i = 1; i < machines; ++i) {
-                    const long d = duration(i, job);
-                    const long key = machine_free[i] + d;
-                    const bool smaller = key < best;
-                    best = smaller ? key : best;
+                    const long f = machine_free[i];
+                    const bool smaller = f < chosen_free;
+                    chosen_free = smaller ? f : chosen_free;
                     chosen = smaller ? i : chosen;
-                    time = smaller ? d : time;
                 }
-            } else if (jobs >= prefetch_from_jobs && static_cast<long>(jobs) * machines >= prefetch_from_entries) {
-                // Beyond the caches every time of a job is a miss of its
-                // own (a column of the matrix, one line a machine): ask for
-                // the next job's times while this one's are compared.
-                const int next = seq[k + 1 < jobs ? k + 1 : k];
-                duration.prefetch(0, next);
-                for (int i = 1; i < machines; ++i) {
-                    duration.prefetch(i, next);
-                    const long d = duration(i, job);
-                    const long key = machine_free[i] + d;
-                    if (key < best) {
-                        best = key;
-                        chosen = i;
-                        time = d;
-                    }
-                }
+                time = duration(chosen, job);
             } else {
-                for (int i = 1; i < machines; ++i) {
-                    const long d = duration(i, job);
-                    const long key = machine_free[i] + d;
-                    if (key < best) {
-                        best = key;
-                        chosen = i;
-                        time = d;
+                // choose() over the completion times, written out so that the
+                // smallest key, its machine and the job's duration there stay in
+                // registers: the duration is kept, not computed again, and the
+                // chosen machine's free time is the key less the duration. With
+                // few machines, which one wins is as good as random and selects
+                // beat a mispredicted branch; with many, a new smallest key turns
+                // up ever more rarely along the scan, the branch is predicted, and
+                // the selects' chain through the smallest key would cost more.
+                chosen = 0;
+                time = duration(0, job);
+                long best = machine_free[0] + time;
+                if (machines < branch_from) {
+                    for (int i = 1; i < machines; ++i) {
+                        const long d = duration(i, job);
+                        const long key = machine_free[i] + d;
+                        const bool smaller = key < best;
+                        best = smaller ? key : best;
+                        chosen = smaller ? i : chosen;
+                        time = smaller ? d : time;
+                    }
+                } else {
+                    for (int i = 1; i < machines; ++i) {
+                        const long d = duration(i, job);
+                        const long key = machine_free[i] + d;
+                        if (key < best) {
+                            best = key;
+                            chosen = i;
+                            time = d;
+                        }
                     }
                 }
+                chosen_free = best - time;
             }
-            chosen_free = best - time;
+            const long start = releases.ready(job, chosen_free);
+            const long completion = start + time;
+            machine_free[chosen] = completion;
+            place(job, chosen, start, completion);
         }
-        const long start = releases.ready(job, chosen_free);
-        const long completion = start + time;
-        machine_free[chosen] = completion;
-        place(job, chosen, start, completion);
+    };
+    if (ahead > 0) {
+        place_all(std::true_type{});
+    } else {
+        place_all(std::false_type{});
     }
 }
 

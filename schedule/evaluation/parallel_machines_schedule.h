@@ -177,7 +177,7 @@ template <Dispatch dispatch, Search search = Search::by_machines, class Duration
     // Unrelated machines read a column of times per job: two copies of the
     // loop, one fetching ahead for matrices beyond the caches (see
     // jobs_ahead), so that the others pay nothing for it.
-    const int ahead = dispatch == Dispatch::earliest_completion ? jobs_ahead(jobs, machines) : 0;
+    const int ahead = Duration::reads_a_matrix ? jobs_ahead(jobs, machines) : 0;
     const auto place_all = [&](auto fetch_ahead) __attribute__((always_inline)) {
         for (int k = 0; k < jobs; ++k) {
             const int job = seq[k];
@@ -251,9 +251,10 @@ template <Dispatch dispatch, Search search = Search::by_machines, class Duration
     }
 }
 
-// Processing times of the three environments.
-// prefetch(machine, job) asks for a time that will be needed soon.
+// Processing times of the three environments. Only unrelated machines read a
+// matrix, whose times prefetch(machine, job) asks for ahead of need.
 struct IdenticalTimes {
+    static constexpr bool reads_a_matrix = false;
     const int* pt;  // by job
     long operator()(int /*machine*/, int job) const { return pt[job]; }
     void prefetch(int /*machine*/, int /*job*/) const {}
@@ -274,6 +275,7 @@ struct IdenticalTimes {
 // away from each, farther than the error; either way the double quotient
 // rounds as x does.
 struct UniformTimes {
+    static constexpr bool reads_a_matrix = false;
     const int* pt;  // by job, at speed 1
     const int* v;   // speed of each machine, at least 1
     long operator()(int machine, int job) const {
@@ -291,6 +293,7 @@ struct UniformTimes {
 };
 
 struct UnrelatedTimes {
+    static constexpr bool reads_a_matrix = true;
     const int* const* pt;  // machine rows, job columns
     long operator()(int machine, int job) const { return pt[machine][job]; }
     // Always inlined: left as a call, GCC finds the function free of effects

@@ -1,16 +1,24 @@
 // Text output for console printing and for the readers' echo: characters
 // collected in a block and written at once, to a stream or to a string.
 // Integers are formatted here by hand, exactly as printf's "%<width>d" would,
-// since an echo is mostly integers and printf costs far more per element than
-// reading them did. Other elements go through printf's formatting.
+// and fixed-point numbers by std::to_chars, exactly as printf's "%<width>f"
+// would, since an echo is mostly numbers and printf costs far more per
+// element than reading them did. Other elements go through printf.
 #ifndef SCHEDULE_SUPPORT_TEXT_OUT_H
 #define SCHEDULE_SUPPORT_TEXT_OUT_H
 
+#include <cfenv>
+#include <charconv>
+#include <cmath>
 #include <cstdarg>
 #include <cstddef>
 #include <cstdio>
+#include <cstring>
 #include <string>
+#include <system_error>
 #include <type_traits>
+
+#include "schedule/support/numbers.h"
 
 namespace schedule {
 
@@ -60,7 +68,8 @@ public:
         if constexpr (std::is_integral_v<T>) {
             integer(static_cast<long>(value), width_of(element_format));
         } else {
-            printf(element_format, value);
+            const int width = fixed_width(element_format);
+            if (width < 0 || !fixed_as_printf() || !fixed(static_cast<double>(value), width)) printf(element_format, value);
         }
     }
 
@@ -82,25 +91,75 @@ private:
         return width;
     }
 
+    // The width of a format "%<width>f" or "%<width>lf", -1 for any other.
+    static int fixed_width(const char* format) {
+        if (format[0] != '%') return -1;
+        const char* c = format + 1;
+        int width = 0;
+        for (; *c >= '0' && *c <= '9' && width < 100; ++c) width = width * 10 + (*c - '0');
+        if (*c == 'l') ++c;
+        return c[0] == 'f' && c[1] == '\0' ? width : -1;
+    }
+
+    // Whether std::to_chars writes a fixed-point number as printf does here:
+    // it writes "." and rounds to nearest, printf follows the locale's
+    // decimal point and the rounding mode. Asked once per TextOut.
+    bool fixed_as_printf() {
+        if (fixed_as_printf_ < 0) fixed_as_printf_ = numbers::point_is_dot() && std::fegetround() == FE_TONEAREST;
+        return fixed_as_printf_ == 1;
+    }
+
+    // Makes room for `len` characters in the block and returns where they go.
+    char* room(std::size_t len) {
+        if (used_ + len > sizeof block_) flush();
+        return block_ + used_;
+    }
+
+    // `text` of `len` characters right-aligned in at least `width`.
+    void aligned(const char* text, int len, int width) {
+        const int pad = width > len ? width - len : 0;
+        if (static_cast<std::size_t>(pad + len) > sizeof block_ / 2) {
+            for (int k = 0; k < pad; ++k) put(' ');
+            for (int k = 0; k < len; ++k) put(text[k]);
+            return;
+        }
+        char* to = room(static_cast<std::size_t>(pad + len));
+        std::memset(to, ' ', static_cast<std::size_t>(pad));
+        std::memcpy(to + pad, text, static_cast<std::size_t>(len));
+        used_ += static_cast<std::size_t>(pad + len);
+    }
+
     // Right-aligned in at least `width` characters, a minus sign in front of
     // the digits of a negative value.
     void integer(long value, int width) {
         char digits[24];
-        int len = 0;
+        char* first = digits + sizeof digits;
         unsigned long magnitude = value < 0 ? 0UL - static_cast<unsigned long>(value) : static_cast<unsigned long>(value);
         do {
-            digits[len++] = static_cast<char>('0' + magnitude % 10);
+            *--first = static_cast<char>('0' + magnitude % 10);
             magnitude /= 10;
         } while (magnitude != 0);
-        if (value < 0) digits[len++] = '-';
-        for (int pad = width - len; pad > 0; --pad) put(' ');
-        while (len > 0) put(digits[--len]);
+        if (value < 0) *--first = '-';
+        aligned(first, static_cast<int>(digits + sizeof digits - first), width);
+    }
+
+    // printf's "%<width>f" of a finite value: six decimals, rounded as
+    // printf rounds the exact binary value (std::to_chars promises the same
+    // text). False, having written nothing, for infinities and NaN.
+    bool fixed(double value, int width) {
+        if (!std::isfinite(value)) return false;
+        char text[320];  // DBL_MAX has 309 digits before the point
+        const auto [end, ec] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 6);
+        if (ec != std::errc{}) return false;
+        aligned(text, static_cast<int>(end - text), width);
+        return true;
     }
 
     std::FILE* file_ = nullptr;
     std::string* text_ = nullptr;
     char block_[4096];
     std::size_t used_ = 0;
+    int fixed_as_printf_ = -1;  // unknown
 };
 
 // The element formats of the printers, by type.

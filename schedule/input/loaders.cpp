@@ -166,7 +166,7 @@ public:
             case matrix_filled: {
                 if (!strictly_valid(name, content, true, rule)) return {};
                 Matrix m = Matrix::allocate(rows, cols);
-                parse_matrix(content, m.get(), rows, cols);
+                fill_matrix(content, m.get(), rows, cols);
                 out_.printf("%s:\n", name);
                 put_matrix(out_, m.get(), rows, cols);
                 return m;

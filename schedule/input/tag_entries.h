@@ -319,7 +319,19 @@ inline int parse_matrix(const char* text, int** matrix, int n_rows, int n_cols) 
     return matrix_filled;
 }
 
-
+// Fills the n_rows × n_cols matrix from a text that parse_matrix has found to
+// have that shape, as parse_matrix would, without counting again: the
+// separator after an element is the next "," or ";" (or the end).
+inline void fill_matrix(const char* text, int** matrix, int n_rows, int n_cols) {
+    for (int row = 0; row < n_rows; ++row) {
+        for (int col = 0; col < n_cols; ++col) {
+            const char* c;
+            convert(text, &matrix[row][col], &c, true);
+            while (*c != ',' && *c != ';' && *c != '\0') ++c;
+            text = c + 1;
+        }
+    }
+}
 }  // namespace schedule::tag_entries
 
 #endif  // SCHEDULE_INPUT_TAG_ENTRIES_H

@@ -62,14 +62,15 @@ public:
     }
 
     // `value` in the format `element_format`: "%<width>d" (or "ld") for an
-    // integer, anything printf takes for the other types.
-    template <class T>
-    void element(const char* element_format, T value) {
+    // integer, anything printf takes for the other types. The format is a
+    // constant, so that an integer's width is known when this is compiled.
+    template <const char* (*element_format)(), class T>
+    void element(T value) {
         if constexpr (std::is_integral_v<T>) {
-            integer(static_cast<long>(value), width_of(element_format));
+            integer<width_of(element_format())>(static_cast<long>(value));
         } else {
-            const int width = fixed_width(element_format);
-            if (width < 0 || !fixed_as_printf() || !fixed(static_cast<double>(value), width)) printf(element_format, value);
+            constexpr int width = fixed_width(element_format());
+            if (width < 0 || !fixed_as_printf() || !fixed(static_cast<double>(value), width)) printf(element_format(), value);
         }
     }
 
@@ -85,14 +86,14 @@ public:
 
 private:
     // The digits between "%" and the conversion of an integer format.
-    static int width_of(const char* format) {
+    static constexpr int width_of(const char* format) {
         int width = 0;
         for (const char* c = format + 1; *c >= '0' && *c <= '9'; ++c) width = width * 10 + (*c - '0');
         return width;
     }
 
     // The width of a format "%<width>f" or "%<width>lf", -1 for any other.
-    static int fixed_width(const char* format) {
+    static constexpr int fixed_width(const char* format) {
         if (format[0] != '%') return -1;
         const char* c = format + 1;
         int width = 0;
@@ -130,17 +131,39 @@ private:
     }
 
     // Right-aligned in at least `width` characters, a minus sign in front of
-    // the digits of a negative value.
-    void integer(long value, int width) {
-        char digits[24];
-        char* first = digits + sizeof digits;
+    // the digits of a negative value: `width` blanks, then the digits written
+    // from the right over them and beyond them when they are wider.
+    template <int width>
+    void integer(long value) {
+        static_assert(width >= 0 && width <= 64);
+        if constexpr (width >= 2) {
+            // 0 … 99, most of an instance's numbers: the last two characters
+            // from a table, with no branch on the number of digits.
+            if (static_cast<unsigned long>(value) < 100) {
+                static constexpr char two[] =
+                    " 0 1 2 3 4 5 6 7 8 9101112131415161718192021222324252627282930313233343536373839404142434445464748"
+                    "49505152535455565758596061626364656667686970717273747576777879808182838485868788899091929394959697"
+                    "9899";
+                char* to = room(width);
+                std::memset(to, ' ', width - 2);
+                std::memcpy(to + width - 2, two + 2 * value, 2);
+                used_ += width;
+                return;
+            }
+        }
         unsigned long magnitude = value < 0 ? 0UL - static_cast<unsigned long>(value) : static_cast<unsigned long>(value);
+        int len = 1 + (value < 0);
+        for (unsigned long rest = magnitude; rest >= 10; rest /= 10) ++len;
+        const int total = len > width ? len : width;
+        char* to = room(static_cast<std::size_t>(width) + 21);
+        std::memset(to, ' ', static_cast<std::size_t>(width));
+        char* digit = to + total;
         do {
-            *--first = static_cast<char>('0' + magnitude % 10);
+            *--digit = static_cast<char>('0' + magnitude % 10);
             magnitude /= 10;
         } while (magnitude != 0);
-        if (value < 0) *--first = '-';
-        aligned(first, static_cast<int>(digits + sizeof digits - first), width);
+        if (value < 0) *--digit = '-';
+        used_ += static_cast<std::size_t>(total);
     }
 
     // printf's "%<width>f" of a finite value: six decimals, rounded as
@@ -183,7 +206,7 @@ template <class T>
 void put_vector(TextOut& out, const T* vector, int len) {
     out.put('(');
     for (int i = 0; i < len; ++i) {
-        out.element(vector_format<T>(), vector[i]);
+        out.element<vector_format<T>>(vector[i]);
         out.put(i + 1 < len ? ',' : ')');
     }
     if (len <= 0) out.put(')');
@@ -194,7 +217,7 @@ void put_vector(TextOut& out, const T* vector, int len) {
 template <class T>
 void put_matrix(TextOut& out, const T* const* matrix, int rows, int cols) {
     for (int i = 0; i < rows; ++i) {
-        for (int j = 0; j < cols; ++j) out.element(matrix_format<T>(), matrix[i][j]);
+        for (int j = 0; j < cols; ++j) out.element<matrix_format<T>>(matrix[i][j]);
         out.put('\n');
     }
 }

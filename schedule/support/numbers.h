@@ -79,7 +79,10 @@ inline double parse_double(const char* text, const char** next, bool point_is_do
         }
         if (digits <= 15 && !may_continue(*c)) {
             *next = c;
-            const double value = static_cast<double>(mantissa) / powers[decimals];
+            // Converted as a signed integer: the conversion of an unsigned
+            // one may go through a subtraction, which gives -0 for 0 when
+            // the rounding mode is downward.
+            const double value = static_cast<double>(static_cast<std::int64_t>(mantissa)) / powers[decimals];
             return negative ? -value : value;
         }
     }

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "schedule/checked.h"
@@ -92,6 +93,24 @@ TEST(TagSplitting, CarriageReturnIsDroppedOnlyBeforeLineFeed) {
     EXPECT_EQ(e.content(1), "1\r5");
     const Entries trailing("[JOBS=4]\r");
     EXPECT_EQ(trailing.count, 1);
+}
+
+// A file is read in blocks of 64 KiB and content is copied in runs: a
+// carriage return and its line feed on the two sides of a block's end go
+// together, a lone one stays, and the content runs on across the blocks.
+TEST(TagSplitting, BlockEndsChangeNothing) {
+    constexpr std::size_t block = 1 << 16;
+    const std::string run(30000, '5');
+    const std::pair<std::string, std::string> cases[] = {{"\r\n", ""}, {"\rx", "\rx"}, {"\r\r\n", "\r"}, {"\n\r", "\r"}};
+    for (const auto& [around, kept] : cases) {
+        for (std::size_t before = 1; before <= 3; ++before) {  // characters of `around` ahead of the block's end
+            const std::string head = "[A=1]" + std::string(block - before - run.size() - 8, 'h') + "[B=";
+            const Entries e(head + run + around + "9]");
+            ASSERT_EQ(e.count, 2);
+            EXPECT_EQ(e.content(1), run + kept + "9") << before;
+            EXPECT_EQ(e.tag(1), std::string(36, 'h') + "[B=");
+        }
+    }
 }
 
 TEST(TagSplitting, OpenEntryAtEndOfFileIsNotCounted) {

@@ -59,7 +59,7 @@ def fastest(report):
 
 
 FAMILIES = list(TARGETS) + ["read_bytes/", "read_and_parse/", "load_tag_content", "load_", "sortLVector"]
-GROUPS = ("crossover/", "crossover0/", "batch/", "loop/", "scale/", "memory/")
+GROUPS = ("crossover/", "crossover0/", "batch/", "loop/", "scale/", "scale-in-order/", "memory/")
 OBJECTIVES = ["Cmax", "Wj_SumTj", "Cj"]
 
 
@@ -194,23 +194,24 @@ def more_tables(times, names):
                     missed.append(name)
             print(f"| `{routine}_many` | {size} | {show_ns(batch * 1e9)} | {show_ns(loop * 1e9)} "
                   f"| {speedup:.1f} ×{mark} |")
-    scale = [n for n in names if n.startswith("scale/")]
+    scale = [n for n in names if n.startswith(("scale/", "scale-in-order/"))]
     if scale:
         table = {}
         for name in scale:
-            _, evaluator, size = name.split("/")
+            group, evaluator, size = name.split("/")
             n, m = (int(x) for x in size.split("x"))
-            table.setdefault((evaluator, m), {})[n] = times[name + "#per_unit"]
+            order = "in order" if group == "scale-in-order" else "random"
+            table.setdefault((evaluator, m, order), {})[n] = times[name + "#per_unit"]
         ns = sorted({n for row in table.values() for n in row})
         print()
-        print("| evaluator | m | unit | " + " | ".join(f"n = {n:,}".replace(",", " ") for n in ns) + " |")
-        print("|---|---:|---|" + "---:|" * len(ns))
+        print("| evaluator | m | sequences | unit | " + " | ".join(f"n = {n:,}".replace(",", " ") for n in ns) + " |")
+        print("|---|---:|---|---|" + "---:|" * len(ns))
         units = {"S1_": "job", "Pm_": "job", "Qm_": "job", "Rm_": "job·machine", "Fm_": "job·machine",
                  "Jm_": "operation"}
-        for (evaluator, m), row in table.items():
+        for (evaluator, m, order), row in table.items():
             unit = next(u for p, u in units.items() if evaluator.startswith(p))
             cells = [f"{row[n] * 1e9:.2f} ns" if n in row else "" for n in ns]
-            print(f"| `{evaluator}` | {m} | {unit} | " + " | ".join(cells) + " |")
+            print(f"| `{evaluator}` | {m} | {order} | {unit} | " + " | ".join(cells) + " |")
     memory = [n for n in names if n.startswith("memory/")]
     if memory:
         print()

@@ -7,7 +7,8 @@
 // with fewer jobs than machines are left out for the parallel machines, and
 // matrices beyond 10⁷ entries (40 MB of times) everywhere. The instances are
 // made when first timed and released when the next shape is, so that only
-// one is in memory at a time.
+// one is in memory at a time. The same on 10 machines with the jobs in index
+// order ("scale-in-order/"), to tell the algorithm's cost from the caches'.
 //
 // And memory: the peak of the bytes allocated while one evaluation runs, over
 // what was in use before it, next to the size of the instance (the counting
@@ -50,8 +51,18 @@ void release_attributes(long* dd, double* w, int* r) {
 }
 
 // Sequences taken in turn (as in the evaluator benchmarks): 4, or 1 for the
-// largest shapes.
+// largest shapes. In order, the one sequence 0, 1, …, n − 1 (on the job shop
+// the jobs in index order m times over): every job's data is then read in
+// address order, which shows the cost without the cache misses of a random
+// order.
+bool in_order = false;  // set while the in-order shapes are made
+
 std::vector<int*> sequences(std::uint64_t seed, int len, int jobs, bool operations, int machines) {
+    if (in_order) {
+        int* seq = newIVector(len);
+        for (int k = 0; k < len; ++k) seq[k] = k % jobs;
+        return {seq};
+    }
     bench::Random random(seed);
     std::vector<int*> out(len <= 1000000 ? 4 : 1);
     for (auto& seq : out)
@@ -68,13 +79,18 @@ void per_unit(benchmark::State& state, double units) {
         benchmark::Counter(units, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-// Registers "scale/<name>/<n>x<m>": make() builds the instance into the
-// slot and returns a callable evaluating sequence i.
+// Registers "scale/<name>/<n>x<m>" (random sequences) or
+// "scale-in-order/<name>/<n>x<m>": make() builds the instance into the slot
+// and returns a callable evaluating sequence i.
 template <class Make>
-void scale(const std::string& name, int jobs, int machines, double units, Make make) {
-    const std::string key = name + "/" + std::to_string(jobs) + "x" + std::to_string(machines);
-    benchmark::RegisterBenchmark(("scale/" + key).c_str(), [=](benchmark::State& state) {
-        if (slot.key != key) slot.evaluate = make(key);
+void scale(const std::string& name, int jobs, int machines, double units, Make make, bool ordered = false) {
+    const std::string key = (ordered ? "scale-in-order/" : "scale/") + name + "/" + std::to_string(jobs) + "x" +
+                            std::to_string(machines);
+    benchmark::RegisterBenchmark(key.c_str(), [=](benchmark::State& state) {
+        if (slot.key != key) {
+            in_order = ordered;
+            slot.evaluate = make(key);
+        }
         std::size_t i = 0;
         for (auto _ : state) benchmark::DoNotOptimize(slot.evaluate(i++));
         per_unit(state, units);
@@ -238,6 +254,22 @@ void register_scaling_benchmarks() {
                       [=](const std::string& key) { return job(key, jobs, machines); });
             }
         }
+    }
+    // In order, on 10 machines (one for the single machine).
+    for (const int jobs : {100, 1000, 10000, 100000, 1000000}) {
+        const int machines = 10;
+        const long entries = static_cast<long>(jobs) * machines;
+        scale("S1_Rj_Wj_SumTj", jobs, 1, jobs, [=](const std::string& key) { return single(key, jobs); }, true);
+        scale("Pm_Rj_Wj_SumTj", jobs, machines, jobs,
+              [=](const std::string& key) { return identical(key, jobs, machines); }, true);
+        scale("Qm_Rj_Wj_SumTj", jobs, machines, jobs,
+              [=](const std::string& key) { return uniform(key, jobs, machines); }, true);
+        scale("Rm_Rj_Wj_SumTj", jobs, machines, entries,
+              [=](const std::string& key) { return unrelated(key, jobs, machines); }, true);
+        scale("Fm_Prmu_Rj_Wj_SumTj", jobs, machines, entries,
+              [=](const std::string& key) { return flow(key, jobs, machines); }, true);
+        scale("Jm_Rj_Wj_SumTj", jobs, machines, entries,
+              [=](const std::string& key) { return job(key, jobs, machines); }, true);
     }
     memory_benchmarks();
 }

@@ -121,9 +121,9 @@ struct Shop {
     std::vector<int> r;
 };
 
-Shop random_shop(std::mt19937& random, int jobs, int machines, int longest) {
+Shop random_shop(std::mt19937& random, int jobs, int machines, int longest, int shortest = 0) {
     Shop shop;
-    std::uniform_int_distribution<int> time(0, longest), release(-50, 300), weight(1, 20);
+    std::uniform_int_distribution<int> time(shortest, longest), release(-50, 300), weight(1, 20);
     shop.rows.assign(machines, std::vector<int>(jobs));
     for (auto& row : shop.rows)
         for (int& p : row) p = time(random);
@@ -157,9 +157,12 @@ TEST(Batch, FlowShopBatchesGiveTheOneAtATimeValuesOnEveryPath) {
         batch::restrict_to(path);
         std::mt19937 random(2203);
         for (const auto& [jobs, machines, count] : std::vector<std::tuple<int, int, int>>{
-                 {1, 1, 5}, {1, 4, 17}, {7, 1, 3}, {20, 5, 16}, {50, 20, 37}, {13, 3, 1}, {30, 7, 0}, {9, 2, 33}}) {
-            for (const int longest : {0, 3, 99}) {
-                Shop shop = random_shop(random, jobs, machines, longest);
+                 {1, 1, 5}, {1, 4, 17}, {7, 1, 3}, {20, 5, 16}, {50, 20, 37}, {13, 3, 1}, {30, 7, 0}, {9, 2, 33},
+                 {11, 8, 19}, {6, 9, 40}, {25, 16, 32}, {12, 6, 7}, {10, 11, 12}}) {
+            // Times all 0, small (many ties), spread, and some below zero.
+            for (const auto& [shortest, longest] :
+                 std::vector<std::pair<int, int>>{{0, 0}, {0, 3}, {0, 99}, {-40, 60}}) {
+                Shop shop = random_shop(random, jobs, machines, longest, shortest);
                 const FLOWSHOP in{jobs, machines, const_cast<int**>(shop.pt.data()), shop.dd.data(), shop.w.data(),
                                   shop.r.data()};
                 const std::vector<int> seqs = sequences(random, count, jobs);

@@ -134,8 +134,13 @@ TEST(AssignmentRule, AgreesWithRankingAndTieScanOnRandomKeysWithManyTies) {
 
 TEST(AssignmentRule, WholeSchedulesAgreeWithTheStepByStepConstruction) {
     std::mt19937 rng(99);
-    for (int trial = 0; trial < 300; ++trial) {
-        RandomInstance in(rng, 1 + trial % 13, 1 + trial % 6, trial % 2 == 0, false);
+    // Small shapes, then the scan with a branch (16 machines and more) and the
+    // one that fetches the next job's times ahead (2^18 times and more).
+    const std::pair<int, int> large[] = {{40, 20}, {30, 16}, {700, 400}};
+    for (int trial = 0; trial < 303; ++trial) {
+        const bool small = trial < 300;
+        RandomInstance in(rng, small ? 1 + trial % 13 : large[trial - 300].first,
+                          small ? 1 + trial % 6 : large[trial - 300].second, trial % 2 == 0, false);
         std::vector<int> v = random_speeds(rng, in.m);
         const int* r = in.r.data();
         const std::vector<int>& p = in.pt[0];

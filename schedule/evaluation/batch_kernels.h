@@ -3,8 +3,9 @@
 // integers. The kernels live in translation units of their own, built for
 // their instruction set (batch_kernels_avx2.cpp, batch_kernels_avx512.cpp),
 // and are called only when the processor has it; they use nothing but the
-// intrinsics, so that no inline function compiled there for AVX can stand in
-// for the ordinary build of it elsewhere.
+// intrinsics and the walks of batch_kernels_walk.h, instantiated for a vector
+// type of their own, so that no inline function compiled there for AVX can
+// stand in for the ordinary build of it elsewhere.
 //
 // A kernel takes a group of `lanes` sequences transposed position-major:
 // lane_jobs[k · lanes + l] is the job at position k of the group's l-th
@@ -31,11 +32,13 @@ void flow_shop_avx2(const int* lane_jobs, int jobs, int machines, const int* con
 void flow_shop_avx512(const int* lane_jobs, int jobs, int machines, const int* const* pt, const int* r, int* work,
                       int* completions, bool every_position);
 
-// The same for AVX-512 from a job-major copy of the times: by_job[j · stride
-// + i] is job j's time on machine i, stride a multiple of 8 at least
-// `machines`, the row padded to it. Each position's 16 rows are transposed
-// into lanes in registers, which is several times faster than gathering every
-// time on its own.
+// The same from a job-major copy of the times: by_job[j · stride + i] is job
+// j's time on machine i, stride a multiple of 8 at least `machines`, the row
+// padded to it with zeros, and `work` holding stride · lanes ints. Each
+// position's rows are transposed into lanes in registers, 8 machines at a
+// time, which is several times faster than gathering every time on its own.
+void flow_shop_avx2_job_major(const int* lane_jobs, int jobs, int machines, const int* by_job, int stride,
+                              const int* r, int* work, int* completions, bool every_position);
 void flow_shop_avx512_job_major(const int* lane_jobs, int jobs, int machines, const int* by_job, int stride,
                                 const int* r, int* work, int* completions, bool every_position);
 

@@ -3,33 +3,44 @@
 // See batch_kernels.h.
 #include <immintrin.h>
 
-#include <climits>
-
 #include "schedule/evaluation/batch_kernels.h"
+#include "schedule/evaluation/batch_kernels_walk.h"
 
 namespace schedule::batch {
 
+namespace {
+
+struct Avx2 {
+    using Vec = __m256i;
+    static constexpr int lanes = 8;
+    static Vec set1(int x) { return _mm256_set1_epi32(x); }
+    static Vec load(const int* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+    static void store(int* p, Vec v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
+    static Vec max(Vec a, Vec b) { return _mm256_max_epi32(a, b); }
+    static Vec add(Vec a, Vec b) { return _mm256_add_epi32(a, b); }
+    static Vec gather(const int* base, Vec index) { return _mm256_i32gather_epi32(base, index, 4); }
+
+    static Vec row(const int* const* rows, int offset, int p) { return load(rows[p] + offset); }
+    template <bool high>
+    static Vec unpack32(Vec a, Vec b) { return high ? _mm256_unpackhi_epi32(a, b) : _mm256_unpacklo_epi32(a, b); }
+    template <bool high>
+    static Vec unpack64(Vec a, Vec b) { return high ? _mm256_unpackhi_epi64(a, b) : _mm256_unpacklo_epi64(a, b); }
+    template <bool high>
+    static Vec halves(Vec a, Vec b) {
+        return high ? _mm256_permute2x128_si256(a, b, 0x31) : _mm256_permute2x128_si256(a, b, 0x20);
+    }
+};
+
+}  // namespace
+
 void flow_shop_avx2(const int* lane_jobs, int jobs, int machines, const int* const* pt, const int* r, int* work,
                     int* completions, bool every_position) {
-    constexpr int lanes = 8;
-    const __m256i before_any_time = _mm256_set1_epi32(INT_MIN);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(work), r == nullptr ? _mm256_set1_epi32(0) : before_any_time);
-    for (int i = 1; i < machines; ++i) _mm256_storeu_si256(reinterpret_cast<__m256i*>(work + i * lanes), before_any_time);
-    __m256i e = before_any_time;
-    for (int k = 0; k < jobs; ++k) {
-        const __m256i job = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(lane_jobs + k * lanes));
-        e = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(work));
-        if (r != nullptr) e = _mm256_max_epi32(e, _mm256_i32gather_epi32(r, job, 4));
-        e = _mm256_add_epi32(e, _mm256_i32gather_epi32(pt[0], job, 4));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(work), e);
-        for (int i = 1; i < machines; ++i) {
-            const __m256i machine_free = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(work + i * lanes));
-            e = _mm256_add_epi32(_mm256_max_epi32(e, machine_free), _mm256_i32gather_epi32(pt[i], job, 4));
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(work + i * lanes), e);
-        }
-        if (every_position) _mm256_storeu_si256(reinterpret_cast<__m256i*>(completions + k * lanes), e);
-    }
-    if (!every_position) _mm256_storeu_si256(reinterpret_cast<__m256i*>(completions), e);
+    walk::gathered<Avx2>(lane_jobs, jobs, machines, pt, r, work, completions, every_position);
+}
+
+void flow_shop_avx2_job_major(const int* lane_jobs, int jobs, int machines, const int* by_job, int stride,
+                              const int* r, int* work, int* completions, bool every_position) {
+    walk::job_major<Avx2>(lane_jobs, jobs, machines, by_job, stride, r, work, completions, every_position);
 }
 
 }  // namespace schedule::batch

@@ -65,6 +65,18 @@ inline long* WorkVector<long>::heap(int len) { return vector_or_throw<long>(len)
 template <>
 inline int* WorkVector<int>::heap(int len) { return vector_or_throw<int>(len); }
 
+// Matrix constructions that read a column of times per job (one line of the
+// cache per machine, at a new place for every job of a random sequence) ask
+// for the times of a job some positions ahead once the matrix outgrows the
+// second-level cache (1 MiB here: 2^18 times), so that they arrive while the
+// jobs before it are placed. How far ahead: enough jobs that about 128 times
+// are on their way.
+inline constexpr long prefetch_from_entries = 1L << 18;
+inline int jobs_ahead(int jobs, int machines) {
+    if (machines < 1 || static_cast<long>(jobs) * machines < prefetch_from_entries) return 0;
+    return std::max(1, 128 / machines);
+}
+
 // Throws Error (argument, 999), naming `routine`, unless the number of
 // `what` ("jobs", "machines") is at least `least`.
 inline void require_count(const char* routine, const char* what, int count, int least) {

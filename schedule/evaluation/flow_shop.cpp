@@ -117,14 +117,14 @@ void insertion_makespans(const char* routine, const int* seq, int len, int job, 
 }
 
 
-// Batch evaluation (see batch.h): the kernel of a group of sequences. With
-// AVX-512 it reads the times from a job-major copy, `by_job`, when there is
-// one.
+// Batch evaluation (see batch.h): the kernel of a group of sequences. It reads
+// the times from a job-major copy, `by_job`, when there is one, and gathers
+// them otherwise.
 struct FlowShopKernel {
     int jobs, machines;
     const int* const* pt;
     const int* r;        // null for the plain-argument family
-    int* work;           // machines · 16 ints
+    int* work;           // stride · 16 ints
     const int* by_job;   // null, or by_job[j · stride + i] = pt[i][j]
     int stride;
     void operator()([[maybe_unused]] batch::Isa isa, [[maybe_unused]] const int* lane_jobs,
@@ -133,6 +133,9 @@ struct FlowShopKernel {
         if (isa == batch::Isa::avx512 && by_job != nullptr) {
             batch::flow_shop_avx512_job_major(lane_jobs, jobs, machines, by_job, stride, r, work, completions,
                                               every_position);
+        } else if (by_job != nullptr) {
+            batch::flow_shop_avx2_job_major(lane_jobs, jobs, machines, by_job, stride, r, work, completions,
+                                            every_position);
         } else if (isa == batch::Isa::avx512) {
             batch::flow_shop_avx512(lane_jobs, jobs, machines, pt, r, work, completions, every_position);
         } else {
@@ -154,12 +157,13 @@ void many(const char* evaluator, const int* seqs, int count, int jobs, int machi
     }
     constexpr bool last_only = std::is_same_v<Obj, catalogue::Cmax>;
     const bool fits = machines >= 1 && machines <= INT_MAX / 32 && batch::fits_in_32_bits(jobs, machines, pt, data.r);
-    batch::Storage work(fits ? machines * 16 : 1);
-    // The job-major copy of the times for the AVX-512 kernel: as large as the
-    // instance's times, made once per call, when there are sequences enough
-    // to pay for it.
+    // The job-major copy of the times for the kernels: as large as the
+    // instance's times, made once per call, when there is a whole group of
+    // sequences to pay for it.
     const int stride = (machines + 7) / 8 * 8;
-    const bool job_major = fits && batch::isa() == batch::Isa::avx512 && count >= 16 &&
+    batch::Storage work(fits ? stride * 16 : 1);
+    const batch::Isa isa = batch::isa();
+    const bool job_major = fits && isa != batch::Isa::scalar && count >= batch::lanes(isa) &&
                            static_cast<long>(jobs) * stride <= INT_MAX;
     batch::Storage by_job(job_major ? jobs * stride : 1);
     if (job_major) {

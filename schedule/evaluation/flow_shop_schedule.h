@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <type_traits>
 
 #include "schedule/evaluation/construction.h"
 #include "schedule/schedule.h"
@@ -60,9 +61,25 @@ void build(const int* seq, int jobs, int machines, const int* const* pt, Release
     }
     WorkVector<long> machine_free(machines);  // completion of the previous job on each machine
     empty_shop<Releases>(machines, machine_free.data());
-    for (int k = 0; k < jobs; ++k) {
-        pass(seq[k], machines, pt, releases, machine_free.data(), machine_free.data(), operation);
-        completed(seq[k], machine_free[machines - 1]);
+    // Two copies of the loop, so that instances in the caches pay nothing for
+    // the fetching ahead of large ones (see jobs_ahead).
+    const int ahead = jobs_ahead(jobs, machines);
+    const auto place_all = [&](auto fetch_ahead) __attribute__((always_inline)) {
+        for (int k = 0; k < jobs; ++k) {
+            if constexpr (decltype(fetch_ahead)::value) {
+                if (k + ahead < jobs) {
+                    const int later = seq[k + ahead];
+                    for (int i = 0; i < machines; ++i) __builtin_prefetch(&pt[i][later]);
+                }
+            }
+            pass(seq[k], machines, pt, releases, machine_free.data(), machine_free.data(), operation);
+            completed(seq[k], machine_free[machines - 1]);
+        }
+    };
+    if (ahead > 0) {
+        place_all(std::true_type{});
+    } else {
+        place_all(std::false_type{});
     }
 }
 

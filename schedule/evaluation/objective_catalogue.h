@@ -7,6 +7,7 @@
 #define SCHEDULE_EVALUATION_OBJECTIVE_CATALOGUE_H
 
 #include <algorithm>
+#include <limits>
 #include <type_traits>
 
 #include "schedule/support/allocation.h"
@@ -117,6 +118,16 @@ public:
         const Result t = term(job, completion);
         if constexpr (Obj::fold == Fold::sum) {
             value_ += t;
+        } else if constexpr (integer_maximum) {
+            // From the smallest long, the first term always wins (or equals
+            // it), so no "empty so far" test is needed, and std::max becomes
+            // a conditional move: whether a term is a new largest is as good
+            // as random on parallel machines, and a branch on it mispredicts.
+            if (Obj::fold == Fold::makespan && conventions_.makespan_is_last) {
+                value_ = t;
+            } else {
+                value_ = std::max(value_, t);
+            }
         } else {
             const bool take_last = Obj::fold == Fold::makespan && conventions_.makespan_is_last;
             if (take_last || empty_ || t > value_) value_ = t;
@@ -133,7 +144,10 @@ public:
     }
 
 private:
+    static constexpr bool integer_maximum = Obj::fold != Fold::sum && !Obj::weighted;
+
     Result origin() const {
+        if constexpr (integer_maximum) return std::numeric_limits<long>::min();
         if constexpr (Obj::fold == Fold::sum && Obj::weighted && Obj::quantity != Quantity::tardy) {
             return conventions_.weighted_sum_origin;
         }

@@ -8,6 +8,7 @@
 
 #include <limits>
 #include <string>
+#include <type_traits>
 
 #include "schedule/evaluation/construction.h"
 #include "schedule/evaluation/objective_catalogue.h"
@@ -173,70 +174,90 @@ template <Dispatch dispatch, Search search = Search::by_machines, class Duration
     }
     WorkVector<long> machine_free(machines);
     for (int i = 0; i < machines; ++i) machine_free[i] = 0;
-    for (int k = 0; k < jobs; ++k) {
-        const int job = seq[k];
-        int chosen;
-        long chosen_free;  // when the chosen machine is free
-        long time;         // the job's processing time on the chosen machine
-        if constexpr (dispatch == Dispatch::earliest_free) {
-            // assign() over the free times, written so that the compiler
-            // keeps the smallest key and its machine in registers and selects
-            // without a branch: which machine is free first is as good as
-            // random, and a mispredicted branch costs more than the selects.
-            chosen = 0;
-            chosen_free = machine_free[0];
-            for (int i = 1; i < machines; ++i) {
-                const long f = machine_free[i];
-                const bool smaller = f < chosen_free;
-                chosen_free = smaller ? f : chosen_free;
-                chosen = smaller ? i : chosen;
-            }
-            time = duration(chosen, job);
-        } else {
-            // choose() over the completion times, written out so that the
-            // smallest key, its machine and the job's duration there stay in
-            // registers: the duration is kept, not computed again, and the
-            // chosen machine's free time is the key less the duration. With
-            // few machines, which one wins is as good as random and selects
-            // beat a mispredicted branch; with many, a new smallest key turns
-            // up ever more rarely along the scan, the branch is predicted, and
-            // the selects' chain through the smallest key would cost more.
-            chosen = 0;
-            time = duration(0, job);
-            long best = machine_free[0] + time;
-            if (machines < branch_from) {
-                for (int i = 1; i < machines; ++i) {
-                    const long d = duration(i, job);
-                    const long key = machine_free[i] + d;
-                    const bool smaller = key < best;
-                    best = smaller ? key : best;
-                    chosen = smaller ? i : chosen;
-                    time = smaller ? d : time;
+    // Unrelated machines read a column of times per job: two copies of the
+    // loop, one fetching ahead for matrices beyond the caches (see
+    // jobs_ahead), so that the others pay nothing for it.
+    const int ahead = Duration::reads_a_matrix ? jobs_ahead(jobs, machines) : 0;
+    const auto place_all = [&](auto fetch_ahead) __attribute__((always_inline)) {
+        for (int k = 0; k < jobs; ++k) {
+            const int job = seq[k];
+            if constexpr (decltype(fetch_ahead)::value) {
+                if (k + ahead < jobs) {
+                    const int later = seq[k + ahead];
+                    for (int i = 0; i < machines; ++i) duration.prefetch(i, later);
                 }
-            } else {
+            }
+            int chosen;
+            long chosen_free;  // when the chosen machine is free
+            long time;         // the job's processing time on the chosen machine
+            if constexpr (dispatch == Dispatch::earliest_free) {
+                // assign() over the free times, written so that the compiler
+                // keeps the smallest key and its machine in registers and selects
+                // without a branch: which machine is free first is as good as
+                // random, and a mispredicted branch costs more than the selects.
+                chosen = 0;
+                chosen_free = machine_free[0];
                 for (int i = 1; i < machines; ++i) {
-                    const long d = duration(i, job);
-                    const long key = machine_free[i] + d;
-                    if (key < best) {
-                        best = key;
-                        chosen = i;
-                        time = d;
+                    const long f = machine_free[i];
+                    const bool smaller = f < chosen_free;
+                    chosen_free = smaller ? f : chosen_free;
+                    chosen = smaller ? i : chosen;
+                }
+                time = duration(chosen, job);
+            } else {
+                // choose() over the completion times, written out so that the
+                // smallest key, its machine and the job's duration there stay in
+                // registers: the duration is kept, not computed again, and the
+                // chosen machine's free time is the key less the duration. With
+                // few machines, which one wins is as good as random and selects
+                // beat a mispredicted branch; with many, a new smallest key turns
+                // up ever more rarely along the scan, the branch is predicted, and
+                // the selects' chain through the smallest key would cost more.
+                chosen = 0;
+                time = duration(0, job);
+                long best = machine_free[0] + time;
+                if (machines < branch_from) {
+                    for (int i = 1; i < machines; ++i) {
+                        const long d = duration(i, job);
+                        const long key = machine_free[i] + d;
+                        const bool smaller = key < best;
+                        best = smaller ? key : best;
+                        chosen = smaller ? i : chosen;
+                        time = smaller ? d : time;
+                    }
+                } else {
+                    for (int i = 1; i < machines; ++i) {
+                        const long d = duration(i, job);
+                        const long key = machine_free[i] + d;
+                        if (key < best) {
+                            best = key;
+                            chosen = i;
+                            time = d;
+                        }
                     }
                 }
+                chosen_free = best - time;
             }
-            chosen_free = best - time;
+            const long start = releases.ready(job, chosen_free);
+            const long completion = start + time;
+            machine_free[chosen] = completion;
+            place(job, chosen, start, completion);
         }
-        const long start = releases.ready(job, chosen_free);
-        const long completion = start + time;
-        machine_free[chosen] = completion;
-        place(job, chosen, start, completion);
+    };
+    if (ahead > 0) {
+        place_all(std::true_type{});
+    } else {
+        place_all(std::false_type{});
     }
 }
 
-// Processing times of the three environments.
+// Processing times of the three environments. Only unrelated machines read a
+// matrix, whose times prefetch(machine, job) asks for ahead of need.
 struct IdenticalTimes {
+    static constexpr bool reads_a_matrix = false;
     const int* pt;  // by job
     long operator()(int /*machine*/, int job) const { return pt[job]; }
+    void prefetch(int /*machine*/, int /*job*/) const {}
 };
 
 // On uniform machines a job takes lround(p / v): its processing time at
@@ -254,6 +275,7 @@ struct IdenticalTimes {
 // away from each, farther than the error; either way the double quotient
 // rounds as x does.
 struct UniformTimes {
+    static constexpr bool reads_a_matrix = false;
     const int* pt;  // by job, at speed 1
     const int* v;   // speed of each machine, at least 1
     long operator()(int machine, int job) const {
@@ -267,11 +289,16 @@ struct UniformTimes {
         }
         return 2 * remainder >= speed ? quotient + 1 : quotient;
     }
+    void prefetch(int /*machine*/, int /*job*/) const {}
 };
 
 struct UnrelatedTimes {
+    static constexpr bool reads_a_matrix = true;
     const int* const* pt;  // machine rows, job columns
     long operator()(int machine, int job) const { return pt[machine][job]; }
+    // Always inlined: left as a call, GCC finds the function free of effects
+    // and drops the call, prefetch and all.
+    [[gnu::always_inline]] void prefetch(int machine, int job) const { __builtin_prefetch(&pt[machine][job]); }
 };
 
 // The processing times of uniform machines, for an evaluator named

@@ -1,6 +1,7 @@
 // Input benchmarks: the loaders on a 500 × 20 flow-shop instance file, the
-// tag splitter alone, and reading the same file's bytes as the yardstick of
-// what a load can cost; sortLVector on 50 keys.
+// tag splitter alone, and reading the same file's bytes, and reading and
+// parsing them, as the yardsticks of what a load can cost; sortLVector on 50
+// keys.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -145,6 +146,38 @@ std::filesystem::path register_input_benchmarks(const std::filesystem::path& scr
             std::FILE* f = std::fopen(file.c_str(), "rt");
             benchmark::DoNotOptimize(std::fread(block.data(), 1, block.size(), f));
             std::fclose(f);
+        }
+        count_bytes(state, bytes);
+    });
+
+    // The floor of a load: the plainest loop that reads the same bytes and
+    // converts every number in them. One fread of the whole file, then a walk
+    // over it that hands each number to strtol, or to strtod when strtol
+    // stops at a decimal point (the weights), and steps over everything else.
+    // No tag structure, no checks, no echo: what any reader of the file pays.
+    benchmark::RegisterBenchmark("read_and_parse/500x20", [file, bytes](benchmark::State& state) {
+        std::string block(static_cast<std::size_t>(bytes) + 1, '\0');
+        for (auto _ : state) {
+            std::FILE* f = std::fopen(file.c_str(), "rt");
+            const std::size_t got = std::fread(block.data(), 1, block.size() - 1, f);
+            std::fclose(f);
+            block[got] = '\0';
+            double sum = 0;
+            for (const char* c = block.c_str(); *c != '\0';) {
+                if (*c < '0' || *c > '9') {
+                    ++c;
+                    continue;
+                }
+                char* end;
+                const long whole = std::strtol(c, &end, 10);
+                if (*end == '.') {
+                    sum += std::strtod(c, &end);
+                } else {
+                    sum += static_cast<double>(whole);
+                }
+                c = end;
+            }
+            benchmark::DoNotOptimize(sum);
         }
         count_bytes(state, bytes);
     });

@@ -1,6 +1,8 @@
 // Vectors, matrices, scalar helpers, error reporting and console printing.
 #include <algorithm>
+#include <cfenv>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cmath>
 #include <cstdlib>
@@ -71,7 +73,7 @@ TEST(SupportPrinting, MatricesPrintOneLinePerRowWithoutSeparators) {
 // still come out as printf would write it, including rows longer than the
 // block the printers write at once.
 TEST(SupportPrinting, IntegersAsPrintfWritesThem) {
-    const std::vector<long> values{0, 7, -7, 9999, -9999, 99999, -99999, 123456, -1234567,
+    const std::vector<long> values{0, 1, 7, -1, -7, 9, 10, 99, 100, -99, -100, 9999, -9999, 99999, -99999, 123456, -1234567,
                                    INT_MAX, INT_MIN, LONG_MAX, LONG_MIN, 10000000, -10000000};
     std::string ints = "(";
     std::string longs = "(";
@@ -121,6 +123,49 @@ TEST(SupportPrinting, IntegersAsPrintfWritesThem) {
                   std::printf("after\n");
               }),
               expected_long);
+}
+
+// Fixed-point numbers are printed without printf where the result is the
+// same; ties at the sixth decimal, the extremes, the values that are not
+// numbers and other rounding modes must still come out as printf writes them.
+TEST(SupportPrinting, FixedPointAsPrintfWritesIt) {
+    std::vector<double> values{0.0, -0.0, 0.0078125, 0.0234375, -0.0078125, 2.5, 0.5e-6, 1.5e-6, 1e-7,
+                               4.76837158203125e-07, 1.0 / 3, 2.0 / 3, 1e22, 1e23, 9007199254740993.0,
+                               std::numeric_limits<double>::max(), -std::numeric_limits<double>::max(),
+                               std::numeric_limits<double>::denorm_min(), std::numeric_limits<double>::min(),
+                               kInf, -kInf, kNaN, -kNaN, 123456.789, 99999.9999995};
+    std::uint64_t state = 12345;
+    for (int k = 0; k < 400; ++k) {  // every magnitude from 1e-9 to 1e12, odd bit patterns
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        const double unit = static_cast<double>(state >> 11) / 9007199254740992.0;
+        values.push_back((k % 2 == 0 ? 1 : -1) * unit * std::pow(10.0, k % 22 - 9));
+    }
+    std::vector<float> floats(values.begin(), values.end());
+    const int n = static_cast<int>(values.size());
+    for (const int mode : {FE_TONEAREST, FE_UPWARD, FE_DOWNWARD, FE_TOWARDZERO}) {
+        ASSERT_EQ(std::fesetround(mode), 0);
+        std::string expected = "(";
+        std::string expected_float = "(";
+        std::string expected_row;
+        for (int i = 0; i < n; ++i) {
+            char text[400];
+            std::snprintf(text, sizeof text, "%5lf", values[i]);
+            expected += text;
+            expected_row += text;
+            std::snprintf(text, sizeof text, "%5f", static_cast<double>(floats[i]));
+            expected_float += text;
+            expected += i + 1 < n ? ',' : ')';
+            expected_float += i + 1 < n ? ',' : ')';
+        }
+        const std::string doubles = captured_stdout([&] { schedule::print_double_vector(values.data(), n); });
+        const std::string as_floats = captured_stdout([&] { schedule::print_float_vector(floats.data(), n); });
+        const double* const rows[] = {values.data()};
+        const std::string row = captured_stdout([&] { schedule::print_double_matrix(rows, 1, n); });
+        std::fesetround(FE_TONEAREST);
+        EXPECT_EQ(doubles, expected + "\n") << "rounding mode " << mode;
+        EXPECT_EQ(as_floats, expected_float + "\n") << "rounding mode " << mode;
+        EXPECT_EQ(row, expected_row + "\n") << "rounding mode " << mode;
+    }
 }
 
 TEST(SupportScalars, LroundRoundsHalvesUpwardAndSaturates) {

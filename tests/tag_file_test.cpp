@@ -1,10 +1,15 @@
 // Splitting tagged files into entries and reading tags from the entries.
+#include <algorithm>
+#include <cfenv>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "schedule/checked.h"
 #include "schedule/schedule.h"
 #include "test_support.h"
 
@@ -90,6 +95,24 @@ TEST(TagSplitting, CarriageReturnIsDroppedOnlyBeforeLineFeed) {
     EXPECT_EQ(trailing.count, 1);
 }
 
+// A file is read in blocks of 64 KiB and content is copied in runs: a
+// carriage return and its line feed on the two sides of a block's end go
+// together, a lone one stays, and the content runs on across the blocks.
+TEST(TagSplitting, BlockEndsChangeNothing) {
+    constexpr std::size_t block = 1 << 16;
+    const std::string run(30000, '5');
+    const std::pair<std::string, std::string> cases[] = {{"\r\n", ""}, {"\rx", "\rx"}, {"\r\r\n", "\r"}, {"\n\r", "\r"}};
+    for (const auto& [around, kept] : cases) {
+        for (std::size_t before = 1; before <= 3; ++before) {  // characters of `around` ahead of the block's end
+            const std::string head = "[A=1]" + std::string(block - before - run.size() - 8, 'h') + "[B=";
+            const Entries e(head + run + around + "9]");
+            ASSERT_EQ(e.count, 2);
+            EXPECT_EQ(e.content(1), run + kept + "9") << before;
+            EXPECT_EQ(e.tag(1), std::string(36, 'h') + "[B=");
+        }
+    }
+}
+
 TEST(TagSplitting, OpenEntryAtEndOfFileIsNotCounted) {
     const Entries e("[JOBS=3][PT=1,2,3");
     EXPECT_EQ(e.count, 1);
@@ -169,6 +192,61 @@ TEST(TagReaders, VectorElementsAreSplitAtCommas) {
 TEST(TagReaders, DoubleElementsFollowAtof) {
     const Entries e("[W=1,2,0.5,1e2, -1.25,x,123456.75]");
     EXPECT_EQ(e.doubles("[W="), (std::vector<double>{1.0, 2.0, 0.5, 100.0, -1.25, 0.0, 123456.75}));
+}
+
+// Plain decimals are converted without strtol and strtod; every spelling must
+// still read as they read it, in a list, at the end of a content, in a
+// loaded matrix, and for the weights in every rounding mode.
+TEST(TagReaders, NumberSpellingsReadAsStrtolAndStrtod) {
+    const std::vector<std::string> spellings{
+        "0", "7", "-7", "+7", "007", "-007", " 12", "\t5", "\v3", "\f4", "\r9", "12abc", "-", "+", "", "--5", "-+5", "0x1A",
+        "0X1p3", "1_000", "12 34", "2147483647", "2147483648", "-2147483648", "-2147483649", "999999999999999999",
+        "-999999999999999999", "1000000000000000000", "9223372036854775807", "9223372036854775808",
+        "-9223372036854775808", "-9223372036854775809", "123456789012345678901234567890", "000000000000000000000042",
+        "1.5", "-1.25", "0.1", "-0", "-0.0", "0.000", "5.", ".5", "-.5", "1.5e-3", "1e3", "2E+2", "1.2.3", "3.e2",
+        "0x1p3", "0x.8", "inf", "-inf", "Infinity", "nan", "-nan", "nan(123)", "1e400", "-1e400", "1e-400",
+        "4.9e-324", "123456789012345", "1234567890123456", "12345678901234567", "0.123456789012345",
+        "0.1234567890123456789", "9007199254740993", "9007199254740993.0", "0.30000000000000004", "1.7976931348623157e308",
+        "99999999999999.9", "8.5abc", "7x", "7e", "7.5.", "7;"};
+    auto same_double = [](double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; };
+    std::string list;
+    std::string row;
+    for (const std::string& s : spellings) {
+        const long as_long = std::strtol(s.c_str(), nullptr, 10);
+        const int as_int = static_cast<int>(std::clamp<long>(as_long, INT_MIN, INT_MAX));
+        const Entries e("[A=" + s + "]");
+        EXPECT_EQ(e.longs("[A="), (std::vector<long>{as_long})) << '"' << s << '"';
+        EXPECT_EQ(e.ints("[A="), (std::vector<int>{as_int})) << '"' << s << '"';
+        if (s.find(';') == std::string::npos) {
+            list += (list.empty() ? "" : ",") + s;
+            row += (row.empty() ? "" : ",") + s;
+        }
+        for (const int mode : {FE_TONEAREST, FE_UPWARD, FE_DOWNWARD}) {
+            ASSERT_EQ(std::fesetround(mode), 0);
+            const double expected = std::strtod(s.c_str(), nullptr);
+            const std::vector<double> read = e.doubles("[A=");
+            std::fesetround(FE_TONEAREST);
+            ASSERT_EQ(read.size(), 1u);
+            EXPECT_TRUE(same_double(read[0], expected)) << '"' << s << "\" read " << read[0] << ", strtod " << expected;
+        }
+    }
+    // All in one list, most followed by a comma, and as one row of a loaded matrix.
+    const Entries all("[A=" + list + "]");
+    const std::vector<long> longs = all.longs("[A=");
+    const std::vector<double> doubles = all.doubles("[A=");
+    const int n = static_cast<int>(longs.size());
+    const std::string file = "[JOBS=" + std::to_string(n) + "][MACHINES=1][PT=" + row + "]";
+    const Instance<FLOWSHOP> loaded = load_text<FLOWSHOP>(file, "spellings");
+    ASSERT_EQ(loaded.get().jobs, n);
+    std::size_t k = 0;
+    for (const std::string& s : spellings) {
+        if (s.find(';') != std::string::npos) continue;
+        const long as_long = std::strtol(s.c_str(), nullptr, 10);
+        EXPECT_EQ(longs[k], as_long) << '"' << s << '"';
+        EXPECT_EQ(loaded.get().pt[0][k], static_cast<int>(std::clamp<long>(as_long, INT_MIN, INT_MAX))) << '"' << s << '"';
+        EXPECT_TRUE(same_double(doubles[k], std::strtod(s.c_str(), nullptr))) << '"' << s << '"';
+        ++k;
+    }
 }
 
 TEST(TagReaders, StringToVectorIntCountsCommasPlusOne) {

@@ -166,7 +166,7 @@ public:
             case matrix_filled: {
                 if (!strictly_valid(name, content, true, rule)) return {};
                 Matrix m = Matrix::allocate(rows, cols);
-                parse_matrix(content, m.get(), rows, cols);
+                fill_matrix(content, m.get(), rows, cols);
                 out_.printf("%s:\n", name);
                 put_matrix(out_, m.get(), rows, cols);
                 return m;
@@ -234,9 +234,13 @@ private:
             while (*end != '\0' && *end != ',' && !(is_matrix && *end == ';')) ++end;
             const std::string problem = rule.problem(std::string_view(element, static_cast<std::size_t>(end - element)));
             if (!problem.empty()) {
-                const std::string at = is_matrix ? "[" + std::to_string(row) + "][" + std::to_string(column) + "]"
-                                                 : "[" + std::to_string(column) + "]";
-                out_.printf("ERROR: %s%s in the file %s %s. The program cannot continue.\n", name, at.c_str(),
+                char at[32];
+                if (is_matrix) {
+                    std::snprintf(at, sizeof at, "[%d][%d]", row, column);
+                } else {
+                    std::snprintf(at, sizeof at, "[%d]", column);
+                }
+                out_.printf("ERROR: %s%s in the file %s %s. The program cannot continue.\n", name, at,
                             filename_, problem.c_str());
                 ++errors_;
                 return false;

@@ -50,11 +50,7 @@ int load_int_matrix_tag(const char* tag, const char tag_parameter[][tag_text_siz
     return parse_matrix(content_parameter[entry], return_matrix, n_rows, n_cols);
 }
 
-int count_chars(const char* string, char ch) {
-    int n = 0;
-    for (; *string != '\0'; ++string) n += *string == ch;
-    return n;
-}
+int count_chars(const char* string, char ch) { return count_in(string, string + std::strlen(string), ch); }
 
 void clear_string(char* string, int len) {
     if (len > 0) std::memset(string, '\0', static_cast<std::size_t>(len));

@@ -229,7 +229,9 @@ template <Dispatch dispatch, Search search = Search::by_machines, class Duration
                     for (int i = 1; i < machines; ++i) {
                         const long d = duration(i, job);
                         const long key = machine_free[i] + d;
-                        if (key < best) {
+                        // Rare along a long scan, and said so: the loop is
+                        // laid out for keys that are not smaller.
+                        if (__builtin_expect(key < best, 0)) {
                             best = key;
                             chosen = i;
                             time = d;
@@ -319,10 +321,13 @@ inline UniformTimes uniform_times(const char* evaluator, int machines, const int
 // −2147483647.
 constexpr catalogue::Conventions conventions{false, 0.0, -2147483647};
 
-// The schedule of a sequence as the catalogue consumes it.
+// The schedule of a sequence as the catalogue consumes it. Always inlined
+// into the catalogue's fold, like build: kept out of line, the fold's running
+// value lived in memory, and a weighted sum over 1 000 jobs on 50 unrelated
+// machines took 1.2 × its floor.
 template <Dispatch dispatch, class Duration, class Releases>
 auto completions(const int* seq, int jobs, int machines, Duration duration, Releases releases) {
-    return [=](auto&& completed) {
+    return [=](auto&& completed) __attribute__((always_inline)) {
         build<dispatch>(seq, jobs, machines, duration, releases,
                         [&completed](int job, int, long, long end) { completed(job, end); });
     };

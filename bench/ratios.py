@@ -208,7 +208,10 @@ def more_tables(times, names):
         print("|---|---:|---|---|" + "---:|" * len(ns))
         units = {"S1_": "job", "Pm_": "job", "Qm_": "job", "Rm_": "job·machine", "Fm_": "job·machine",
                  "Jm_": "operation"}
-        for (evaluator, m, order), row in table.items():
+        environments = list(units)
+        ordered = sorted(table.items(), key=lambda item: (
+            next(i for i, p in enumerate(environments) if item[0][0].startswith(p)), item[0][2] != "random", item[0][1]))
+        for (evaluator, m, order), row in ordered:
             unit = next(u for p, u in units.items() if evaluator.startswith(p))
             cells = [f"{row[n] * 1e9:.2f} ns" if n in row else "" for n in ns]
             print(f"| `{evaluator}` | {m} | {order} | {unit} | " + " | ".join(cells) + " |")

@@ -25,6 +25,7 @@
 #include "bench/bench_instances.h"
 #include "bench/counting_allocator.h"
 #include "bench/registration.h"
+#include "schedule/checked.h"
 #include "schedule/schedule.h"
 
 namespace {
@@ -44,21 +45,14 @@ struct Slot {
 };
 Slot slot;
 
-void release_attributes(long* dd, double* w, int* r) {
-    std::free(dd);
-    std::free(w);
-    std::free(r);
-}
-
 // Sequences taken in turn (as in the evaluator benchmarks): 4, or 1 for the
 // largest shapes. In order, the one sequence 0, 1, …, n − 1 (on the job shop
 // the jobs in index order m times over): every job's data is then read in
 // address order, which shows the cost without the cache misses of a random
-// order.
-bool in_order = false;  // set while the in-order shapes are made
-
-std::vector<int*> sequences(std::uint64_t seed, int len, int jobs, bool operations, int machines) {
-    if (in_order) {
+// order. Which of the two the key of the shape says.
+std::vector<int*> sequences(const std::string& key, std::uint64_t seed, int len, int jobs, bool operations,
+                            int machines) {
+    if (key.starts_with("scale-in-order/")) {
         int* seq = newIVector(len);
         for (int k = 0; k < len; ++k) seq[k] = k % jobs;
         return {seq};
@@ -87,88 +81,54 @@ void scale(const std::string& name, int jobs, int machines, double units, Make m
     const std::string key = (ordered ? "scale-in-order/" : "scale/") + name + "/" + std::to_string(jobs) + "x" +
                             std::to_string(machines);
     benchmark::RegisterBenchmark(key.c_str(), [=](benchmark::State& state) {
-        if (slot.key != key) {
-            in_order = ordered;
-            slot.evaluate = make(key);
-        }
+        if (slot.key != key) slot.evaluate = make(key);
         std::size_t i = 0;
         for (auto _ : state) benchmark::DoNotOptimize(slot.evaluate(i++));
         per_unit(state, units);
     });
 }
 
-std::function<double(std::size_t)> single(const std::string& key, int jobs) {
-    auto* in = new SINGLE_MACHINE(bench::single_machine(1, jobs));
-    auto seqs = sequences(201, jobs, jobs, false, 1);
+// Puts `record` and its sequences in the slot, released with the library's
+// own release(); the callable evaluates sequence i with `evaluate`.
+template <class Record, class Evaluate>
+std::function<double(std::size_t)> hold(const std::string& key, const Record& record, std::vector<int*> seqs,
+                                        Evaluate evaluate) {
+    auto* in = new Record(record);
     slot.take(key, [in, seqs] {
-        std::free(in->pt);
-        release_attributes(in->dd, in->w, in->r);
+        release(*in);
         delete in;
         free_all(seqs);
     });
-    return [in, seqs](std::size_t i) { return S1_Rj_Wj_SumTj(seqs[i % seqs.size()], *in); };
+    return [in, seqs, evaluate](std::size_t i) { return evaluate(seqs[i % seqs.size()], *in); };
+}
+
+std::function<double(std::size_t)> single(const std::string& key, int jobs) {
+    return hold(key, bench::single_machine(1, jobs), sequences(key, 201, jobs, jobs, false, 1), S1_Rj_Wj_SumTj);
 }
 
 std::function<double(std::size_t)> identical(const std::string& key, int jobs, int machines) {
-    auto* in = new PARALLEL_MACHINES(bench::parallel_machines(3, jobs, machines));
-    auto seqs = sequences(202, jobs, jobs, false, 1);
-    slot.take(key, [in, seqs] {
-        std::free(in->pt);
-        release_attributes(in->dd, in->w, in->r);
-        delete in;
-        free_all(seqs);
-    });
-    return [in, seqs](std::size_t i) { return Pm_Rj_Wj_SumTj(seqs[i % seqs.size()], *in); };
+    return hold(key, bench::parallel_machines(3, jobs, machines), sequences(key, 202, jobs, jobs, false, 1),
+                Pm_Rj_Wj_SumTj);
 }
 
 std::function<double(std::size_t)> uniform(const std::string& key, int jobs, int machines) {
-    auto* in = new RELATED_MACHINES(bench::uniform_machines(4, jobs, machines));
-    auto seqs = sequences(203, jobs, jobs, false, 1);
-    slot.take(key, [in, seqs] {
-        std::free(in->pt);
-        std::free(in->v);
-        release_attributes(in->dd, in->w, in->r);
-        delete in;
-        free_all(seqs);
-    });
-    return [in, seqs](std::size_t i) { return Qm_Rj_Wj_SumTj(seqs[i % seqs.size()], *in); };
+    return hold(key, bench::uniform_machines(4, jobs, machines), sequences(key, 203, jobs, jobs, false, 1),
+                Qm_Rj_Wj_SumTj);
 }
 
 std::function<double(std::size_t)> unrelated(const std::string& key, int jobs, int machines) {
-    auto* in = new UNRELATED_MACHINES(bench::unrelated_machines(5, jobs, machines));
-    auto seqs = sequences(204, jobs, jobs, false, 1);
-    slot.take(key, [in, seqs] {
-        free_mat_int(in->pt, in->machines);
-        release_attributes(in->dd, in->w, in->r);
-        delete in;
-        free_all(seqs);
-    });
-    return [in, seqs](std::size_t i) { return Rm_Rj_Wj_SumTj(seqs[i % seqs.size()], *in); };
+    return hold(key, bench::unrelated_machines(5, jobs, machines), sequences(key, 204, jobs, jobs, false, 1),
+                Rm_Rj_Wj_SumTj);
 }
 
 std::function<double(std::size_t)> flow(const std::string& key, int jobs, int machines) {
-    auto* in = new FLOWSHOP(bench::flow_shop(2, jobs, machines));
-    auto seqs = sequences(205, jobs, jobs, false, 1);
-    slot.take(key, [in, seqs] {
-        free_mat_int(in->pt, in->machines);
-        release_attributes(in->dd, in->w, in->r);
-        delete in;
-        free_all(seqs);
-    });
-    return [in, seqs](std::size_t i) { return Fm_Prmu_Rj_Wj_SumTj(seqs[i % seqs.size()], *in); };
+    return hold(key, bench::flow_shop(2, jobs, machines), sequences(key, 205, jobs, jobs, false, 1),
+                Fm_Prmu_Rj_Wj_SumTj);
 }
 
 std::function<double(std::size_t)> job(const std::string& key, int jobs, int machines) {
-    auto* in = new JOBSHOP(bench::job_shop(6, jobs, machines));
-    auto seqs = sequences(206, jobs * machines, jobs, true, machines);
-    slot.take(key, [in, seqs] {
-        free_mat_int(in->pt, in->machines);
-        free_mat_int(in->rt, in->jobs);
-        release_attributes(in->dd, in->w, in->r);
-        delete in;
-        free_all(seqs);
-    });
-    return [in, seqs](std::size_t i) { return Jm_Rj_Wj_SumTj(seqs[i % seqs.size()], *in); };
+    return hold(key, bench::job_shop(6, jobs, machines), sequences(key, 206, jobs * machines, jobs, true, machines),
+                Jm_Rj_Wj_SumTj);
 }
 
 // "memory/<name>/<n>x<m>": extra peak bytes of one evaluation, and the

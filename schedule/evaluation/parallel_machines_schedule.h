@@ -177,14 +177,16 @@ template <Dispatch dispatch, Search search = Search::by_machines, class Duration
     // Unrelated machines read a column of times per job: two copies of the
     // loop, one fetching ahead for matrices beyond the caches (see
     // jobs_ahead), so that the others pay nothing for it.
-    const int ahead = Duration::reads_a_matrix ? jobs_ahead(jobs, machines) : 0;
+    const int ahead = jobs_ahead(jobs, machines);
     const auto place_all = [&](auto fetch_ahead) __attribute__((always_inline)) {
         for (int k = 0; k < jobs; ++k) {
             const int job = seq[k];
-            if constexpr (decltype(fetch_ahead)::value) {
-                if (k + ahead < jobs) {
-                    const int later = seq[k + ahead];
-                    for (int i = 0; i < machines; ++i) duration.prefetch(i, later);
+            if constexpr (Duration::reads_a_matrix) {
+                if constexpr (decltype(fetch_ahead)::value) {
+                    if (k + ahead < jobs) {
+                        const int later = seq[k + ahead];
+                        for (int i = 0; i < machines; ++i) duration.prefetch(i, later);
+                    }
                 }
             }
             int chosen;
@@ -249,11 +251,13 @@ template <Dispatch dispatch, Search search = Search::by_machines, class Duration
             place(job, chosen, start, completion);
         }
     };
-    if (ahead > 0) {
-        place_all(std::true_type{});
-    } else {
-        place_all(std::false_type{});
+    if constexpr (Duration::reads_a_matrix) {
+        if (ahead > 0) {
+            place_all(std::true_type{});
+            return;
+        }
     }
+    place_all(std::false_type{});
 }
 
 // Processing times of the three environments. Only unrelated machines read a
@@ -262,7 +266,6 @@ struct IdenticalTimes {
     static constexpr bool reads_a_matrix = false;
     const int* pt;  // by job
     long operator()(int /*machine*/, int job) const { return pt[job]; }
-    void prefetch(int /*machine*/, int /*job*/) const {}
 };
 
 // On uniform machines a job takes lround(p / v): its processing time at
@@ -294,7 +297,6 @@ struct UniformTimes {
         }
         return 2 * remainder >= speed ? quotient + 1 : quotient;
     }
-    void prefetch(int /*machine*/, int /*job*/) const {}
 };
 
 struct UnrelatedTimes {

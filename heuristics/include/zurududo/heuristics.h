@@ -77,7 +77,7 @@ Result neh(const schedule::FLOWSHOP& instance);
 //
 // The defaults (d = 2, T = 0.7, partial local search on) did better than Ruiz
 // & Stützle's calibrated d = 4, T = 0.4 without it in a short calibration on
-// the hardest groups of Taillard's set (RESULTS.md); those are one setting away.
+// the hardest groups of Taillard's set (docs/results.md); those are one setting away.
 struct IteratedGreedyParameters {
     int destruction = 2;
     double temperature = 0.7;
@@ -108,7 +108,7 @@ Result atc(const schedule::SINGLE_MACHINE& instance, double k = 0);
 // Starts from the best of EDD, WSPT and ATC. One iteration is one
 // perturbation and descent.
 // The defaults did best among a few settings on the wt100 instances that
-// resisted longest (RESULTS.md).
+// resisted longest (docs/results.md).
 struct TardinessSearchParameters {
     int kick = 6;
     int kick_window = 20;
@@ -184,7 +184,7 @@ Result dispatch(const schedule::JOBSHOP& instance, PriorityRule rule,
 //
 // The defaults (L as in Zhang et al. 2007, 5 elite solutions as in TSAB,
 // stagnation 2 500 iterations, kick 3) were set on ft10, la21–la40 and ta01–ta05 in a
-// short calibration (RESULTS.md).
+// short calibration (docs/results.md).
 struct TabuSearchParameters {
     int tenure = 0;             // L; 0: 10 + n/m
     int elite = 5;

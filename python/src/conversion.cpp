@@ -243,8 +243,9 @@ namespace {
 PyObject* error_type = nullptr;
 
 // A missing file is FileNotFoundError, another file failure OSError, a
-// rejected instance zurududo.Error (its message and `report` the loader's
-// report), a bad argument ValueError, storage MemoryError.
+// rejected instance zurududo.Error (its message the one line that names the
+// file, the place and the fault; `report` the loader's whole report), a bad
+// argument ValueError, storage MemoryError.
 void raise_python_error(const schedule::Error& e) {
     const py::str message = text(e.what());
     switch (e.kind()) {
@@ -258,8 +259,9 @@ void raise_python_error(const schedule::Error& e) {
             return;
         case schedule::ErrorKind::instance: {
             const py::object error = py::reinterpret_borrow<py::object>(error_type)(message);
-            error.attr("report") = message;
+            error.attr("report") = text(e.report());
             error.attr("code") = e.code();
+            error.attr("kind") = std::string(schedule::error_kind_name(e.kind()));
             PyErr_SetObject(error_type, error.ptr());
             return;
         }
@@ -293,7 +295,9 @@ py::str text(const std::string& bytes) {
 
 void init_conversion(py::module_& m) {
     static py::exception<schedule::Error> error(m, "Error", PyExc_ValueError);
-    error.doc() = "An instance file the loader rejected. The message, also in `report`, is the loader's whole report.";
+    error.doc() =
+        "An instance file the loader rejected. The message is one line naming the file, the place and the fault "
+        "(ta.txt:3: PT[1][2] is not an integer (\"x\")); `report` is the loader's whole report.";
     error_type = error.ptr();
     py::register_exception_translator([](std::exception_ptr p) {
         try {

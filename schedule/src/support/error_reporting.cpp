@@ -34,7 +34,7 @@ std::string_view trimmed(std::string_view text) {
 }
 
 std::string sentence(int code, const std::string& info) {
-    if (code == 0) return info;  // a loader's report, as it wrote it
+    if (code == 0) return info;  // a rejected file, in the reader's words
     const std::string what(trimmed(info));
     switch (code) {
         case 1: return "Memory is not enough (" + what + ")";
@@ -48,9 +48,29 @@ std::string sentence(int code, const std::string& info) {
 }  // namespace
 
 Error::Error(ErrorKind kind, int code, std::string info)
-    : std::runtime_error(sentence(code, info)), kind_(kind), code_(code), info_(std::move(info)) {}
+    : std::runtime_error(sentence(code, info)), kind_(kind), code_(code), info_(std::move(info)), report_(what()) {}
+
+Error::Error(ErrorKind kind, int code, std::string info, std::string report)
+    : std::runtime_error(sentence(code, info)),
+      kind_(kind),
+      code_(code),
+      info_(std::move(info)),
+      report_(report.empty() ? std::string(what()) : std::move(report)) {}
+
+std::string_view error_kind_name(ErrorKind kind) noexcept {
+    switch (kind) {
+        case ErrorKind::file: return "file";
+        case ErrorKind::instance: return "instance";
+        case ErrorKind::argument: return "argument";
+        case ErrorKind::memory: break;
+    }
+    return "memory";
+}
 
 void fail(ErrorKind kind, int code, std::string info) { throw Error(kind, code, std::move(info)); }
+void fail(ErrorKind kind, int code, std::string info, std::string report) {
+    throw Error(kind, code, std::move(info), std::move(report));
+}
 
 void error(int code_error, int stop, const char* add_info) {
     if (stop != 0) fatal_error(code_error, add_info);

@@ -11,8 +11,9 @@
 
 namespace schedule {
 
-// Throws Error{kind, code, info}.
+// Throws Error{kind, code, info}, and with `report` its longer account.
 [[noreturn]] void fail(ErrorKind kind, int code, std::string info);
+[[noreturn]] void fail(ErrorKind kind, int code, std::string info, std::string report);
 
 // What error(code_error, 1, add_info) does, declared as never returning.
 [[noreturn]] void fatal_error(int code_error, const char* add_info);

@@ -69,8 +69,9 @@ int run_bench(CLI::App& app, const std::vector<std::string>& args) {
     bool progress = false;
     app.add_option("SET", arguments, "sets, names or files of names")->required();
     app.add_option("-a,--algorithm", settings.method, "the method (see 'sched solve --help')")->required();
-    auto* factor = app.add_option("--time-factor", settings.time_factor, "a time limit of t·n·m/2 ms per run (the default, t = 1)")
-                       ->check(CLI::PositiveNumber);
+    auto* factor =
+        app.add_option("--time-factor", settings.time_factor, "a time limit of t·n·m/2 ms per run (the default, t = 1)")
+            ->check(CLI::PositiveNumber);
     add_search_options(app, settings.seconds, settings.iterations, settings.seed, factor);
     app.add_option("--seeds", seeds, "runs per instance, with seeds seed, seed+1, ... (default: 1)")
         ->check(CLI::PositiveNumber);
@@ -189,13 +190,16 @@ int run_bench(CLI::App& app, const std::vector<std::string>& args) {
 
 }  // namespace
 
-const Command bench_command{"bench", "run a heuristic over a benchmark set: deviations from the best known",
-    "sched bench SET|NAME|FILE... -a ALGORITHM [options]",
-    "Runs a method over benchmark instances: a set (taillard-flowshop,\n"
-    "taillard-jobshop, orlib-jobshop, wt40, wt50, wt100), names, or files listing\n"
-    "names. Prints per instance the best known value, the value found, its relative\n"
-    "deviation (RPD, %) and the time, then the mean deviation (ARPD) per size group\n"
-    "and overall. Time is the processor time of the thread running the instance.",
-    run_bench};
+const Command bench_command{
+    .name = "bench",
+    .summary = "run a heuristic over a benchmark set: deviations from the best known",
+    .usage = "sched bench SET|NAME|FILE... -a ALGORITHM [options]",
+    .description = "Runs a method over benchmark instances: a set (taillard-flowshop,\n"
+                   "taillard-jobshop, orlib-jobshop, wt40, wt50, wt100), names, or files listing\n"
+                   "names. Prints per instance the best known value, the value found, its relative\n"
+                   "deviation (RPD, %) and the time, then the mean deviation (ARPD) per size group\n"
+                   "and overall. Time is the processor time of the thread running the instance.",
+    .run = run_bench,
+};
 
 }  // namespace sched

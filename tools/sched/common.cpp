@@ -99,11 +99,12 @@ bool parse(CLI::App& app, const std::vector<std::string>& args) {
 }
 
 void add_search_options(CLI::App& app, double& seconds, long& iterations, std::uint64_t& seed, CLI::Option* other) {
-    CLI::Option* limit = app.add_option("--time-limit", seconds, "a time limit of S seconds per run")
-                             ->check(CLI::PositiveNumber);
-    CLI::Option* count = app.add_option("--iterations", iterations, "an iteration limit per run, reproducible on any machine")
-                             ->check(CLI::PositiveNumber)
-                             ->excludes(limit);
+    CLI::Option* limit =
+        app.add_option("--time-limit", seconds, "a time limit of S seconds per run")->check(CLI::PositiveNumber);
+    CLI::Option* count =
+        app.add_option("--iterations", iterations, "an iteration limit per run, reproducible on any machine")
+            ->check(CLI::PositiveNumber)
+            ->excludes(limit);
     if (other != nullptr) {
         limit->excludes(other);
         count->excludes(other);

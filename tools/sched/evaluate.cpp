@@ -223,11 +223,14 @@ int run_evaluate(CLI::App& app, const std::vector<std::string>& args) {
 
 }  // namespace
 
-const Command evaluate_command{"evaluate", "completion times and objectives of sequences on an instance",
-    "sched evaluate [options] INSTANCE|NAME",
-    "Prints the completion time of every job and every objective of the\n"
-    "catalogue for the sequence. Objectives that need due dates are shown as '-'\n"
-    "when the instance has none.",
-    run_evaluate};
+const Command evaluate_command{
+    .name = "evaluate",
+    .summary = "completion times and objectives of sequences on an instance",
+    .usage = "sched evaluate [options] INSTANCE|NAME",
+    .description = "Prints the completion time of every job and every objective of the\n"
+                   "catalogue for the sequence. Objectives that need due dates are shown as '-'\n"
+                   "when the instance has none.",
+    .run = run_evaluate,
+};
 
 }  // namespace sched

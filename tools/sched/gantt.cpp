@@ -269,12 +269,15 @@ int run_gantt(CLI::App& app, const std::vector<std::string>& args) {
 
 }  // namespace
 
-const Command gantt_command{"gantt", "draw a schedule file as an SVG (or PNG) Gantt chart",
-    "sched gantt [-O FILE] SCHEDULE",
-    "Draws a schedule file as a standalone SVG Gantt chart: one lane per machine,\n"
-    "one colour per job, a time axis and the makespan marked. The chart goes to\n"
-    "standard output unless -O is given; a FILE ending in .png is rendered by\n"
-    "rsvg-convert.",
-    run_gantt};
+const Command gantt_command{
+    .name = "gantt",
+    .summary = "draw a schedule file as an SVG (or PNG) Gantt chart",
+    .usage = "sched gantt [-O FILE] SCHEDULE",
+    .description = "Draws a schedule file as a standalone SVG Gantt chart: one lane per machine,\n"
+                   "one colour per job, a time axis and the makespan marked. The chart goes to\n"
+                   "standard output unless -O is given; a FILE ending in .png is rendered by\n"
+                   "rsvg-convert.",
+    .run = run_gantt,
+};
 
 }  // namespace sched

@@ -42,11 +42,14 @@ int run_list(CLI::App& app, const std::vector<std::string>& args) {
 
 }  // namespace
 
-const Command list_command{"list", "the benchmark sets and their instances",
-    "sched list [SET...]",
-    "Lists the benchmark sets and their instances, each with its environment, size\n"
-    "(jobs x machines) and best known value ('*' when proven optimal). Any name\n"
-    "serves where an instance file does: sched evaluate ta001, sched solve la16.",
-    run_list};
+const Command list_command{
+    .name = "list",
+    .summary = "the benchmark sets and their instances",
+    .usage = "sched list [SET...]",
+    .description = "Lists the benchmark sets and their instances, each with its environment, size\n"
+                   "(jobs x machines) and best known value ('*' when proven optimal). Any name\n"
+                   "serves where an instance file does: sched evaluate ta001, sched solve la16.",
+    .run = run_list,
+};
 
 }  // namespace sched

@@ -22,22 +22,20 @@ const sched::Command* const commands[] = {
 };
 
 std::string main_help() {
-    std::string help =
-        "usage: sched <command> [options]\n"
-        "\n"
-        "Evaluate sequences, write schedules, draw Gantt charts, solve instances and\n"
-        "run benchmark sets.\n"
-        "\n"
-        "commands:\n";
+    std::string help = "usage: sched <command> [options]\n"
+                       "\n"
+                       "Evaluate sequences, write schedules, draw Gantt charts, solve instances and\n"
+                       "run benchmark sets.\n"
+                       "\n"
+                       "commands:\n";
     for (const sched::Command* c : commands) {
         const std::string name = c->name;
         help += "  " + name + std::string(name.size() < 11 ? 11 - name.size() : 1, ' ') + c->summary + "\n";
     }
-    return help +
-           "\n"
-           "An instance is a file, - for standard input, or a benchmark name (ta001, ft06, ...).\n"
-           "'sched <command> --help' describes a command; 'sched --version' prints the version.\n"
-           "Exit status: 0 success, 1 failure, 2 usage error.\n";
+    return help + "\n"
+                  "An instance is a file, - for standard input, or a benchmark name (ta001, ft06, ...).\n"
+                  "'sched <command> --help' describes a command; 'sched --version' prints the version.\n"
+                  "Exit status: 0 success, 1 failure, 2 usage error.\n";
 }
 
 int run(const std::vector<std::string>& args) {

@@ -33,11 +33,14 @@ int run_schedule(CLI::App& app, const std::vector<std::string>& args) {
 
 }  // namespace
 
-const Command schedule_command{"schedule", "write the schedule file of a sequence",
-    "sched schedule [options] -O FILE INSTANCE|NAME",
-    "Writes the schedule the sequence gives on the instance to FILE (- for standard\n"
-    "output), as four tagged lines: [JOBS=n], [MACHINES=m], [SCHEDULE_DATA=...],\n"
-    "[JOB_ORDER=...].",
-    run_schedule};
+const Command schedule_command{
+    .name = "schedule",
+    .summary = "write the schedule file of a sequence",
+    .usage = "sched schedule [options] -O FILE INSTANCE|NAME",
+    .description = "Writes the schedule the sequence gives on the instance to FILE (- for standard\n"
+                   "output), as four tagged lines: [JOBS=n], [MACHINES=m], [SCHEDULE_DATA=...],\n"
+                   "[JOB_ORDER=...].",
+    .run = run_schedule,
+};
 
 }  // namespace sched

@@ -201,13 +201,16 @@ int run_solve(CLI::App& app, const std::vector<std::string>& args) {
 
 }  // namespace
 
-const Command solve_command{"solve", "find a good sequence with a reference heuristic",
-    "sched solve [options] INSTANCE|NAME",
-    "Looks for a sequence of small objective value with a reference heuristic and\n"
-    "prints its value, the sequence, the time and the iterations. The default\n"
-    "method: ig for the flow shop's Cmax, ils for weighted tardiness, ts for the job\n"
-    "shop's Cmax, generic (iterated greedy over the evaluator) otherwise. Without\n"
-    "--time-limit or --iterations, it searches for one second.",
-    run_solve};
+const Command solve_command{
+    .name = "solve",
+    .summary = "find a good sequence with a reference heuristic",
+    .usage = "sched solve [options] INSTANCE|NAME",
+    .description = "Looks for a sequence of small objective value with a reference heuristic and\n"
+                   "prints its value, the sequence, the time and the iterations. The default\n"
+                   "method: ig for the flow shop's Cmax, ils for weighted tardiness, ts for the job\n"
+                   "shop's Cmax, generic (iterated greedy over the evaluator) otherwise. Without\n"
+                   "--time-limit or --iterations, it searches for one second.",
+    .run = run_solve,
+};
 
 }  // namespace sched

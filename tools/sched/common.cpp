@@ -98,6 +98,20 @@ bool parse(CLI::App& app, const std::vector<std::string>& args) {
     return true;
 }
 
+void add_search_options(CLI::App& app, double& seconds, long& iterations, std::uint64_t& seed, CLI::Option* other) {
+    CLI::Option* limit =
+        app.add_option("--time-limit", seconds, "a time limit of S seconds per run")->check(CLI::PositiveNumber);
+    CLI::Option* count =
+        app.add_option("--iterations", iterations, "an iteration limit per run, reproducible on any machine")
+            ->check(CLI::PositiveNumber)
+            ->excludes(limit);
+    if (other != nullptr) {
+        limit->excludes(other);
+        count->excludes(other);
+    }
+    app.add_option("--seed", seed, "the random seed (default: 1)");
+}
+
 std::string read_input(const std::string& path) {
     if (path == "-") {
         std::string text{std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>()};

@@ -3,6 +3,7 @@
 #ifndef SCHED_TOOL_COMMON_H
 #define SCHED_TOOL_COMMON_H
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,6 +11,7 @@
 
 namespace CLI {
 class App;
+class Option;
 }
 
 namespace sched {
@@ -27,6 +29,12 @@ struct Failure {
 // A parse error is a usage error of one line, with a did-you-mean for an
 // unknown option.
 bool parse(CLI::App& app, const std::vector<std::string>& args);
+
+// The budget and seed of the commands that search (solve, bench): --time-limit
+// S and --iterations N per run, which exclude each other and `other` (a
+// further budget option, or null), and --seed.
+void add_search_options(CLI::App& app, double& seconds, long& iterations, std::uint64_t& seed,
+                        CLI::Option* other = nullptr);
 
 // The word of `candidates` closest to `word`, when it is close enough to be a
 // likely typing error.

@@ -250,8 +250,12 @@ void raise_python_error(const schedule::Error& e) {
     const py::str message = text(e.what());
     switch (e.kind()) {
         case schedule::ErrorKind::file:
-            if (e.code() == 2) {
+            if (e.code() == 2 && e.what() == "File not found: " + e.info()) {
                 const py::tuple args = py::make_tuple(ENOENT, std::strerror(ENOENT), text(e.info()));
+                PyErr_SetObject(PyExc_FileNotFoundError, args.ptr());
+            } else if (e.code() == 2) {
+                // Neither a file nor a benchmark name: the message says which name is near.
+                const py::tuple args = py::make_tuple(ENOENT, message);
                 PyErr_SetObject(PyExc_FileNotFoundError, args.ptr());
             } else {
                 PyErr_SetObject(PyExc_OSError, message.ptr());

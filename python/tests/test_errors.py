@@ -16,7 +16,7 @@ def test_loading_failures(tmp_path, repository, capfd):
     assert missing.value.filename == str(tmp_path / "absent.txt")
     with pytest.raises(FileNotFoundError):
         zurududo.load(tmp_path / "absent.txt", "flowshop", layout="machine_rows")
-    with pytest.raises(OSError, match="could not be read"):
+    with pytest.raises(OSError, match="it is a directory"):
         zurududo.load(tmp_path, "single")
     rejected = repository / "examples" / "zurududo" / "rejected" / "test_single_machine.txt"
     with pytest.raises(zurududo.Error) as error:

@@ -51,11 +51,14 @@ Error::Error(ErrorKind kind, int code, std::string info)
     : std::runtime_error(sentence(code, info)), kind_(kind), code_(code), info_(std::move(info)), report_(what()) {}
 
 Error::Error(ErrorKind kind, int code, std::string info, std::string report)
-    : std::runtime_error(sentence(code, info)),
+    : Error(kind, code, info, sentence(code, info), std::move(report)) {}
+
+Error::Error(ErrorKind kind, int code, std::string info, std::string message, std::string report)
+    : std::runtime_error(message),
       kind_(kind),
       code_(code),
       info_(std::move(info)),
-      report_(report.empty() ? std::string(what()) : std::move(report)) {}
+      report_(report.empty() ? std::move(message) : std::move(report)) {}
 
 std::string_view error_kind_name(ErrorKind kind) noexcept {
     switch (kind) {

@@ -72,7 +72,12 @@ TEST(SchedTool, MissingFileIsAFailure) {
     const ToolRun run = sched(dir, "evaluate absent.txt");
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, "sched: cannot read 'absent.txt': no such file\n");
+    EXPECT_EQ(run.err, "sched: File not found: absent.txt\n");
+    EXPECT_EQ(sched(dir, "solve TA0566").err, "sched: no file or benchmark named 'TA0566' (did you mean ta056?)\n");
+    EXPECT_EQ(sched(dir, "solve ft11").err, "sched: no file or benchmark named 'ft11' (did you mean ft10?)\n");
+    const ToolRun empty = sched(dir, "evaluate - < /dev/null");
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_EQ(empty.err, "sched: standard input is empty\n");
 }
 
 TEST(SchedTool, EvaluateTableShowsCompletionTimesAndTheCatalogue) {
@@ -357,11 +362,13 @@ TEST(SchedTool, NewUserOptions) {
         {"evaluate -o Cmax ta001", 0, "1448\n"},
         {"--version", 0, "sched "},
         {"evaluate folder", 1, "sched: cannot read 'folder': it is a directory\n"},
-        {"evaluate ta.txt", 2,
-         "sched: 'ta.txt' is not a tagged file; it looks like another layout: try --layout taillard\n"},
+        {"evaluate ta.txt", 1,
+         "sched: ta.txt: the file holds no tag entry [NAME=...]: it is not a tagged file; it looks like layout "
+         "taillard\n"},
         {"evalute one.txt", 2, "(did you mean 'evaluate'?)"},
         {"evaluate --objectiv Cmax one.txt", 2, "(did you mean '--objective'?)"},
-        {"evaluate ta999", 1, "sched: cannot read 'ta999': no such file\n"},
+        {"evaluate ta999", 1, "sched: no file or benchmark named 'ta999' (did you mean ta099?)\n"},
+        {"evaluate -o Cmax TA001", 0, "1448\n"},
     };
     for (const Case& c : cases) {
         const auto run = run_process("'" SCHED_PROGRAM "' " + std::string(c.args) + " 2>stderr.txt", dir.path());

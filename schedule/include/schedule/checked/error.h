@@ -36,6 +36,8 @@ public:
     Error(ErrorKind kind, int code, std::string info);
     // With the longer account `report` beside the one-line message.
     Error(ErrorKind kind, int code, std::string info, std::string report);
+    // With what() `message` instead of the sentence of the code and `info`.
+    Error(ErrorKind kind, int code, std::string info, std::string message, std::string report);
 
     ErrorKind kind() const noexcept { return kind_; }
     int code() const noexcept { return code_; }

@@ -32,7 +32,7 @@ py::array Instance::evaluate_many(const py::object& seqs, const std::string& obj
 
 void init_batches(py::class_<Instance>& instance) {
     instance
-        .def("evaluate_many", &Instance::evaluate_many, py::arg("seqs"), py::arg("objective") = "Cmax",
+        .def("evaluate_many", checked_method(&Instance::evaluate_many), py::arg("seqs"), py::arg("objective") = "Cmax",
              py::arg("threads") = 0, R"doc(
 The value of one objective for each row of a two-dimensional integer array.
 

@@ -45,12 +45,29 @@ std::string sentence(int code, const std::string& info) {
     }
 }
 
+// `text` with each NUL byte written \0, so that a reader of what() sees the
+// whole of it.
+std::string nul_shown(std::string text) {
+    for (std::size_t at = text.find('\0'); at != std::string::npos; at = text.find('\0', at + 2))
+        text.replace(at, 1, "\\0");
+    return text;
+}
+
 }  // namespace
 
-Error::Error(ErrorKind kind, int code, std::string info)
-    : std::runtime_error(sentence(code, info)), kind_(kind), code_(code), info_(std::move(info)) {}
+Error::Error(ErrorKind kind, int code, std::string info, int os_error, std::string path)
+    : std::runtime_error(nul_shown(sentence(code, info))),
+      kind_(kind),
+      code_(code),
+      info_(std::move(info)),
+      os_error_(os_error),
+      path_(std::move(path)) {}
 
 void fail(ErrorKind kind, int code, std::string info) { throw Error(kind, code, std::move(info)); }
+
+void fail_on_file(int code, std::string info, int os_error, std::string path) {
+    throw Error(ErrorKind::file, code, std::move(info), os_error, std::move(path));
+}
 
 void error(int code_error, int stop, const char* add_info) {
     if (stop != 0) fatal_error(code_error, add_info);

@@ -20,19 +20,25 @@ enum class ErrorKind {
 // not found, 999 other; 0 for a rejected instance file, which the loaders
 // report in their own words. `info()` is the text the reporter prints after
 // the code's message; what() is a readable sentence made of both, and for a
-// rejected instance the loader's whole report.
+// rejected instance the loader's whole report, with any NUL byte shown as
+// \0. A file that the system would not open, read or write also has the
+// system's error number (`os_error()`, 0 otherwise) and its name (`path()`).
 class Error : public std::runtime_error {
 public:
-    Error(ErrorKind kind, int code, std::string info);
+    Error(ErrorKind kind, int code, std::string info, int os_error = 0, std::string path = {});
 
     ErrorKind kind() const noexcept { return kind_; }
     int code() const noexcept { return code_; }
     const std::string& info() const noexcept { return info_; }
+    int os_error() const noexcept { return os_error_; }
+    const std::string& path() const noexcept { return path_; }
 
 private:
     ErrorKind kind_;
     int code_;
     std::string info_;
+    int os_error_;
+    std::string path_;
 };
 
 }  // namespace schedule

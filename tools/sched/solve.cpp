@@ -99,11 +99,11 @@ int solve_command(const std::vector<std::string>& args) {
     app.add_option(
         "-o,--objective", objective,
         "the objective to minimise (default: Cmax; Wj_SumTj on one machine with due dates, Wj_SumCj without)");
-    auto* limit = app.add_option("--time-limit", seconds, "seconds of search (default: 1)")->check(CLI::PositiveNumber);
+    auto* limit = app.add_option("--time-limit", seconds, "seconds of search (default: 1)")->check(seconds_option());
     app.add_option("--iterations", iterations, "iterations of search, reproducible on any machine")
         ->check(CLI::PositiveNumber)
         ->excludes(limit);
-    app.add_option("--seed", seed, "the random seed (default: 1)");
+    app.add_option("--seed", seed, "the random seed (default: 1)")->check(seed_option());
     app.add_option("-O,--output", output, "also write the schedule file of the sequence found");
     app.add_option("-f,--format", format, "table (default) or json");
     app.add_option("--trace", trace, "draw the best value over time to FILE (.svg, or .png)");

@@ -89,7 +89,11 @@ std::string temporary_name(const std::string& directory, const std::string& name
 
 }  // namespace
 
-std::string read_file(const std::string& path) {
+namespace {
+
+// The bytes of a file, at most max_file_bytes; as text, a NUL byte ends the
+// read with an Error.
+std::string read_whole(const std::string& path, bool text) {
     check_name(path);
     const Descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
     if (file.fd < 0) refused(path, "open", errno);
@@ -106,7 +110,7 @@ std::string read_file(const std::string& path) {
         const ssize_t got = ::read(file.fd, block, sizeof block);
         if (got < 0) refused(path, "read", errno);  // EINTR included: a signal is the caller's to answer
         if (got == 0) break;
-        const void* nul = std::memchr(block, '\0', static_cast<std::size_t>(got));
+        const void* nul = text ? std::memchr(block, '\0', static_cast<std::size_t>(got)) : nullptr;
         if (nul != nullptr)
             fail(ErrorKind::instance, 999,
                  "'" + path + "' is not a text file: it holds a NUL byte at offset " +
@@ -116,6 +120,12 @@ std::string read_file(const std::string& path) {
     }
     return bytes;
 }
+
+}  // namespace
+
+std::string read_file(const std::string& path) { return read_whole(path, false); }
+
+std::string read_text_file(const std::string& path) { return read_whole(path, true); }
 
 void write_file_atomically(const std::string& path, std::string_view bytes) {
     check_name(path);

@@ -130,12 +130,12 @@ AnyInstance load_any(const std::string* path, std::string_view text, const std::
     const bool benchmark = layout == Layout::taillard || layout == Layout::classic || layout == Layout::taillard_jobshop;
     if (!benchmark && !std::holds_alternative<std::monostate>(choice))
         bad_argument("the " + std::string(layout_name(layout)) + " layout holds one instance: there is none to choose");
-    // A file is read whole first, bounded and as text (read_file), so that
+    // A file is read whole first, bounded and as text (read_text_file), so that
     // a device or a binary file fails at once; the tagged loaders then read
     // the text in memory under the file's name.
     std::string held;
     if (path != nullptr) {
-        held = read_file(*path);
+        held = read_text_file(*path);
         text = held;
     } else if (const auto nul = text.find('\0'); nul != std::string_view::npos) {
         fail(ErrorKind::instance, 999,

@@ -13,14 +13,18 @@ namespace schedule {
 // an end to a stream that never ends.
 inline constexpr std::size_t max_file_bytes = std::size_t{1} << 30;
 
-// The whole content of a text file. Throws Error (file, with the system's
-// error number) when it cannot be opened or read, a directory included
-// ("File not found" for a missing one), and Error (instance) as soon as a
-// NUL byte shows that it is not text (/dev/zero, a binary file) or it grows
-// beyond max_file_bytes; Error (argument) for a name holding a NUL byte. A
-// read interrupted by a signal fails with EINTR, so that the caller can
-// answer the signal.
+// The whole content of a file. Throws Error (file, with the system's error
+// number and the file's name) when it cannot be opened or read, a directory
+// included ("File not found" for a missing one); Error (instance) once it
+// grows beyond max_file_bytes (a stream that never ends); Error (argument)
+// for a name holding a NUL byte. A read interrupted by a signal fails with
+// EINTR, so that the caller can answer the signal.
 std::string read_file(const std::string& path);
+
+// The same for a text file (an instance, a list of names, sequences): the
+// first NUL byte is an Error (instance) naming its offset, so that a device
+// or a binary file (/dev/zero) fails at once.
+std::string read_text_file(const std::string& path);
 
 // Writes `bytes` to `path`. A regular file (or a missing one) is written
 // through a new temporary file in the same directory that is then renamed

@@ -61,17 +61,7 @@ std::string number(double value, const char* format) {
     return text;
 }
 
-}  // namespace
-
-int bench_command(const std::vector<std::string>& args) {
-    CLI::App app(
-        "usage: sched bench SET|NAME|FILE... -a ALGORITHM [options]\n\n"
-        "Runs a method over benchmark instances: a set (taillard-flowshop,\n"
-        "taillard-jobshop, orlib-jobshop, wt40, wt50, wt100), names, or files listing\n"
-        "names. Prints per instance the best known value, the value found, its relative\n"
-        "deviation (RPD, %) and the time, then the mean deviation (ARPD) per size group\n"
-        "and overall. Time is the processor time of the thread running the instance.",
-        "bench");
+int run_bench(CLI::App& app, const std::vector<std::string>& args) {
     std::vector<std::string> arguments;
     experiment::Settings settings;
     int seeds = 1, threads = 1;
@@ -79,17 +69,10 @@ int bench_command(const std::vector<std::string>& args) {
     bool progress = false;
     app.add_option("SET", arguments, "sets, names or files of names")->required();
     app.add_option("-a,--algorithm", settings.method, "the method (see 'sched solve --help')")->required();
-    auto* factor = app.add_option("--time-factor", settings.time_factor, "a time limit of t·n·m/2 ms per run")
-                       ->check(time_factor_option());
-    auto* limit = app.add_option("--time-limit", settings.seconds, "a time limit of S seconds per run")
-                      ->check(seconds_option())
-                      ->excludes(factor);
-    app.add_option("--iterations", settings.iterations, "an iteration limit per run (reproducible)")
-        ->check(CLI::PositiveNumber)
-        ->excludes(factor)
-        ->excludes(limit);
-    app.add_option("--seed", settings.seed, "the seed of the first run of each instance (default: 1)")
-        ->check(seed_option());
+    auto* factor =
+        app.add_option("--time-factor", settings.time_factor, "a time limit of t·n·m/2 ms per run (the default, t = 1)")
+            ->check(time_factor_option());
+    add_search_options(app, settings.seconds, settings.iterations, settings.seed, factor);
     app.add_option("--seeds", seeds, "runs per instance, with seeds seed, seed+1, ... (default: 1)")
         ->check(count_option(1000000));
     app.add_option("-j,--threads", threads, "instances run side by side (default: 1)")->check(count_option(1024));
@@ -204,5 +187,19 @@ int bench_command(const std::vector<std::string>& args) {
     write_output("", table.str());
     return 0;
 }
+
+}  // namespace
+
+const Command bench_command{
+    .name = "bench",
+    .summary = "run a heuristic over a benchmark set: deviations from the best known",
+    .usage = "sched bench SET|NAME|FILE... -a ALGORITHM [options]",
+    .description = "Runs a method over benchmark instances: a set (taillard-flowshop,\n"
+                   "taillard-jobshop, orlib-jobshop, wt40, wt50, wt100), names, or files listing\n"
+                   "names. Prints per instance the best known value, the value found, its relative\n"
+                   "deviation (RPD, %) and the time, then the mean deviation (ARPD) per size group\n"
+                   "and overall. Time is the processor time of the thread running the instance.",
+    .run = run_bench,
+};
 
 }  // namespace sched

@@ -62,7 +62,10 @@ namespace {
 CLI::Validator number_between(const char* what, double low, double high, bool whole) {
     return CLI::Validator(
         [=](std::string& text) -> std::string {
-            const std::string range = format_double(low) + " to " + format_double(high);
+            const auto shown = [](double v) {
+                return v == std::floor(v) ? std::to_string(static_cast<long>(v)) : format_double(v);
+            };
+            const std::string range = shown(low) + " to " + shown(high);
             const bool digits = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
             if (whole && !digits) return "'" + text + "' is not " + what + " (" + range + ")";
             errno = 0;
@@ -137,6 +140,20 @@ bool parse(CLI::App& app, const std::vector<std::string>& args) {
         usage_error(one_line(e.what()) + " (see 'sched " + app.get_name() + " --help')");
     }
     return true;
+}
+
+void add_search_options(CLI::App& app, double& seconds, long& iterations, std::uint64_t& seed, CLI::Option* other) {
+    CLI::Option* limit =
+        app.add_option("--time-limit", seconds, "a time limit of S seconds per run")->check(seconds_option());
+    CLI::Option* count =
+        app.add_option("--iterations", iterations, "an iteration limit per run, reproducible on any machine")
+            ->check(CLI::PositiveNumber)
+            ->excludes(limit);
+    if (other != nullptr) {
+        limit->excludes(other);
+        count->excludes(other);
+    }
+    app.add_option("--seed", seed, "the random seed (default: 1)")->check(seed_option());
 }
 
 std::string read_input(const std::string& path) {

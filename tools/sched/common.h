@@ -3,6 +3,7 @@
 #ifndef SCHED_TOOL_COMMON_H
 #define SCHED_TOOL_COMMON_H
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,6 +12,7 @@
 namespace CLI {
 class App;
 class Validator;
+class Option;
 }
 
 namespace sched {
@@ -40,6 +42,11 @@ CLI::Validator time_factor_option();
 CLI::Validator seed_option();
 // A count of runs or threads: 1 to `most`.
 CLI::Validator count_option(long most);
+// The budget and seed of the commands that search (solve, bench): --time-limit
+// S and --iterations N per run, which exclude each other and `other` (a
+// further budget option, or null), and --seed.
+void add_search_options(CLI::App& app, double& seconds, long& iterations, std::uint64_t& seed,
+                        CLI::Option* other = nullptr);
 
 // The word of `candidates` closest to `word`, when it is close enough to be a
 // likely typing error.

@@ -232,16 +232,7 @@ std::string render_svg(const Schedule& schedule, const std::string& title, const
     return svg;
 }
 
-}  // namespace
-
-int gantt_command(const std::vector<std::string>& args) {
-    CLI::App app(
-        "usage: sched gantt [-O FILE] SCHEDULE\n\n"
-        "Draws a schedule file as a standalone SVG Gantt chart: one lane per machine,\n"
-        "one colour per job, a time axis and the makespan marked. The chart goes to\n"
-        "standard output unless -O is given; a FILE ending in .png is rendered by\n"
-        "rsvg-convert.",
-        "gantt");
+int run_gantt(CLI::App& app, const std::vector<std::string>& args) {
     std::string path, output, title;
     InstanceOptions instance;
     ChartOptions chart;
@@ -275,5 +266,18 @@ int gantt_command(const std::vector<std::string>& args) {
     write_picture(output, render_svg(schedule, title, chart));
     return 0;
 }
+
+}  // namespace
+
+const Command gantt_command{
+    .name = "gantt",
+    .summary = "draw a schedule file as an SVG (or PNG) Gantt chart",
+    .usage = "sched gantt [-O FILE] SCHEDULE",
+    .description = "Draws a schedule file as a standalone SVG Gantt chart: one lane per machine,\n"
+                   "one colour per job, a time axis and the makespan marked. The chart goes to\n"
+                   "standard output unless -O is given; a FILE ending in .png is rendered by\n"
+                   "rsvg-convert.",
+    .run = run_gantt,
+};
 
 }  // namespace sched

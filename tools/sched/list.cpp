@@ -11,13 +11,9 @@
 
 namespace sched {
 
-int list_command(const std::vector<std::string>& args) {
-    CLI::App app(
-        "usage: sched list [SET...]\n\n"
-        "Lists the benchmark sets and their instances, each with its environment, size\n"
-        "(jobs x machines) and best known value ('*' when proven optimal). Any name\n"
-        "serves where an instance file does: sched evaluate ta001, sched solve la16.",
-        "list");
+namespace {
+
+int run_list(CLI::App& app, const std::vector<std::string>& args) {
     std::vector<std::string> chosen;
     app.add_option("SET", chosen, "only these sets");
     if (!parse(app, args)) return 0;
@@ -43,5 +39,17 @@ int list_command(const std::vector<std::string>& args) {
     write_output("", out);
     return 0;
 }
+
+}  // namespace
+
+const Command list_command{
+    .name = "list",
+    .summary = "the benchmark sets and their instances",
+    .usage = "sched list [SET...]",
+    .description = "Lists the benchmark sets and their instances, each with its environment, size\n"
+                   "(jobs x machines) and best known value ('*' when proven optimal). Any name\n"
+                   "serves where an instance file does: sched evaluate ta001, sched solve la16.",
+    .run = run_list,
+};
 
 }  // namespace sched

@@ -9,44 +9,40 @@
 #include <string>
 #include <vector>
 
+#include <CLI/CLI.hpp>
+
 #include "commands.h"
 #include "common.h"
 
 namespace {
 
-const char* const main_help =
-    "usage: sched <command> [options]\n"
-    "\n"
-    "Evaluate sequences, write schedules, draw Gantt charts, solve instances and\n"
-    "run benchmark sets.\n"
-    "\n"
-    "commands:\n"
-    "  evaluate   completion times and objectives of sequences on an instance\n"
-    "  schedule   write the schedule file of a sequence\n"
-    "  gantt      draw a schedule file as an SVG (or PNG) Gantt chart\n"
-    "  solve      find a good sequence with a reference heuristic\n"
-    "  bench      run a heuristic over a benchmark set: deviations from the best known\n"
-    "  list       the benchmark sets and their instances\n"
-    "\n"
-    "An instance is a file, - for standard input, or a benchmark name (ta001, ft06, ...).\n"
-    "'sched <command> --help' describes a command; 'sched --version' prints the version.\n"
-    "Exit status: 0 success, 1 failure, 2 usage error.\n";
-
-struct Command {
-    const char* name;
-    int (*run)(const std::vector<std::string>&);
+const sched::Command* const commands[] = {
+    &sched::evaluate_command, &sched::schedule_command, &sched::gantt_command,
+    &sched::solve_command,    &sched::bench_command,    &sched::list_command,
 };
 
-const Command commands[] = {
-    {"evaluate", sched::evaluate_command}, {"schedule", sched::schedule_command}, {"gantt", sched::gantt_command},
-    {"solve", sched::solve_command},       {"bench", sched::bench_command},       {"list", sched::list_command},
-};
+std::string main_help() {
+    std::string help = "usage: sched <command> [options]\n"
+                       "\n"
+                       "Evaluate sequences, write schedules, draw Gantt charts, solve instances and\n"
+                       "run benchmark sets.\n"
+                       "\n"
+                       "commands:\n";
+    for (const sched::Command* c : commands) {
+        const std::string name = c->name;
+        help += "  " + name + std::string(name.size() < 11 ? 11 - name.size() : 1, ' ') + c->summary + "\n";
+    }
+    return help + "\n"
+                  "An instance is a file, - for standard input, or a benchmark name (ta001, ft06, ...).\n"
+                  "'sched <command> --help' describes a command; 'sched --version' prints the version.\n"
+                  "Exit status: 0 success, 1 failure, 2 usage error.\n";
+}
 
 int run(const std::vector<std::string>& args) {
     if (args.empty()) sched::usage_error("no command given (see 'sched --help')");
     const std::string& command = args[0];
     if (command == "-h" || command == "--help" || command == "help") {
-        sched::write_output("", main_help);
+        sched::write_output("", main_help());
         return 0;
     }
     if (command == "--version") {
@@ -54,9 +50,12 @@ int run(const std::vector<std::string>& args) {
         return 0;
     }
     std::vector<std::string> names;
-    for (const Command& c : commands) {
-        if (command == c.name) return c.run(std::vector<std::string>(args.begin() + 1, args.end()));
-        names.push_back(c.name);
+    for (const sched::Command* c : commands) {
+        if (command == c->name) {
+            CLI::App app("usage: " + std::string(c->usage) + "\n\n" + c->description, c->name);
+            return c->run(app, std::vector<std::string>(args.begin() + 1, args.end()));
+        }
+        names.push_back(c->name);
     }
     const auto guess = sched::closest(command, names);
     sched::usage_error("unknown command '" + command + "'" + (guess ? " (did you mean '" + *guess + "'?)" : "") +

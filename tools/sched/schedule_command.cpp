@@ -8,13 +8,9 @@
 
 namespace sched {
 
-int schedule_command(const std::vector<std::string>& args) {
-    CLI::App app(
-        "usage: sched schedule [options] -O FILE INSTANCE|NAME\n\n"
-        "Writes the schedule the sequence gives on the instance to FILE (- for standard\n"
-        "output), as four tagged lines: [JOBS=n], [MACHINES=m], [SCHEDULE_DATA=...],\n"
-        "[JOB_ORDER=...].",
-        "schedule");
+namespace {
+
+int run_schedule(CLI::App& app, const std::vector<std::string>& args) {
     InstanceOptions options;
     std::string output;
     add_instance_options(app, options, true);
@@ -34,5 +30,17 @@ int schedule_command(const std::vector<std::string>& args) {
     write_output(output, text);
     return 0;
 }
+
+}  // namespace
+
+const Command schedule_command{
+    .name = "schedule",
+    .summary = "write the schedule file of a sequence",
+    .usage = "sched schedule [options] -O FILE INSTANCE|NAME",
+    .description = "Writes the schedule the sequence gives on the instance to FILE (- for standard\n"
+                   "output), as four tagged lines: [JOBS=n], [MACHINES=m], [SCHEDULE_DATA=...],\n"
+                   "[JOB_ORDER=...].",
+    .run = run_schedule,
+};
 
 }  // namespace sched

@@ -73,16 +73,7 @@ std::string trace_svg(const std::vector<std::pair<double, double>>& points, doub
     return svg;
 }
 
-}  // namespace
-
-int solve_command(const std::vector<std::string>& args) {
-    CLI::App app(
-        "usage: sched solve [options] INSTANCE|NAME\n\n"
-        "Looks for a sequence of small objective value with a reference heuristic and\n"
-        "prints its value, the sequence, the time and the iterations. The default\n"
-        "method: ig for the flow shop's Cmax, ils for weighted tardiness, ts for the job\n"
-        "shop's Cmax, generic (iterated greedy over the evaluator) otherwise.",
-        "solve");
+int run_solve(CLI::App& app, const std::vector<std::string>& args) {
     InstanceOptions instance;
     std::string algorithm, objective, output, format = "table", trace;
     double seconds = 0;
@@ -99,11 +90,7 @@ int solve_command(const std::vector<std::string>& args) {
     app.add_option(
         "-o,--objective", objective,
         "the objective to minimise (default: Cmax; Wj_SumTj on one machine with due dates, Wj_SumCj without)");
-    auto* limit = app.add_option("--time-limit", seconds, "seconds of search (default: 1)")->check(seconds_option());
-    app.add_option("--iterations", iterations, "iterations of search, reproducible on any machine")
-        ->check(CLI::PositiveNumber)
-        ->excludes(limit);
-    app.add_option("--seed", seed, "the random seed (default: 1)")->check(seed_option());
+    add_search_options(app, seconds, iterations, seed);
     app.add_option("-O,--output", output, "also write the schedule file of the sequence found");
     app.add_option("-f,--format", format, "table (default) or json");
     app.add_option("--trace", trace, "draw the best value over time to FILE (.svg, or .png)");
@@ -211,5 +198,19 @@ int solve_command(const std::vector<std::string>& args) {
         return 0;
     });
 }
+
+}  // namespace
+
+const Command solve_command{
+    .name = "solve",
+    .summary = "find a good sequence with a reference heuristic",
+    .usage = "sched solve [options] INSTANCE|NAME",
+    .description = "Looks for a sequence of small objective value with a reference heuristic and\n"
+                   "prints its value, the sequence, the time and the iterations. The default\n"
+                   "method: ig for the flow shop's Cmax, ils for weighted tardiness, ts for the job\n"
+                   "shop's Cmax, generic (iterated greedy over the evaluator) otherwise. Without\n"
+                   "--time-limit or --iterations, it searches for one second.",
+    .run = run_solve,
+};
 
 }  // namespace sched

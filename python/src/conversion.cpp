@@ -327,7 +327,8 @@ PyObject* error_type = nullptr;
 // ...), with the file's name; an open or read a signal interrupted raises
 // what the signal's handler raises (KeyboardInterrupt), else
 // InterruptedError. Another file failure is OSError, a rejected instance
-// zurududo.Error (its message and `report` the loader's report), a bad
+// zurududo.Error (its message the one line that names the file, the place
+// and the fault; `report` the loader's whole report), a bad
 // argument ValueError, storage MemoryError.
 void raise_python_error(const schedule::Error& e) {
     const py::str message = text(e.what());
@@ -345,8 +346,9 @@ void raise_python_error(const schedule::Error& e) {
             return;
         case schedule::ErrorKind::instance: {
             const py::object error = py::reinterpret_borrow<py::object>(error_type)(message);
-            error.attr("report") = message;
+            error.attr("report") = text(e.report());
             error.attr("code") = e.code();
+            error.attr("kind") = std::string(schedule::error_kind_name(e.kind()));
             PyErr_SetObject(error_type, error.ptr());
             return;
         }
@@ -383,7 +385,9 @@ py::str text(const std::string& bytes) {
 
 void init_conversion(py::module_& m) {
     static py::exception<schedule::Error> error(m, "Error", PyExc_ValueError);
-    error.doc() = "An instance file the loader rejected. The message, also in `report`, is the loader's whole report.";
+    error.doc() =
+        "An instance file the loader rejected. The message is one line naming the file, the place and the fault "
+        "(ta.txt:3: PT[1][2] is not an integer (\"x\")); `report` is the loader's whole report.";
     error_type = error.ptr();
     py::register_exception_translator([](std::exception_ptr p) {
         try {

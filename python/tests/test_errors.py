@@ -22,11 +22,15 @@ def test_loading_failures(tmp_path, repository, capfd):
     with pytest.raises(zurududo.Error) as error:
         zurududo.load(rejected, "single")
     assert isinstance(error.value, ValueError)
-    assert "ERROR" in error.value.report and "completed with 1 errors" in str(error.value)
+    assert "ERROR" in error.value.report and "completed with 1 errors" in error.value.report
+    assert str(error.value) == f"{rejected}:2: PT has 2 entries where JOBS is 3"
+    assert (error.value.kind, error.value.code) == ("instance", 0)
     strict = tmp_path / "strict.txt"
-    strict.write_text("[JOBS=2][PT=1,x]")
-    with pytest.raises(zurududo.Error, match=r"PT\[1\]"):
+    strict.write_text("[JOBS=2]\n[PT=1,\nx]")
+    with pytest.raises(zurududo.Error) as error:
         zurududo.load(strict, "single")
+    assert str(error.value) == f'{strict}:3: PT[1] is not an integer ("x")'
+    assert "PT[1] in the file" in error.value.report
     assert zurududo.load(strict, "single", strict=False).pt.tolist() == [1, 0]
     # Not a byte of it on standard output, at the level of the descriptor either.
     assert capfd.readouterr() == ("", "")

@@ -120,11 +120,6 @@ LoadedInstance load(const InstanceOptions& options) {
                                     : schedule::load_instance_text(text, path, environment, *layout, load_options, choice);
     } catch (const schedule::Error& e) {
         if (e.kind() == schedule::ErrorKind::argument) usage_error(e.what());
-        if (e.kind() == schedule::ErrorKind::instance && *layout == schedule::Layout::tagged) {
-            if (!options.verbose) std::fputs(e.info().c_str(), stderr);
-            failure("cannot load '" + path + "' as a " + std::string(schedule::environment_name(*environment)) +
-                    " instance (the loader's report is above)");
-        }
         failure(e.what());
     }
     std::visit(

@@ -37,11 +37,9 @@ const Objective<Record>& find_objective(std::string_view name) {
     for (const Objective<Record>& objective : objective_table<Record>) {
         if (objective.name == name) return objective;
     }
-    std::string known;
-    for (const Objective<Record>& objective : objective_table<Record>) {
-        known += (known.empty() ? "" : ", ") + std::string(objective.name);
-    }
-    bad_argument("unknown objective '" + std::string(name) + "' (known: " + known + ")");
+    std::vector<std::string> known;
+    for (const Objective<Record>& objective : objective_table<Record>) known.emplace_back(objective.name);
+    bad_argument(unknown_name("objective", name, known));
 }
 
 template <EvaluatedRecord Record>

@@ -34,7 +34,7 @@ std::string_view trimmed(std::string_view text) {
 }
 
 std::string sentence(int code, const std::string& info) {
-    if (code == 0) return info;  // a loader's report, as it wrote it
+    if (code == 0) return info;  // a rejected file, in the reader's words
     const std::string what(trimmed(info));
     switch (code) {
         case 1: return "Memory is not enough (" + what + ")";
@@ -55,15 +55,43 @@ std::string nul_shown(std::string text) {
 
 }  // namespace
 
+Error::Error(ErrorKind kind, int code, std::string info)
+    : std::runtime_error(nul_shown(sentence(code, info))),
+      kind_(kind),
+      code_(code),
+      info_(std::move(info)),
+      report_(what()) {}
+
+Error::Error(ErrorKind kind, int code, std::string info, std::string report)
+    : std::runtime_error(nul_shown(sentence(code, info))),
+      kind_(kind),
+      code_(code),
+      info_(std::move(info)),
+      report_(report.empty() ? std::string(what()) : std::move(report)) {}
+
 Error::Error(ErrorKind kind, int code, std::string info, int os_error, std::string path)
     : std::runtime_error(nul_shown(sentence(code, info))),
       kind_(kind),
       code_(code),
       info_(std::move(info)),
+      report_(what()),
       os_error_(os_error),
       path_(std::move(path)) {}
 
+std::string_view error_kind_name(ErrorKind kind) noexcept {
+    switch (kind) {
+        case ErrorKind::file: return "file";
+        case ErrorKind::instance: return "instance";
+        case ErrorKind::argument: return "argument";
+        case ErrorKind::memory: break;
+    }
+    return "memory";
+}
+
 void fail(ErrorKind kind, int code, std::string info) { throw Error(kind, code, std::move(info)); }
+void fail(ErrorKind kind, int code, std::string info, std::string report) {
+    throw Error(kind, code, std::move(info), std::move(report));
+}
 
 void fail_on_file(int code, std::string info, int os_error, std::string path) {
     throw Error(ErrorKind::file, code, std::move(info), os_error, std::move(path));

@@ -11,8 +11,9 @@
 
 namespace schedule {
 
-// Throws Error{kind, code, info}.
+// Throws Error{kind, code, info}, and with `report` its longer account.
 [[noreturn]] void fail(ErrorKind kind, int code, std::string info);
+[[noreturn]] void fail(ErrorKind kind, int code, std::string info, std::string report);
 
 // Throws the Error (file) of a file the system refused, with its error
 // number and name.

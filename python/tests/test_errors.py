@@ -16,7 +16,7 @@ def test_loading_failures(tmp_path, repository, capfd):
     assert missing.value.filename == str(tmp_path / "absent.txt")
     with pytest.raises(FileNotFoundError):
         zurududo.load(tmp_path / "absent.txt", "flowshop", layout="machine_rows")
-    with pytest.raises(OSError, match="it is a directory"):
+    with pytest.raises(IsADirectoryError):
         zurududo.load(tmp_path, "single")
     rejected = repository / "examples" / "zurududo" / "rejected" / "test_single_machine.txt"
     with pytest.raises(zurududo.Error) as error:
@@ -103,7 +103,6 @@ def test_instance_arguments(args, kwargs, message):
         (FLOW, np.array([0.0, 1.0, 2.0]), "must hold integers, not float64"),
         (FLOW, np.array([True, False, True]), "must hold integers, not bool"),
         (FLOW, np.array([[0, 1, 2]]), "one-dimensional"),
-        (FLOW, "012", "one-dimensional array of integers; it has 0 dimensions"),
         (JOB, [0, 1, 0, 0], "names job 0 more than 2 times"),
         (JOB, [0, 1, 0], "operation sequence has 3 entries; the instance needs 4"),
     ],
@@ -136,9 +135,9 @@ def test_objectives_and_environment_mismatches(tmp_path):
         FLOW.insertion_makespans([0, 1], 1)
     with pytest.raises(ValueError, match="the job to insert, 3, is not a job"):
         FLOW.insertion_makespans([0, 1], 3)
-    with pytest.raises(ValueError, match="job to insert must be an integer"):
+    with pytest.raises(TypeError, match="job to insert must be an integer, not float"):
         FLOW.insertion_makespans([0, 1], 2.0)
-    with pytest.raises(OSError, match="cannot write"):
+    with pytest.raises(FileNotFoundError):
         FLOW.write_schedule([0, 1, 2], tmp_path / "no such directory" / "file.sched")
 
 

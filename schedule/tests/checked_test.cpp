@@ -474,11 +474,35 @@ TEST(WeightedObjectives, KeepSignedZerosAndTheOrderOfTheirTerms) {
     const int seq[2] = {0, 1};
     const SINGLE_MACHINE single{2, 1, pt, dd, w, r};
     EXPECT_FALSE(std::signbit(S1_Rj_Wj_Cmax(seq, single)));
-    // The total weight of the tardy jobs starts at +0.0: one tardy job of
-    // weight −0.0 leaves it +0.0.
-    double tardy_weights[2] = {1.0, -0.0};
-    const SINGLE_MACHINE one_tardy{2, 1, pt, dd, tardy_weights, r};
-    EXPECT_FALSE(std::signbit(S1_Rj_Wj_SumUj(seq, one_tardy)));
+    // The total weight of the tardy jobs starts at +0.0 in every environment:
+    // one job alone, tardy, of weight −0.0 leaves it +0.0 (from −0.0, or from
+    // its first term, the sum would be −0.0).
+    {
+        int late[1] = {5};
+        int* late_rows[1] = {late};
+        int route[1] = {0};
+        int* routing[1] = {route};
+        long due[1] = {0};
+        double negative_zero[1] = {-0.0};
+        int released[1] = {0};
+        int speed[1] = {1};
+        const int one[1] = {0};
+        const SINGLE_MACHINE s{1, 1, late, due, negative_zero, released};
+        const PARALLEL_MACHINES p{1, 1, late, due, negative_zero, released};
+        const RELATED_MACHINES q{1, 1, late, speed, due, negative_zero, released};
+        const UNRELATED_MACHINES u{1, 1, late_rows, due, negative_zero, released};
+        const FLOWSHOP f{1, 1, late_rows, due, negative_zero, released};
+        const JOBSHOP j{1, 1, late_rows, routing, due, negative_zero, released};
+        double batch[2] = {1.0, 1.0};  // the batch evaluators of the single machine and the flow shop
+        S1_Rj_Wj_SumUj_many(one, 1, s, &batch[0]);
+        Fm_Prmu_Rj_Wj_SumUj_many(one, 1, f, &batch[1]);
+        for (const double total : {S1_Rj_Wj_SumUj(one, s), Pm_Rj_Wj_SumUj(one, p), Qm_Rj_Wj_SumUj(one, q),
+                                   Rm_Rj_Wj_SumUj(one, u), Fm_Prmu_Rj_Wj_SumUj(one, f), Jm_Rj_Wj_SumUj(one, j),
+                                   batch[0], batch[1]}) {
+            EXPECT_EQ(total, 0.0);
+            EXPECT_FALSE(std::signbit(total));
+        }
+    }
     // A job-shop weighted sum adds its terms in job-index order.
     int row[3] = {1, 1, 1};
     int* times[1] = {row};

@@ -81,6 +81,7 @@ LoadedInstance load(const InstanceOptions& options) {
         return zurududo::benchmarks::resolve(options.path, resolve);
     } catch (const schedule::Error& e) {
         if (e.kind() == schedule::ErrorKind::argument) usage_error(e.what());
+        if (e.kind() == schedule::ErrorKind::file) file_failure(e, options.path);
         failure(e.what());
     }
 }

@@ -127,15 +127,18 @@ struct Resolved {
     const Entry* entry = nullptr;  // the benchmark instance, when a name was given
 };
 
-// The instance `what` names, loaded and validated. A file is read by
-// schedule::load_instance (and "-" as its text, named "standard input" in
-// the messages); a name (its case ignored) is made by make_instance. Throws
-// schedule::Error: file (code 2), for what is neither a file nor a name: a
-// path ("File not found: data/x.txt"), or a word, as "no file or benchmark
-// named 'ta0566' (did you mean ta056?)"; file, for a directory or standard
-// input that cannot be read; instance, for a file the loader
-// rejects, empty standard input, or a record that does not validate;
-// argument, for an environment, layout or choice that does not fit.
+// The instance `what` names, loaded and validated. A file is read as text by
+// schedule::read_text_file and loaded by schedule::load_instance_text (the
+// processing-time layouts by schedule::load_instance, from a file only);
+// "-" is standard input, named "standard input" in the messages; a name (its
+// case ignored) is made by make_instance. What holds "/" or "." is a path,
+// never a name. Throws schedule::Error: file, as schedule::read_text_file
+// does for a file the system refuses ("File not found" and the system's
+// error number for a missing one), and for a word that is neither a file nor
+// a name (code 2: "no file or benchmark named 'ta0566' (did you mean
+// ta056?)"); instance, for a file the loader rejects, standard input that
+// is empty or not text, or a record that does not validate; argument, for
+// an environment, layout or choice of instance that does not fit.
 Resolved resolve(const std::string& what, const ResolveOptions& options = {});
 
 // The bytes of an embedded data file (e.g. "orlib_jobshop/ft06.txt",

@@ -142,9 +142,7 @@ AnyInstance from_times(PlainTimes data) {
 }
 
 template <class Record>
-AnyInstance tagged(const std::string* path, std::string_view text, const std::string& source,
-                   const LoadOptions& options) {
-    if (path != nullptr) return AnyInstance(load<Record>(*path, options));
+AnyInstance tagged(std::string_view text, const std::string& source, const LoadOptions& options) {
     return AnyInstance(load_text<Record>(text, source, options));
 }
 
@@ -164,10 +162,16 @@ AnyInstance load_any(const std::string* path, std::string_view text, const std::
     const bool benchmark = layout == Layout::taillard || layout == Layout::classic || layout == Layout::taillard_jobshop;
     if (!benchmark && !std::holds_alternative<std::monostate>(choice))
         bad_argument("the " + std::string(layout_name(layout)) + " layout holds one instance: there is none to choose");
+    // A file is read whole first, bounded and as text (read_text_file), so that
+    // a device or a binary file fails at once; the tagged loaders then read
+    // the text in memory under the file's name.
     std::string held;
-    if (benchmark && path != nullptr) {
-        held = read_file(*path);
+    if (path != nullptr) {
+        held = read_text_file(*path);
         text = held;
+    } else if (const auto nul = text.find('\0'); nul != std::string_view::npos) {
+        fail(ErrorKind::instance, 999,
+             "'" + source + "' is not a text file: it holds a NUL byte at offset " + std::to_string(nul));
     }
     switch (layout) {
         case Layout::taillard:
@@ -180,17 +184,16 @@ AnyInstance load_any(const std::string* path, std::string_view text, const std::
             settle(layout, environment, Environment::jobshop, "a job shop");
             return AnyInstance(read_taillard_job_shop_text(text, source, choice));
         case Layout::tagged: {
-            if (!environment && options.strict) refuse_unknown_tags(path, text, source);
-            const Environment env =
-                environment ? *environment : (path != nullptr ? tagged_environment(*path) : tagged_environment_text(text, source));
+            if (!environment && options.strict) refuse_unknown_tags(nullptr, text, source);
+            const Environment env = environment ? *environment : tagged_environment_text(text, source);
             switch (env) {
-                case Environment::single: return tagged<SINGLE_MACHINE>(path, text, source, options);
-                case Environment::identical: return tagged<PARALLEL_MACHINES>(path, text, source, options);
-                case Environment::uniform: return tagged<RELATED_MACHINES>(path, text, source, options);
-                case Environment::unrelated: return tagged<UNRELATED_MACHINES>(path, text, source, options);
-                case Environment::flowshop: return tagged<FLOWSHOP>(path, text, source, options);
-                case Environment::openshop: return tagged<OPENSHOP>(path, text, source, options);
-                case Environment::jobshop: return tagged<JOBSHOP>(path, text, source, options);
+                case Environment::single: return tagged<SINGLE_MACHINE>(text, source, options);
+                case Environment::identical: return tagged<PARALLEL_MACHINES>(text, source, options);
+                case Environment::uniform: return tagged<RELATED_MACHINES>(text, source, options);
+                case Environment::unrelated: return tagged<UNRELATED_MACHINES>(text, source, options);
+                case Environment::flowshop: return tagged<FLOWSHOP>(text, source, options);
+                case Environment::openshop: return tagged<OPENSHOP>(text, source, options);
+                case Environment::jobshop: return tagged<JOBSHOP>(text, source, options);
             }
             break;
         }
@@ -202,7 +205,7 @@ AnyInstance load_any(const std::string* path, std::string_view text, const std::
                              "instance, not " + std::string(environment_name(env)));
             if (path == nullptr)
                 bad_argument("the " + std::string(layout_name(layout)) + " layout is read from files only");
-            if (options.strict) check_times_text(read_file(*path), *path, layout);
+            if (options.strict) check_times_text(text, *path, layout);
             PlainTimes data = read_processing_times(*path, times_layout(layout), options.echo);
             if (env == Environment::flowshop) return from_times<FLOWSHOP>(std::move(data));
             if (env == Environment::unrelated) return from_times<UNRELATED_MACHINES>(std::move(data));

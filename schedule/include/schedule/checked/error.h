@@ -27,10 +27,12 @@ std::string_view error_kind_name(ErrorKind kind) noexcept;
 //
 // what() is one line that leads with the fault: for a rejected file the file,
 // the place and the fault ("ta.txt:3: PT[1][2] is not an integer ("x")"),
-// otherwise a sentence made of the code's message and `info()`. report() is
-// the longer account when there is one — for a rejected tagged file the
-// loader's whole report, line for line what the process-ending loader prints,
-// down to its summary — and what() otherwise.
+// otherwise a sentence made of the code's message and `info()`, any NUL byte
+// in it shown as \0. report() is the longer account when there is one — for
+// a rejected tagged file the loader's whole report, line for line what the
+// process-ending loader prints, down to its summary — and what() otherwise.
+// A file that the system would not open, read or write also has the
+// system's error number (`os_error()`, 0 otherwise) and its name (`path()`).
 class Error : public std::runtime_error {
 public:
     Error(ErrorKind kind, int code, std::string info);
@@ -38,17 +40,23 @@ public:
     Error(ErrorKind kind, int code, std::string info, std::string report);
     // With what() `message` instead of the sentence of the code and `info`.
     Error(ErrorKind kind, int code, std::string info, std::string message, std::string report);
+    // A file the system refused, with its error number and name.
+    Error(ErrorKind kind, int code, std::string info, int os_error, std::string path);
 
     ErrorKind kind() const noexcept { return kind_; }
     int code() const noexcept { return code_; }
     const std::string& info() const noexcept { return info_; }
     const std::string& report() const noexcept { return report_; }
+    int os_error() const noexcept { return os_error_; }
+    const std::string& path() const noexcept { return path_; }
 
 private:
     ErrorKind kind_;
     int code_;
     std::string info_;
     std::string report_;
+    int os_error_ = 0;
+    std::string path_;
 };
 
 }  // namespace schedule

@@ -94,6 +94,21 @@ private:
     AnyInstance data_;
 };
 
+// Whether `self`, a zurududo.Instance, holds an instance: one made by
+// Instance.__new__ alone (as a crafted pickle does) does not.
+bool holds_instance(py::handle self);
+
+// The Instance behind `self`; TypeError for another object or an Instance
+// that was never initialised. (pybind11 would hand such an Instance's
+// uninitialised storage to a method taking Instance.)
+const Instance& initialised(py::handle self);
+
+// A method of Instance as a function of a `self` that is checked first.
+template <class R, class... A>
+auto checked_method(R (Instance::*method)(A...) const) {
+    return [method](py::handle self, A... args) -> R { return (initialised(self).*method)(args...); };
+}
+
 // The parts of the module, each set up by its source file.
 void init_conversion(py::module_& m);                           // conversion.cpp: errors
 py::class_<Instance> init_instances(py::module_& m);           // instances.cpp

@@ -84,13 +84,15 @@ schedule::Layout layout_argument(const std::string& name) {
 
 std::optional<Environment> optional_environment(const py::object& env) {
     if (env.is_none()) return std::nullopt;
-    return environment_argument(env.cast<std::string>());
+    return environment_argument(string_argument(env, "environment env"));
 }
 
 // instance=: None, a position in the file (an int) or a name.
 schedule::InstanceChoice instance_choice(const py::object& instance) {
     if (instance.is_none()) return {};
     if (py::isinstance<py::str>(instance)) return instance.cast<std::string>();
+    if (!PyIndex_Check(instance.ptr()) || PyBool_Check(instance.ptr()))
+        type_error("instance must be a name (str) or a position (int), not " + type_name(instance));
     return static_cast<std::size_t>(integer_argument(instance, "instance position", 0, LLONG_MAX));
 }
 
@@ -112,7 +114,7 @@ py::list benchmark_entries(const py::object& set) {
     if (set.is_none()) {
         for (const benchmarks::Entry& entry : benchmarks::catalogue()) entries.push_back(&entry);
     } else {
-        const std::string name = set.cast<std::string>();
+        const std::string name = string_argument(set, "benchmark set");
         entries = benchmarks::set_entries(name);
         if (entries.empty()) {
             std::string known;
@@ -142,8 +144,11 @@ void init_loading(py::module_& m) {
 
     m.def(
         "load",
-        [](py::object path, py::object env, const std::string& layout, bool echo, bool strict, py::object instance) {
+        [](py::object path, py::object env, const std::string& layout, py::object echo_flag, py::object strict_flag,
+           py::object instance) {
             const std::string file = path_argument(path);
+            const bool echo = flag_argument(echo_flag, "echo");
+            const bool strict = flag_argument(strict_flag, "strict");
             const std::optional<schedule::Environment> environment = optional_environment(env);
             const schedule::Layout format = layout_argument(layout);
             const schedule::InstanceChoice choice = instance_choice(instance);

@@ -88,6 +88,9 @@ LoadedInstance load(const InstanceOptions& options) {
     // A name that is no file is looked up among the benchmark instances.
     if (path != "-" && !std::filesystem::exists(path, ec)) {
         if (const zurududo::benchmarks::Entry* entry = zurududo::benchmarks::find(path)) {
+            if (!options.instance.empty())
+                usage_error("--instance chooses among the instances of a file; " + path +
+                            " is a named benchmark instance");
             if (environment && *environment != entry->environment && !options.env.empty())
                 usage_error(path + " is a " + std::string(schedule::environment_name(entry->environment)) +
                             " instance");
@@ -106,16 +109,17 @@ LoadedInstance load(const InstanceOptions& options) {
                             *other);
             environment = schedule::tagged_environment_text(text, path);
         }
-        loaded.instance = path == "-"
-                              ? schedule::load_instance_text(text, path, environment, *layout, load_options, choice)
-                              : schedule::load_instance(path, environment, *layout, load_options, choice);
+        // The text read once serves every layout but the processing-time
+        // layouts, which are read from the file itself (a regular one: a
+        // pipe would not give its bytes twice).
+        const bool from_file = *layout != schedule::Layout::tagged && *layout != schedule::Layout::taillard &&
+                               *layout != schedule::Layout::classic && *layout != schedule::Layout::taillard_jobshop;
+        if (from_file && (path == "-" || !std::filesystem::is_regular_file(path, ec)))
+            usage_error("the " + options.layout + " layout is read from a regular file, which '" + path + "' is not");
+        loaded.instance = from_file ? schedule::load_instance(path, environment, *layout, load_options, choice)
+                                    : schedule::load_instance_text(text, path, environment, *layout, load_options, choice);
     } catch (const schedule::Error& e) {
         if (e.kind() == schedule::ErrorKind::argument) usage_error(e.what());
-        if (e.kind() == schedule::ErrorKind::instance && *layout == schedule::Layout::tagged) {
-            if (!options.verbose) std::fputs(e.info().c_str(), stderr);
-            failure("cannot load '" + path + "' as a " + std::string(schedule::environment_name(*environment)) +
-                    " instance (the loader's report is above)");
-        }
         failure(e.what());
     }
     std::visit(

@@ -20,16 +20,16 @@ for part in $parts; do
     done ;;
   ft)
     for seed in 1 2 3 4 5; do
-      "$x" -a ts --seconds 30 --seed "$seed" --stop-at-best --csv "$out/ft-seed$seed.csv" ft06 ft10 > "$out/ft-seed$seed.txt"
+      "$x" -a ts --time-limit 30 --seed "$seed" --stop-at-best --csv "$out/ft-seed$seed.csv" ft06 ft10 > "$out/ft-seed$seed.txt"
     done ;;
   la)
     names=$(for k in $(seq -w 1 40); do echo "la$k"; done)
-    "$x" -a ts --seconds 10 --stop-at-best --csv "$out/la-10s.csv" $names > "$out/la-10s.txt" ;;
+    "$x" -a ts --time-limit 10 --stop-at-best --csv "$out/la-10s.csv" $names > "$out/la-10s.txt" ;;
   ta10)
     names=$(for k in $(seq -w 1 10); do echo "ta$k"; done)
-    "$x" -a ts --seconds 60 --stop-at-best --csv "$out/ta01-10-60s.csv" $names > "$out/ta01-10-60s.txt" ;;
+    "$x" -a ts --time-limit 60 --stop-at-best --csv "$out/ta01-10-60s.csv" $names > "$out/ta01-10-60s.txt" ;;
   ta80)
-    "$x" -a ts --seconds 5 --stop-at-best --csv "$out/ta-5s.csv" taillard-jobshop > "$out/ta-5s.txt" ;;
+    "$x" -a ts --time-limit 5 --stop-at-best --csv "$out/ta-5s.csv" taillard-jobshop > "$out/ta-5s.txt" ;;
   *) echo "unknown part $part" >&2; exit 2 ;;
   esac
 done

@@ -11,9 +11,7 @@
 
 namespace sched {
 
-namespace {
-
-int run_list(CLI::App& app, const std::vector<std::string>& args) {
+int list_command(CLI::App& app, const std::vector<std::string>& args) {
     std::vector<std::string> chosen;
     app.add_option("SET", chosen, "only these sets");
     if (!parse(app, args)) return 0;
@@ -39,17 +37,5 @@ int run_list(CLI::App& app, const std::vector<std::string>& args) {
     write_output("", out);
     return 0;
 }
-
-}  // namespace
-
-const Command list_command{
-    .name = "list",
-    .summary = "the benchmark sets and their instances",
-    .usage = "sched list [SET...]",
-    .description = "Lists the benchmark sets and their instances, each with its environment, size\n"
-                   "(jobs x machines) and best known value ('*' when proven optimal). Any name\n"
-                   "serves where an instance file does: sched evaluate ta001, sched solve la16.",
-    .run = run_list,
-};
 
 }  // namespace sched

@@ -16,9 +16,56 @@
 
 namespace {
 
-const sched::Command* const commands[] = {
-    &sched::evaluate_command, &sched::schedule_command, &sched::gantt_command,
-    &sched::solve_command,    &sched::bench_command,    &sched::list_command,
+// A command: its name, its line in 'sched --help', and its own --help, which
+// begins "usage: " and the usage line, then the description. The tool makes
+// the command's CLI11 application from these and calls `run`.
+struct Command {
+    const char* name;
+    const char* summary;
+    const char* usage;
+    const char* description;
+    int (*run)(CLI::App& app, const std::vector<std::string>& args);
+};
+
+// The commands, in the order 'sched --help' lists them.
+const Command commands[] = {
+    {"evaluate", "completion times and objectives of sequences on an instance",
+     "sched evaluate [options] INSTANCE|NAME",
+     "Prints the completion time of every job and every objective of the\n"
+     "catalogue for the sequence. Objectives that need due dates are shown as '-'\n"
+     "when the instance has none.",
+     sched::evaluate_command},
+    {"schedule", "write the schedule file of a sequence", "sched schedule [options] -O FILE INSTANCE|NAME",
+     "Writes the schedule the sequence gives on the instance to FILE (- for standard\n"
+     "output), as four tagged lines: [JOBS=n], [MACHINES=m], [SCHEDULE_DATA=...],\n"
+     "[JOB_ORDER=...].",
+     sched::schedule_command},
+    {"gantt", "draw a schedule file as an SVG (or PNG) Gantt chart", "sched gantt [-O FILE] SCHEDULE",
+     "Draws a schedule file as a standalone SVG Gantt chart: one lane per machine,\n"
+     "one colour per job, a time axis and the makespan marked. The chart goes to\n"
+     "standard output unless -O is given; a FILE ending in .png is rendered by\n"
+     "rsvg-convert.",
+     sched::gantt_command},
+    {"solve", "find a good sequence with a reference heuristic", "sched solve [options] INSTANCE|NAME",
+     "Looks for a sequence of small objective value with a reference heuristic and\n"
+     "prints its value, the sequence, the time and the iterations. The default\n"
+     "method: ig for the flow shop's Cmax, ils for weighted tardiness, ts for the job\n"
+     "shop's Cmax, generic (iterated greedy over the evaluator) otherwise. Without\n"
+     "--time-limit or --iterations, it searches for one second.",
+     sched::solve_command},
+    {"bench", "run a heuristic over a benchmark set: deviations from the best known",
+     "sched bench SET|NAME|FILE... -a ALGORITHM [options]",
+     "Runs a method over benchmark instances: a set (taillard-flowshop,\n"
+     "taillard-jobshop, orlib-jobshop, wt40, wt50, wt100), names, or files listing\n"
+     "names. Prints per instance the best known value, the value found, its relative\n"
+     "deviation (RPD, %) and the time, then the mean deviation (ARPD) per size group\n"
+     "and overall. Time is the processor time of the thread running the instance.",
+     sched::bench_command},
+    {"list", "the benchmark sets and their instances", "sched list [SET...]",
+     "Lists the benchmark sets and their instances, each with its environment, size\n"
+     "(jobs x machines) and best known value ('*' when proven optimal). Any name\n"
+     "serves where an instance file does: sched evaluate ta001, sched solve la16.",
+     sched::list_command},
 };
 
 std::string main_help() {
@@ -28,9 +75,9 @@ std::string main_help() {
                        "run benchmark sets.\n"
                        "\n"
                        "commands:\n";
-    for (const sched::Command* c : commands) {
-        const std::string name = c->name;
-        help += "  " + name + std::string(name.size() < 11 ? 11 - name.size() : 1, ' ') + c->summary + "\n";
+    for (const Command& c : commands) {
+        const std::string name = c.name;
+        help += "  " + name + std::string(name.size() < 11 ? 11 - name.size() : 1, ' ') + c.summary + "\n";
     }
     return help + "\n"
                   "An instance is a file, - for standard input, or a benchmark name (ta001, ft06, ...).\n"
@@ -50,12 +97,12 @@ int run(const std::vector<std::string>& args) {
         return 0;
     }
     std::vector<std::string> names;
-    for (const sched::Command* c : commands) {
-        if (command == c->name) {
-            CLI::App app("usage: " + std::string(c->usage) + "\n\n" + c->description, c->name);
-            return c->run(app, std::vector<std::string>(args.begin() + 1, args.end()));
+    for (const Command& c : commands) {
+        if (command == c.name) {
+            CLI::App app("usage: " + std::string(c.usage) + "\n\n" + c.description, c.name);
+            return c.run(app, std::vector<std::string>(args.begin() + 1, args.end()));
         }
-        names.push_back(c->name);
+        names.push_back(c.name);
     }
     const auto guess = sched::closest(command, names);
     sched::usage_error("unknown command '" + command + "'" + (guess ? " (did you mean '" + *guess + "'?)" : "") +

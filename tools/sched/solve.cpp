@@ -73,7 +73,9 @@ std::string trace_svg(const std::vector<std::pair<double, double>>& points, doub
     return svg;
 }
 
-int run_solve(CLI::App& app, const std::vector<std::string>& args) {
+}  // namespace
+
+int solve_command(CLI::App& app, const std::vector<std::string>& args) {
     InstanceOptions instance;
     std::string algorithm, objective, output, format = "table", trace;
     double seconds = 0;
@@ -198,19 +200,5 @@ int run_solve(CLI::App& app, const std::vector<std::string>& args) {
         return 0;
     });
 }
-
-}  // namespace
-
-const Command solve_command{
-    .name = "solve",
-    .summary = "find a good sequence with a reference heuristic",
-    .usage = "sched solve [options] INSTANCE|NAME",
-    .description = "Looks for a sequence of small objective value with a reference heuristic and\n"
-                   "prints its value, the sequence, the time and the iterations. The default\n"
-                   "method: ig for the flow shop's Cmax, ils for weighted tardiness, ts for the job\n"
-                   "shop's Cmax, generic (iterated greedy over the evaluator) otherwise. Without\n"
-                   "--time-limit or --iterations, it searches for one second.",
-    .run = run_solve,
-};
 
 }  // namespace sched

@@ -110,10 +110,9 @@ function(zurududo_gtest target)
   gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST)
 endfunction()
 
-# zurududo_find_tests(): the tests, which AUTO builds when GoogleTest is
-# found; called once ZURUDUDO_TESTS is set (zurududo_part), so that a first
-# configuration without -DZURUDUDO_TESTS builds them too.
-macro(zurududo_find_tests)
+# zurududo_enable_tests(): AUTO builds the tests when GoogleTest is found;
+# sets ZURUDUDO_TESTS_ENABLED. Called once ZURUDUDO_TESTS has its value.
+macro(zurududo_enable_tests)
   set(ZURUDUDO_TESTS_ENABLED OFF)
   if(ZURUDUDO_TESTS)
     find_package(GTest QUIET)

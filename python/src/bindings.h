@@ -52,7 +52,13 @@ py::array sequence_array(std::span<const int> sequence);
 // The Python Instance: one owning record of any environment.
 class Instance {
 public:
-    explicit Instance(AnyInstance data) : data_(std::move(data)) {}
+    // `name`: the benchmark instance it is, or empty.
+    explicit Instance(AnyInstance data, std::string name = {}) : data_(std::move(data)), name_(std::move(name)) {}
+
+    const AnyInstance& data() const noexcept { return data_; }
+    const std::string& name() const noexcept { return name_; }
+    // The same instance under a benchmark's name.
+    Instance named(std::string name) && { return Instance(std::move(data_), std::move(name)); }
 
     template <class F>
     decltype(auto) visit(F&& f) const {
@@ -92,6 +98,7 @@ public:
 
 private:
     AnyInstance data_;
+    std::string name_;
 };
 
 // Whether `self`, a zurududo.Instance, holds an instance: one made by

@@ -335,7 +335,11 @@ void raise_python_error(const schedule::Error& e) {
     switch (e.kind()) {
         case schedule::ErrorKind::file:
             if (e.os_error() == EINTR && PyErr_CheckSignals() != 0) return;
-            if (e.os_error() != 0 || e.code() == 2) {
+            if (e.os_error() == 0 && e.code() == 2 && e.what() != "File not found: " + e.info()) {
+                // Neither a file nor a benchmark name: the message says which name is near.
+                const py::tuple args = py::make_tuple(ENOENT, message);
+                PyErr_SetObject(PyExc_OSError, args.ptr());
+            } else if (e.os_error() != 0 || e.code() == 2) {
                 const int number = e.os_error() != 0 ? e.os_error() : ENOENT;
                 const py::tuple args =
                     py::make_tuple(number, std::strerror(number), text(e.path().empty() ? e.info() : e.path()));

@@ -173,10 +173,15 @@ Instance make_instance(const std::string& env, const Arrays& arrays) {
     }));
 }
 
+// The state is the eight arrays and counts of state(), then the benchmark
+// name (None when it is none; pickles made before it have eight entries).
 Instance from_state(const py::tuple& state) {
-    if (state.size() != 8) value_error("not the state of a zurududo.Instance");
-    return make_instance(string_argument(state[0], "environment of the state"),
-                         Arrays{state[1], state[2], state[3], state[4], state[5], state[6], state[7], true});
+    if (state.size() != 8 && state.size() != 9) value_error("not the state of a zurududo.Instance");
+    Instance made = make_instance(string_argument(state[0], "environment of the state"),
+                                  Arrays{state[1], state[2], state[3], state[4], state[5], state[6], state[7], true});
+    if (state.size() == 9 && !state[8].is_none())
+        return std::move(made).named(string_argument(state[8], "name of the state"));
+    return made;
 }
 
 }  // namespace
@@ -355,15 +360,25 @@ job, machine (int32), start and end (int64), in the order of the schedule file
 )doc")
         .def("write_schedule", checked_method(&Instance::write_schedule), py::arg("seq"), py::arg("path"),
              "Writes the schedule file of a sequence to `path`, which appears whole or not at all.")
+        .def_property_readonly(
+            "name", [](const Instance& i) -> py::object { return i.name().empty() ? py::object(py::none()) : py::object(py::str(i.name())); },
+            "The benchmark instance it is (\"ta056\"), or None for one loaded from a file or made from arrays.")
         .def("__repr__",
              [](py::handle self) -> std::string {
                  if (!py::isinstance<Instance>(self) || !holds_instance(self)) return "<zurududo.Instance, not initialised>";
                  const Instance& i = initialised(self);
-                 return "<zurududo.Instance " + std::string(schedule::environment_name(i.environment())) +
-                        ", " + std::to_string(i.jobs()) + " jobs, " + std::to_string(i.machines()) + " machines>";
+                 return "<zurududo.Instance " + (i.name().empty() ? std::string() : i.name() + ", ") +
+                        std::string(schedule::environment_name(i.environment())) + ", " + std::to_string(i.jobs()) +
+                        " job" + (i.jobs() == 1 ? "" : "s") + ", " + std::to_string(i.machines()) + " machine" +
+                        (i.machines() == 1 ? "" : "s") + ">";
              })
-        .def(py::pickle([](py::handle i) { return initialised(i).state(); },
-                        [](const py::tuple& state) { return from_state(state); }));
+        .def(py::pickle(
+                 [](py::handle self) {
+                     const Instance& i = initialised(self);
+                     const py::object name = i.name().empty() ? py::object(py::none()) : py::object(py::str(i.name()));
+                     return py::tuple(i.state() + py::make_tuple(name));
+                 },
+                 [](const py::tuple& state) { return from_state(state); }));
     // zurududo/__init__.py wraps __init__ and __setstate__ to refuse an
     // instance already initialised (pybind11 ignores a second call, and an
     // Instance does not change).

@@ -165,13 +165,17 @@ std::string read_input(const std::string& path) {
     try {
         return schedule::read_text_file(path);
     } catch (const schedule::Error& e) {
-        // What the system said, in the tool's words for the two common cases.
-        switch (e.os_error()) {
-            case 0: failure(e.what());
-            case ENOENT: failure("cannot read '" + path + "': no such file");
-            case EISDIR: failure("cannot read '" + path + "': it is a directory");
-            default: failure("cannot read '" + path + "': " + std::strerror(e.os_error()));
-        }
+        file_failure(e, path);
+    }
+}
+
+void file_failure(const schedule::Error& e, const std::string& path) {
+    // What the system said, in the tool's words for the two common cases.
+    switch (e.os_error()) {
+        case 0: failure(e.what());
+        case ENOENT: failure("cannot read '" + path + "': no such file");
+        case EISDIR: failure("cannot read '" + path + "': it is a directory");
+        default: failure("cannot read '" + path + "': " + std::strerror(e.os_error()));
     }
 }
 

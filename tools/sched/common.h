@@ -9,6 +9,10 @@
 #include <string_view>
 #include <vector>
 
+namespace schedule {
+class Error;
+}
+
 namespace CLI {
 class App;
 class Validator;
@@ -55,6 +59,9 @@ std::optional<std::string> closest(const std::string& word, const std::vector<st
 // The bytes of a file the user named; "-" is standard input. A directory or a
 // missing file is a failure naming it.
 std::string read_input(const std::string& path);
+// The failure of a file the library could not read: what the system said,
+// in the tool's words.
+[[noreturn]] void file_failure(const schedule::Error& e, const std::string& path);
 // Writes what a command produces to the file `path`, whole or not at all, or
 // to standard output when `path` is empty or "-"; a failed write is a failure.
 void write_output(const std::string& path, std::string_view bytes);

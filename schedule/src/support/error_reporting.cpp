@@ -63,7 +63,10 @@ Error::Error(ErrorKind kind, int code, std::string info)
       report_(what()) {}
 
 Error::Error(ErrorKind kind, int code, std::string info, std::string report)
-    : std::runtime_error(nul_shown(sentence(code, info))),
+    : Error(kind, code, info, sentence(code, info), std::move(report)) {}
+
+Error::Error(ErrorKind kind, int code, std::string info, std::string message, std::string report)
+    : std::runtime_error(nul_shown(message)),
       kind_(kind),
       code_(code),
       info_(std::move(info)),

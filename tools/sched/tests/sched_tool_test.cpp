@@ -73,6 +73,11 @@ TEST(SchedTool, MissingFileIsAFailure) {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, "sched: cannot read 'absent.txt': no such file\n");
+    EXPECT_EQ(sched(dir, "solve TA0566").err, "sched: no file or benchmark named 'TA0566' (did you mean ta056?)\n");
+    EXPECT_EQ(sched(dir, "solve ft11").err, "sched: no file or benchmark named 'ft11' (did you mean ft10?)\n");
+    const ToolRun empty = sched(dir, "evaluate - < /dev/null");
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_EQ(empty.err, "sched: standard input is empty\n");
 }
 
 TEST(SchedTool, EvaluateTableShowsCompletionTimesAndTheCatalogue) {
@@ -249,6 +254,43 @@ TEST(SchedTool, DocumentedSolveAndBenchRun) {
     EXPECT_NE(slurp(dir.path() / "ft06.sched").find("[JOBS=6]"), std::string::npos);
 }
 
+// The README's sched commands, run as written from a directory that has the
+// repository's build/sched and examples/, exit with 0 and print what the
+// README shows after them (a line ending in "…" stands for any line that
+// begins with what comes before it).
+TEST(SchedTool, ReadmeCommandsPrintWhatItShows) {
+    TempDir dir;
+    std::filesystem::create_directory(dir.path() / "build");
+    std::filesystem::create_symlink(SCHED_PROGRAM, dir.path() / "build" / "sched");
+    std::filesystem::create_directory_symlink(SCHED_DOCS "/../examples", dir.path() / "examples");
+    const std::string readme = slurp(SCHED_DOCS "/../README.md");
+    int commands = 0;
+    for (std::size_t at = readme.find("\nbuild/sched "); at != std::string::npos;
+         at = readme.find("\nbuild/sched ", at + 1)) {
+        const std::string line = readme.substr(at + 1, readme.find('\n', at + 1) - at - 1);
+        const auto run = run_process(line, dir.path());
+        EXPECT_EQ(run.status, 0) << line;
+        ++commands;
+        if (run.output.empty()) continue;
+        // The block that follows the command's own.
+        const std::size_t open = readme.find("```\n\n```\n", at);
+        ASSERT_NE(open, std::string::npos) << line;
+        const std::size_t begin = open + 9, end = readme.find("```\n", begin);
+        std::istringstream shown(readme.substr(begin, end - begin)), printed(run.output);
+        for (std::string expected, actual; std::getline(shown, expected);) {
+            ASSERT_TRUE(std::getline(printed, actual)) << line << ": printed no line for " << expected;
+            if (expected.size() >= 3 && expected.compare(expected.size() - 3, 3, "…") == 0)
+                EXPECT_EQ(actual.rfind(expected.substr(0, expected.size() - 3), 0), 0u) << line;
+            else
+                EXPECT_EQ(actual, expected) << line;
+        }
+        std::string extra;
+        EXPECT_FALSE(std::getline(printed, extra)) << line << ": printed more: " << extra;
+    }
+    EXPECT_EQ(commands, 2);
+    EXPECT_NE(slurp(dir.path() / "ft06.svg").find("<svg"), std::string::npos);
+}
+
 // Where the chart must draw an operation: x = 100 + start * 800 / makespan.
 TEST(SchedTool, GanttIsWellFormedAndPlacesEveryBar) {
     TempDir dir;
@@ -357,15 +399,17 @@ TEST(SchedTool, NewUserOptions) {
         {"evaluate -o Cmax ta001", 0, "1448\n"},
         {"--version", 0, "sched "},
         {"evaluate folder", 1, "sched: cannot read 'folder': it is a directory\n"},
-        {"evaluate ta.txt", 2,
-         "sched: 'ta.txt' is not a tagged file; it looks like another layout: try --layout taillard\n"},
+        {"evaluate ta.txt", 1,
+         "sched: ta.txt: the file holds no tag entry [NAME=...]: it is not a tagged file; it looks like layout "
+         "taillard\n"},
         {"evalute one.txt", 2, "(did you mean 'evaluate'?)"},
         {"evaluate --objectiv Cmax one.txt", 2, "(did you mean '--objective'?)"},
-        {"evaluate ta999", 1, "sched: cannot read 'ta999': no such file\n"},
+        {"evaluate ta999", 1, "sched: no file or benchmark named 'ta999' (did you mean ta099?)\n"},
+        {"evaluate -o Cmax TA001", 0, "1448\n"},
         // Hostile input: what the system said, and every numeric option checked.
         {"evaluate one.txt/inside", 1, "sched: cannot read 'one.txt/inside': Not a directory\n"},
         {"evaluate /dev/zero", 1, "sched: '/dev/zero' is not a text file: it holds a NUL byte at offset 0\n"},
-        {"evaluate --instance 5 ta001", 2, "--instance chooses among the instances of a file; ta001 is a named"},
+        {"evaluate --instance 5 ta001", 2, "the choice of an instance picks among those of a file; ta001 is a named"},
         {"solve --time-limit nan ta001", 2, "'nan' is not a number of seconds (0.001 to 10000000)"},
         {"solve --time-limit inf ta001", 2, "'inf' is not a number of seconds"},
         {"solve --time-limit 5e-324 ta001", 2, "'5e-324' is not a number of seconds"},

@@ -38,6 +38,8 @@ public:
     Error(ErrorKind kind, int code, std::string info);
     // With the longer account `report` beside the one-line message.
     Error(ErrorKind kind, int code, std::string info, std::string report);
+    // With what() `message` instead of the sentence of the code and `info`.
+    Error(ErrorKind kind, int code, std::string info, std::string message, std::string report);
     // A file the system refused, with its error number and name.
     Error(ErrorKind kind, int code, std::string info, int os_error, std::string path);
 

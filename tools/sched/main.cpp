@@ -6,6 +6,7 @@
 // what it should be), 2 usage (an unknown command, flag, environment or
 // objective, or a sequence that does not fit the instance).
 #include <cstdio>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 
 #include "commands.h"
 #include "common.h"
+#include "schedule/checked.h"
 
 namespace {
 
@@ -120,5 +122,15 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
         std::fprintf(stderr, "sched: %s\n", f.message.c_str());
         return f.status;
+    } catch (const schedule::Error& e) {
+        // A library error no command turned into its own words: still one
+        // line and a status, never an abort. A bad argument is the user's.
+        std::fflush(stdout);
+        std::fprintf(stderr, "sched: %s\n", e.what());
+        return e.kind() == schedule::ErrorKind::argument ? 2 : 1;
+    } catch (const std::bad_alloc&) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "sched: out of memory\n");
+        return 1;
     }
 }

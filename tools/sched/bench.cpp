@@ -61,7 +61,9 @@ std::string number(double value, const char* format) {
     return text;
 }
 
-int run_bench(CLI::App& app, const std::vector<std::string>& args) {
+}  // namespace
+
+int bench_command(CLI::App& app, const std::vector<std::string>& args) {
     std::vector<std::string> arguments;
     experiment::Settings settings;
     int seeds = 1, threads = 1;
@@ -200,21 +202,5 @@ int run_bench(CLI::App& app, const std::vector<std::string>& args) {
     write_output("", table.str());
     return 0;
 }
-
-}  // namespace
-
-const Command bench_command{
-    .name = "bench",
-    .summary = "run a heuristic over a benchmark set: deviations from the best known",
-    .usage = "sched bench SET|NAME|FILE... -a METHOD [options]",
-    .description = "Runs a method over benchmark instances: a set (taillard-flowshop,\n"
-                   "taillard-jobshop, orlib-jobshop, wt40, wt50, wt100), names, or files listing\n"
-                   "names. Prints per instance the best known value, the value found, its relative\n"
-                   "deviation (RPD, %) and the time, then the mean deviation (ARPD) per size group\n"
-                   "and overall. Each instance is solved for its own objective by the method\n"
-                   "(sched list --methods). Time is the processor time of the thread running the\n"
-                   "instance.",
-    .run = run_bench,
-};
 
 }  // namespace sched

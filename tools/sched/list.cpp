@@ -46,7 +46,9 @@ std::string described(const benchmarks::Entry& entry) {
     return out;
 }
 
-int run_list(CLI::App& app, const std::vector<std::string>& args) {
+}  // namespace
+
+int list_command(CLI::App& app, const std::vector<std::string>& args) {
     std::vector<std::string> chosen;
     bool methods = false;
     app.add_option("SET", chosen, "only these sets, or these instances described in full");
@@ -91,19 +93,5 @@ int run_list(CLI::App& app, const std::vector<std::string>& args) {
     write_output("", out);
     return 0;
 }
-
-}  // namespace
-
-const Command list_command{
-    .name = "list",
-    .summary = "the benchmark sets and their instances; the methods",
-    .usage = "sched list [SET|NAME...] | --methods",
-    .description = "Lists the benchmark sets and their instances, each with its environment, size\n"
-                   "(jobs x machines) and best known value ('*' when proven optimal); an instance's\n"
-                   "name describes it in full. Any name serves where an instance file does:\n"
-                   "sched evaluate ta001, sched solve la16. --methods prints the table of methods\n"
-                   "that solve, bench, the runner and Python share.",
-    .run = run_list,
-};
 
 }  // namespace sched

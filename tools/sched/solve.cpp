@@ -65,7 +65,7 @@ std::string trace_svg(const std::vector<std::pair<double, double>>& points, doub
 
 }  // namespace
 
-int run_solve(CLI::App& app, const std::vector<std::string>& args) {
+int solve_command(CLI::App& app, const std::vector<std::string>& args) {
     namespace solvers = zurududo::solvers;
     InstanceOptions instance;
     MethodOptions method;
@@ -163,18 +163,5 @@ int run_solve(CLI::App& app, const std::vector<std::string>& args) {
         return 0;
     });
 }
-
-const Command solve_command{
-    .name = "solve",
-    .summary = "find a good sequence with a reference heuristic",
-    .usage = "sched solve [options] INSTANCE|NAME",
-    .description = "Looks for a sequence of small objective value with a method of the table\n"
-                   "(sched list --methods) and prints its value, the sequence, the time and the\n"
-                   "iterations. The default objective is a benchmark's own, else Wj_SumTj on one\n"
-                   "machine with due dates, Wj_SumCj without, Cmax elsewhere; the default method the\n"
-                   "search made for the objective (ig, ils, ts), else generic. Without --time-limit\n"
-                   "or --iterations, a search runs for one second.",
-    .run = run_solve,
-};
 
 }  // namespace sched

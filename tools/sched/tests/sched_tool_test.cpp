@@ -258,6 +258,43 @@ TEST(SchedTool, DocumentedSolveAndBenchRun) {
     EXPECT_NE(slurp(dir.path() / "ft06.sched").find("[JOBS=6]"), std::string::npos);
 }
 
+// The README's sched commands, run as written from a directory that has the
+// repository's build/sched and examples/, exit with 0 and print what the
+// README shows after them (a line ending in "…" stands for any line that
+// begins with what comes before it).
+TEST(SchedTool, ReadmeCommandsPrintWhatItShows) {
+    TempDir dir;
+    std::filesystem::create_directory(dir.path() / "build");
+    std::filesystem::create_symlink(SCHED_PROGRAM, dir.path() / "build" / "sched");
+    std::filesystem::create_directory_symlink(SCHED_DOCS "/../examples", dir.path() / "examples");
+    const std::string readme = slurp(SCHED_DOCS "/../README.md");
+    int commands = 0;
+    for (std::size_t at = readme.find("\nbuild/sched "); at != std::string::npos;
+         at = readme.find("\nbuild/sched ", at + 1)) {
+        const std::string line = readme.substr(at + 1, readme.find('\n', at + 1) - at - 1);
+        const auto run = run_process(line, dir.path());
+        EXPECT_EQ(run.status, 0) << line;
+        ++commands;
+        if (run.output.empty()) continue;
+        // The block that follows the command's own.
+        const std::size_t open = readme.find("```\n\n```\n", at);
+        ASSERT_NE(open, std::string::npos) << line;
+        const std::size_t begin = open + 9, end = readme.find("```\n", begin);
+        std::istringstream shown(readme.substr(begin, end - begin)), printed(run.output);
+        for (std::string expected, actual; std::getline(shown, expected);) {
+            ASSERT_TRUE(std::getline(printed, actual)) << line << ": printed no line for " << expected;
+            if (expected.size() >= 3 && expected.compare(expected.size() - 3, 3, "…") == 0)
+                EXPECT_EQ(actual.rfind(expected.substr(0, expected.size() - 3), 0), 0u) << line;
+            else
+                EXPECT_EQ(actual, expected) << line;
+        }
+        std::string extra;
+        EXPECT_FALSE(std::getline(printed, extra)) << line << ": printed more: " << extra;
+    }
+    EXPECT_EQ(commands, 3);
+    EXPECT_NE(slurp(dir.path() / "ft06.svg").find("<svg"), std::string::npos);
+}
+
 // Where the chart must draw an operation: x = 100 + start * 800 / makespan.
 TEST(SchedTool, GanttIsWellFormedAndPlacesEveryBar) {
     TempDir dir;

@@ -383,7 +383,7 @@ TEST(Experiment, RowsSurviveTheirCsvAndGroupsAverageThem) {
     std::vector<experiment::Row> rows;
     for (const char* name : {"ta001", "ta002", "ta011"}) {
         rows.push_back(experiment::run(*benchmarks::find(name), settings));
-        experiment::write_csv_row(csv, rows.back(), settings);
+        experiment::write_csv_row(csv, rows.back());
     }
     EXPECT_EQ(rows[0].value, 1286);
     EXPECT_NEAR(rows[0].rpd, 100.0 * (1286 - 1278) / 1278, 1e-12);

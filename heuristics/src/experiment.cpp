@@ -672,11 +672,12 @@ namespace {
 
 std::atomic<bool> stop_flag{false};
 std::atomic<int> stop_signal{0};
+std::atomic<bool> second_signal_ends{true};
 
 extern "C" void on_stop_signal(int number) {
     stop_signal.store(number);
     stop_flag.store(true);
-    std::signal(number, SIG_DFL);  // a second one ends the process
+    if (second_signal_ends.load()) std::signal(number, SIG_DFL);  // a second one ends the process
 }
 
 }  // namespace
@@ -685,7 +686,8 @@ struct StopOnSignals::Saved {
     struct sigaction interrupt {}, terminate {};
 };
 
-StopOnSignals::StopOnSignals() : saved_(new Saved) {
+StopOnSignals::StopOnSignals(bool second_ends) : saved_(new Saved) {
+    second_signal_ends.store(second_ends);
     stop_flag.store(false);
     stop_signal.store(0);
     struct sigaction action {};

@@ -75,14 +75,13 @@ void y_axis(std::ostringstream& svg, const Frame& frame, const std::string& titl
         << "text-anchor=\"middle\">" << escape(title) << "</text>";
 }
 
-void legend(std::ostringstream& svg, const std::vector<Configuration>& configurations, double x, double y) {
-    double at = x;
-    for (std::size_t k = 0; k < configurations.size(); ++k) {
-        const std::string& label = configurations[k].label;
-        svg << "<rect x=\"" << at << "\" y=\"" << y - 9 << "\" width=\"10\" height=\"10\" fill=\"" << colour(k) << "\"/>";
-        svg << "<text x=\"" << at + 14 << "\" y=\"" << y << "\" class=\"tick\">" << escape(label) << "</text>";
-        at += 24 + 6.5 * static_cast<double>(label.size());
-    }
+// A legend in HTML, which wraps as the page does.
+std::string legend_html(const std::vector<Configuration>& configurations) {
+    std::string out = "<p class=\"legend\">";
+    for (std::size_t k = 0; k < configurations.size(); ++k)
+        out += std::string("<span><i style=\"background:") + colour(k) + "\"></i>" + escape(configurations[k].label) +
+               "</span> ";
+    return out + "</p>\n";
 }
 
 struct Quartiles {
@@ -189,7 +188,8 @@ std::string line_plot(const std::vector<Series>& series, const std::vector<Confi
                       const std::string& title, const std::string& x_title, bool log_x,
                       const std::vector<std::pair<double, std::string>>& x_ticks = {}) {
     Frame frame;
-    frame.top = 44;
+    frame.top = 30;
+    frame.width = 860;
     frame.low = 0;
     frame.high = 0;
     double x_low = 1e300, x_high = -1e300;
@@ -210,7 +210,7 @@ std::string line_plot(const std::vector<Series>& series, const std::vector<Confi
         const double at = log_x ? std::log10(x) : x;
         return frame.left + (at - x_low) / (x_high - x_low) * frame.width;
     };
-    const double total_width = frame.left + frame.width + 30, total_height = frame.top + frame.height + 50;
+    const double total_width = frame.left + frame.width + 70, total_height = frame.top + frame.height + 50;
     std::ostringstream out;
     out << "<figure><svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << total_width << "\" height=\"" << total_height
         << "\" viewBox=\"0 0 " << total_width << " " << total_height << "\" role=\"img\" aria-label=\"" << escape(title)
@@ -247,9 +247,8 @@ std::string line_plot(const std::vector<Series>& series, const std::vector<Confi
                     << colour(s.configuration) << "\"/>";
     }
     out << "<text x=\"" << frame.left << "\" y=\"16\" class=\"title\">" << escape(title) << "</text>";
-    legend(out, configurations, frame.left, 34);
     out << "</svg></figure>\n";
-    return out.str();
+    return legend_html(configurations) + out.str();
 }
 
 // ARPD against the time budget: a line per method and parameters over the budgets it ran.
@@ -354,7 +353,7 @@ std::string convergence_plot(const std::vector<Row>& rows, const std::vector<Con
 }
 
 const char* const style = R"(
-body { font: 14px/1.45 system-ui, -apple-system, "Segoe UI", sans-serif; color: #222; margin: 24px auto; max-width: 1180px; padding: 0 16px; }
+body { font: 14px/1.45 system-ui, -apple-system, "Segoe UI", sans-serif; color: #222; margin: 24px auto; max-width: 1400px; padding: 0 16px; }
 h1 { font-size: 22px; margin-bottom: 4px; } h2 { font-size: 18px; margin-top: 32px; border-bottom: 1px solid #ddd; }
 p.meta { color: #666; margin-top: 0; }
 table { border-collapse: collapse; margin: 8px 0 16px; font-variant-numeric: tabular-nums; }
@@ -366,9 +365,13 @@ td .spread { color: #777; font-weight: 400; font-size: 12px; }
 td.significant { color: #0a6b2b; font-weight: 700; }
 .wrap { overflow-x: auto; }
 figure { margin: 8px 0 18px; overflow-x: auto; }
+div.grid { display: flex; flex-wrap: wrap; gap: 0 24px; } div.grid figure { margin: 4px 0 8px; }
+th.left, td.left { text-align: left; }
 svg text { font: 11px system-ui, sans-serif; fill: #333; } svg text.title { font-size: 13px; font-weight: 600; }
 svg text.label { font-size: 12px; } svg .grid { stroke: #eee; } svg .axis { stroke: #888; }
 svg .band { fill: #f6f6f6; }
+p.legend span { display: inline-block; margin-right: 14px; font-size: 12px; white-space: nowrap; }
+p.legend i { display: inline-block; width: 10px; height: 10px; margin-right: 5px; vertical-align: -1px; }
 details summary { cursor: pointer; color: #0057a3; }
 )";
 
@@ -444,10 +447,10 @@ std::string report_html(const std::vector<Row>& rows, const ReportOptions& optio
         out << "<p>Each instance's mean RPD over seeds, paired between two configurations: wins, ties and losses of "
                "the first, and the two-sided Wilcoxon signed-rank test (exact without ties up to 50 instances, else "
                "the normal approximation corrected for ties). p &lt; 0.05 is marked.</p>\n<div class=\"wrap\"><table "
-               "id=\"comparison-table\">\n<tr><th>A</th><th>B</th><th>instances</th><th>A wins</th><th>ties</th>"
-               "<th>A loses</th><th>mean A − B (RPD)</th><th>W+</th><th>W−</th><th>p</th><th>method</th></tr>\n";
+               "id=\"comparison-table\">\n<tr><th>A</th><th class=\"left\">B</th><th>instances</th><th>A wins</th><th>ties</th>"
+               "<th>A loses</th><th>mean A − B (RPD)</th><th>W+</th><th>W−</th><th>p</th><th class=\"left\">test</th></tr>\n";
         for (const Comparison& c : pairs) {
-            out << "<tr><td>" << escape(c.a) << "</td><td style=\"text-align:left\">" << escape(c.b) << "</td><td>"
+            out << "<tr><td>" << escape(c.a) << "</td><td class=\"left\">" << escape(c.b) << "</td><td>"
                 << c.instances << "</td><td>" << c.wins << "</td><td>" << c.ties << "</td><td>" << c.losses
                 << "</td><td>" << fixed(c.mean_difference, 3) << "</td><td>" << fixed(c.test.w_plus, 1) << "</td><td>"
                 << fixed(c.test.w_minus, 1) << "</td><td" << (c.test.n > 0 && c.test.p < 0.05 ? " class=\"significant\"" : "")
@@ -459,10 +462,8 @@ std::string report_html(const std::vector<Row>& rows, const ReportOptions& optio
     }
 
     out << "<h2 id=\"boxes\">RPD per instance over seeds</h2>\n<p>Per instance and configuration: the whisker from the "
-           "smallest to the largest RPD, the box between the quartiles, the bar at the median.</p>\n<div>";
-    out << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"1100\" height=\"20\" viewBox=\"0 0 1100 20\">";
-    legend(out, table.configurations, 0, 14);
-    out << "</svg></div>\n" << box_plots(rows, table.configurations);
+           "smallest to the largest RPD, the box between the quartiles, the bar at the median.</p>\n";
+    out << legend_html(table.configurations) << "<div class=\"grid\">" << box_plots(rows, table.configurations) << "</div>\n";
 
     out << "<h2 id=\"budget\">ARPD against the time budget</h2>\n";
     std::string note;

@@ -83,7 +83,7 @@ void init_experiments(py::module_& m) {
         },
         "The resume key of a run, the method's name, its parameters, the budget text and the time limit in seconds.");
     m.def("_stop_on_signals", [] {
-        if (!worker_signals) worker_signals = std::make_unique<experiment::StopOnSignals>();
+        if (!worker_signals) worker_signals = std::make_unique<experiment::StopOnSignals>(false);
     });
     m.def("_row_key", [](const std::string& line) {
         const auto rows = experiment::read_csv_rows(experiment::csv_header() + line, "row");

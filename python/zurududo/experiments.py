@@ -296,6 +296,7 @@ def run(methods, instances, seeds=1, budgets="time_factor=1", csv=None, *, clien
         lines.extend(made.get(key, []))
     finished = [line for line in lines if _core._row_key(line)[1] is False]
     if progress or stopped:
+        print("ARPD % per size group (mean RPD over instances and seeds):", file=sys.stdout)
         print(_core._report([(_core._csv_header() + "".join(finished), "rows")], "md", ""), end="", file=sys.stdout,
               flush=True)
     if stopped is not None:

@@ -205,11 +205,12 @@ GridResult run_grid(const std::vector<Task>& tasks, const GridOptions& options);
 
 // SIGINT and SIGTERM, while a guard lives, set the stop flag a grid polls
 // instead of ending the process; a second such signal ends it as the default
-// would. The handlers before come back when the guard goes. One guard at a
-// time per process.
+// would, unless `second_ends` is false (a worker process, which its parent
+// may tell to stop more than once). The handlers before come back when the
+// guard goes. One guard at a time per process.
 class StopOnSignals {
 public:
-    StopOnSignals();
+    explicit StopOnSignals(bool second_ends = true);
     ~StopOnSignals();
     StopOnSignals(const StopOnSignals&) = delete;
     StopOnSignals& operator=(const StopOnSignals&) = delete;

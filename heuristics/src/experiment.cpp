@@ -75,9 +75,31 @@ const std::vector<Method>& registry() {
                                  return heuristics::dispatch(std::get<schedule::Instance<schedule::JOBSHOP>>(i).get(),
                                                              rule, scheme, o.seed);
                              }});
-        t.push_back({"ts", Environment::jobshop, [](const schedule::AnyInstance& i, const heuristics::Options& o) {
-                         return heuristics::tabu_search(std::get<schedule::Instance<schedule::JOBSHOP>>(i).get(), o);
-                     }});
+        // The tabu search with its defaults, and its variants: "-n5" the N5 neighbourhood instead of N6,
+        // "-bj" back jumps instead of path relinking, "-2threads" two threads sharing their best.
+        using heuristics::Escape;
+        using heuristics::Neighbourhood;
+        const struct {
+            const char* name;
+            Neighbourhood neighbourhood;
+            Escape escape;
+            int threads;
+        } searches[] = {{"ts", Neighbourhood::n6, Escape::path_relinking, 1},
+                        {"ts-n5", Neighbourhood::n5, Escape::path_relinking, 1},
+                        {"ts-bj", Neighbourhood::n6, Escape::back_jump, 1},
+                        {"ts-n5-bj", Neighbourhood::n5, Escape::back_jump, 1},
+                        {"ts-2threads", Neighbourhood::n6, Escape::path_relinking, 2}};
+        for (const auto& search : searches) {
+            heuristics::TabuSearchParameters parameters;
+            parameters.neighbourhood = search.neighbourhood;
+            parameters.escape = search.escape;
+            parameters.threads = search.threads;
+            t.push_back({search.name, Environment::jobshop,
+                         [parameters](const schedule::AnyInstance& i, const heuristics::Options& o) {
+                             return heuristics::tabu_search(std::get<schedule::Instance<schedule::JOBSHOP>>(i).get(),
+                                                            o, parameters);
+                         }});
+        }
         return t;
     }();
     return table;

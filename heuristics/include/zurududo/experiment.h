@@ -18,8 +18,10 @@ namespace zurududo::experiment {
 // The methods a set can be run with, the one list of them: neh and ig (flow
 // shop); edd, wspt, atc and ils (weighted tardiness); the dispatching rules
 // spt, lpt, mwkr, lwkr, mopnr, fifo and random building active schedules,
-// the same with "-nd" building non-delay ones, and ts, the tabu search (job
-// shop).
+// the same with "-nd" building non-delay ones, and ts, the tabu search, with
+// its variants ts-n5 (N5 instead of N6), ts-bj (back jumps instead of path
+// relinking), ts-n5-bj (both: the search before N6) and ts-2threads (two
+// threads) (job shop).
 std::vector<std::string> methods();
 // Those that solve instances of an environment.
 std::vector<std::string> methods(schedule::Environment environment);

@@ -1,13 +1,19 @@
 // The job shop's tabu search, timed on ta51 (50 × 15) and ta71 (100 × 20):
-//   step/<name>        one step of the search's loop on the disjunctive graph —
-//                      the N5 moves of a critical path, each estimated from
-//                      heads and tails, the best one not swapped back within
-//                      the last 10 steps made, heads and tails recomputed;
+//   step/<name>/<neighbourhood>/<update>
+//                      one step of the search's loop on the disjunctive graph —
+//                      the N5 or N6 moves of a critical path, each estimated
+//                      from heads and tails, the best one not undone within
+//                      the last 10 steps made, heads and tails brought up to
+//                      date incrementally or recomputed in full (as every step
+//                      did before the incremental update);
 //                      "neighbours" counts the estimated moves per second;
 //   estimate/<name>    the estimates alone, for every N5 move of one schedule;
 //   evaluation/<name>  Jm_Rj_Cmax of a whole operation sequence: what each
 //                      neighbour would cost if the schedule were rebuilt;
-//   tabu_search/<name> the whole search with an iteration budget (moves per second).
+//   tabu_search/<name>/<variant>
+//                      the whole search with an iteration budget of 2 000 moves
+//                      (moves per second): N5 with back jumps (the search before
+//                      N6 and path relinking) and the defaults.
 // All start from the active schedule of the MWKR rule.
 #include <benchmark/benchmark.h>
 
@@ -97,11 +103,14 @@ void evaluation(benchmark::State& state, const std::string& name) {
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
-void search(benchmark::State& state, const std::string& name) {
+void search(benchmark::State& state, const std::string& name, heuristics::Neighbourhood neighbourhood,
+            heuristics::Escape escape) {
     const Shop s = shop(name);
     heuristics::Options options;
     options.budget.iterations = 2000;
     heuristics::TabuSearchParameters parameters;
+    parameters.neighbourhood = neighbourhood;
+    parameters.escape = escape;
     parameters.start = s.start;
     long moves = 0;
     for (auto _ : state) {
@@ -122,7 +131,12 @@ const bool registered = [] {
                                              neighbourhood, update);
         benchmark::RegisterBenchmark(("estimate/" + name).c_str(), estimate, name);
         benchmark::RegisterBenchmark(("evaluation/" + name).c_str(), evaluation, name);
-        benchmark::RegisterBenchmark(("tabu_search/" + name).c_str(), search, name)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("tabu_search/" + name + "/n5-back-jumps").c_str(), search, name,
+                                     Neighbourhood::n5, heuristics::Escape::back_jump)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("tabu_search/" + name + "/defaults").c_str(), search, name, Neighbourhood::n6,
+                                     heuristics::Escape::path_relinking)
+            ->Unit(benchmark::kMillisecond);
     }
     return true;
 }();

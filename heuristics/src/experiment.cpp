@@ -94,6 +94,7 @@ const std::vector<Method>& registry() {
             parameters.neighbourhood = search.neighbourhood;
             parameters.escape = search.escape;
             parameters.threads = search.threads;
+            if (search.escape == Escape::back_jump) parameters.stagnation = 2500;  // as calibrated for back jumps
             t.push_back({search.name, Environment::jobshop,
                          [parameters](const schedule::AnyInstance& i, const heuristics::Options& o) {
                              return heuristics::tabu_search(std::get<schedule::Instance<schedule::JOBSHOP>>(i).get(),

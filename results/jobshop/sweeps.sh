@@ -2,12 +2,16 @@
 # The job-shop runs of RESULTS.md, one instance after another on one thread,
 # time limits on the solving thread's processor time (the experiment's
 # default clock). Usage: results/jobshop/sweeps.sh BIN_DIR OUT_DIR [part...]
-# with parts rules, ft, la, ta10, ta80 (all when none is named).
+# with parts rules, ft, la, ta10, ta80 (all when none is named): the runs of
+# the search before N6 and path relinking, then `ts` meaning what `ts-n5-bj`
+# means now; and la60, ta60-1, ta60-2, ta60-3: the search with its defaults at
+# 60 s, la01–la40 and ta01–ta80 in three parts that may run side by side.
 set -euo pipefail
 build=$1
 out=$2
 shift 2
 parts=${*:-rules ft la ta10 ta80}
+range() { for k in $(seq -w "$1" "$2"); do echo "$3$k"; done; }
 x=$build/zurududo-experiment
 mkdir -p "$out"
 for part in $parts; do
@@ -30,6 +34,14 @@ for part in $parts; do
     "$x" -a ts --seconds 60 --stop-at-best --csv "$out/ta01-10-60s.csv" $names > "$out/ta01-10-60s.txt" ;;
   ta80)
     "$x" -a ts --seconds 5 --stop-at-best --csv "$out/ta-5s.csv" taillard-jobshop > "$out/ta-5s.txt" ;;
+  la60)
+    "$x" -a ts --seconds 60 --stop-at-best --csv "$out/la-60s.csv" $(range 1 40 la) > "$out/la-60s.txt" ;;
+  ta60-1)
+    "$x" -a ts --seconds 60 --stop-at-best --csv "$out/ta-60s-1.csv" $(range 1 20 ta) > "$out/ta-60s-1.txt" ;;
+  ta60-2)
+    "$x" -a ts --seconds 60 --stop-at-best --csv "$out/ta-60s-2.csv" $(range 21 40 ta) > "$out/ta-60s-2.txt" ;;
+  ta60-3)
+    "$x" -a ts --seconds 60 --stop-at-best --csv "$out/ta-60s-3.csv" $(range 41 80 ta) > "$out/ta-60s-3.txt" ;;
   *) echo "unknown part $part" >&2; exit 2 ;;
   esac
 done

@@ -11,7 +11,6 @@ import base64
 import hashlib
 import os
 import pathlib
-import re
 import subprocess
 import sys
 import sysconfig
@@ -25,8 +24,7 @@ PACKAGE_FILES = ("__init__.py", "__init__.pyi", "py.typed")
 
 
 def _version():
-    text = (PACKAGE / "__init__.py").read_text()
-    return re.search(r'^__version__ = "([^"]+)"', text, re.M).group(1)
+    return (ROOT / "VERSION").read_text().strip()
 
 
 def _dist_info():
@@ -71,7 +69,7 @@ def _build_core(build_dir):
         "cmake", "-S", str(ROOT), "-B", str(build_dir),
         "-DCMAKE_BUILD_TYPE=Release",
         f"-DPython3_EXECUTABLE={sys.executable}",
-        "-DZURUDUDO_PYTHON=ON", "-DSCHEDULE_TESTS=OFF", "-DSCHEDULE_BENCHMARKS=OFF",
+        "-DZURUDUDO_PYTHON=ON", "-DZURUDUDO_TESTS=OFF", "-DZURUDUDO_TOOLS=OFF", "-DZURUDUDO_INSTALL=OFF",
     ]
     jobs = os.environ.get("CMAKE_BUILD_PARALLEL_LEVEL", "2")
     subprocess.run(configure, check=True, stdout=sys.stderr)

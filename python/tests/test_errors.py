@@ -18,7 +18,7 @@ def test_loading_failures(tmp_path, repository, capfd):
         zurududo.load(tmp_path / "absent.txt", "flowshop", layout="machine_rows")
     with pytest.raises(OSError, match="could not be read"):
         zurududo.load(tmp_path, "single")
-    rejected = repository / "tests" / "data" / "rejected_instance" / "test_single_machine.txt"
+    rejected = repository / "examples" / "zurududo" / "rejected" / "test_single_machine.txt"
     with pytest.raises(zurududo.Error) as error:
         zurududo.load(rejected, "single")
     assert isinstance(error.value, ValueError)
@@ -33,11 +33,11 @@ def test_loading_failures(tmp_path, repository, capfd):
 
 
 def test_echo_goes_to_sys_stdout(repository, capsys):
-    rejected = repository / "tests" / "data" / "rejected_instance" / "test_single_machine.txt"
+    rejected = repository / "examples" / "zurududo" / "rejected" / "test_single_machine.txt"
     with pytest.raises(zurududo.Error) as error:
         zurududo.load(rejected, "single", echo=True)
     assert capsys.readouterr().out == error.value.report
-    zurududo.load(repository / "zurududo" / "test_single_machine.txt", "single", echo=True)
+    zurududo.load(repository / "examples" / "zurududo" / "test_single_machine.txt", "single", echo=True)
     assert capsys.readouterr().out.endswith("completed with 0 errors and 0 warnings.\n")
 
 

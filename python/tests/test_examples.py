@@ -6,7 +6,7 @@ import zurududo
 
 
 def test_driver_sample(repository):
-    inst = zurududo.load(repository / "zurududo" / "test_single_machine.txt", "single")
+    inst = zurududo.load(repository / "examples" / "zurududo" / "test_single_machine.txt", "single")
     assert inst.completion_times([0, 1, 2]).tolist() == [3, 7, 11]
     assert (inst.jobs, inst.machines, inst.env) == (3, 1, "single")
 

@@ -22,14 +22,13 @@ from ._core import (
     Improvement,
     Instance,
     SolveResult,
+    __version__,
     benchmark,
     benchmarks,
     list_instances,
     load,
     solve,
 )
-
-__version__ = "0.2.0"
 
 # Named where users meet them (tracebacks, repr, pickles): zurududo.Error, zurududo.Instance.
 Error.__module__ = Instance.__module__ = __name__

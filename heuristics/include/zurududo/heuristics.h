@@ -77,7 +77,7 @@ Result neh(const schedule::FLOWSHOP& instance);
 //
 // The defaults (d = 2, T = 0.7, partial local search on) did better than Ruiz
 // & Stützle's calibrated d = 4, T = 0.4 without it in a short calibration on
-// the hardest groups of Taillard's set (RESULTS.md); those are one setting away.
+// the hardest groups of Taillard's set (docs/results.md); those are one setting away.
 struct IteratedGreedyParameters {
     int destruction = 2;
     double temperature = 0.7;
@@ -108,7 +108,7 @@ Result atc(const schedule::SINGLE_MACHINE& instance, double k = 0);
 // Starts from the best of EDD, WSPT and ATC. One iteration is one
 // perturbation and descent.
 // The defaults did best among a few settings on the wt100 instances that
-// resisted longest (RESULTS.md).
+// resisted longest (docs/results.md).
 struct TardinessSearchParameters {
     int kick = 6;
     int kick_window = 20;
@@ -217,7 +217,7 @@ enum class Escape {
 // budget it is exactly reproducible. The callback is called from the
 // threads, one at a time, for each improvement of the best of all.
 //
-// The defaults were chosen by measurement (RESULTS.md, "Defaults of the tabu
+// The defaults were chosen by measurement (docs/results.md, "Defaults of the tabu
 // search"): N6 and path relinking, stagnation 10 000 and a population of 10;
 // L as in Zhang et al. 2007. Back jumps did best with stagnation 2 500 (set
 // it when choosing them).

@@ -1,0 +1,209 @@
+#include "common.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <iterator>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <CLI/CLI.hpp>
+
+#include "schedule/checked.h"
+
+extern char** environ;
+
+namespace sched {
+
+void usage_error(const std::string& message) {
+    throw Failure{2, message};
+}
+void failure(const std::string& message) {
+    throw Failure{1, message};
+}
+
+namespace {
+
+std::size_t edit_distance(const std::string& a, const std::string& b) {
+    std::vector<std::size_t> row(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j)
+        row[j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t above = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+std::string one_line(std::string text) {
+    std::replace(text.begin(), text.end(), '\n', ' ');
+    while (!text.empty() && text.back() == ' ')
+        text.pop_back();
+    return text;
+}
+
+}  // namespace
+
+std::optional<std::string> closest(const std::string& word, const std::vector<std::string>& candidates) {
+    std::optional<std::string> best;
+    std::size_t best_distance = 3;
+    for (const std::string& candidate : candidates) {
+        const std::size_t d = edit_distance(word, candidate);
+        if (d < best_distance && d < std::max<std::size_t>(candidate.size(), 2)) {
+            best_distance = d;
+            best = candidate;
+        }
+    }
+    return best;
+}
+
+bool parse(CLI::App& app, const std::vector<std::string>& args) {
+    std::vector<std::string> reversed(args.rbegin(), args.rend());
+    try {
+        app.parse(reversed);
+    } catch (const CLI::CallForHelp&) {
+        std::cout << app.help() << std::flush;
+        return false;
+    } catch (const CLI::ExtrasError&) {
+        // The first argument that looks like an option and is none.
+        std::vector<std::string> names;
+        for (const CLI::Option* option : app.get_options()) {
+            for (const std::string& l : option->get_lnames())
+                names.push_back("--" + l);
+            for (const std::string& s : option->get_snames())
+                names.push_back("-" + s);
+        }
+        for (const std::string& extra : app.remaining()) {
+            if (extra.size() > 1 && extra[0] == '-') {
+                const std::string name = extra.substr(0, extra.find('='));
+                const auto guess = closest(name, names);
+                usage_error("unknown option '" + name + "' for " + app.get_name() +
+                            (guess ? " (did you mean '" + *guess + "'?)" : ""));
+            }
+        }
+        usage_error(app.get_name() + " takes one file or name (see 'sched " + app.get_name() + " --help')");
+    } catch (const CLI::ParseError& e) {
+        usage_error(one_line(e.what()) + " (see 'sched " + app.get_name() + " --help')");
+    }
+    return true;
+}
+
+void add_search_options(CLI::App& app, double& seconds, long& iterations, std::uint64_t& seed, CLI::Option* other) {
+    CLI::Option* limit =
+        app.add_option("--time-limit", seconds, "a time limit of S seconds per run")->check(CLI::PositiveNumber);
+    CLI::Option* count =
+        app.add_option("--iterations", iterations, "an iteration limit per run, reproducible on any machine")
+            ->check(CLI::PositiveNumber)
+            ->excludes(limit);
+    if (other != nullptr) {
+        limit->excludes(other);
+        count->excludes(other);
+    }
+    app.add_option("--seed", seed, "the random seed (default: 1)");
+}
+
+std::string read_input(const std::string& path) {
+    if (path == "-") {
+        std::string text{std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>()};
+        if (std::cin.bad()) failure("cannot read standard input");
+        return text;
+    }
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) failure("cannot read '" + path + "': it is a directory");
+    if (!std::filesystem::is_regular_file(path, ec)) failure("cannot read '" + path + "': no such file");
+    try {
+        return schedule::read_file(path);
+    } catch (const schedule::Error&) {
+        failure("cannot read '" + path + "'");
+    }
+}
+
+void write_output(const std::string& path, std::string_view bytes) {
+    if (path.empty() || path == "-") {
+        if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() || std::fflush(stdout) != 0)
+            failure(std::string("cannot write to standard output: ") + std::strerror(errno));
+        return;
+    }
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) failure("cannot write '" + path + "': it is a directory");
+    const std::filesystem::path target(path);
+    if (!std::filesystem::is_directory(target.has_parent_path() ? target.parent_path() : ".", ec))
+        failure("cannot write '" + path + "': no such directory");
+    try {
+        schedule::write_file_atomically(path, bytes);
+    } catch (const schedule::Error& e) {
+        failure(e.what());
+    }
+}
+
+std::optional<std::vector<long>> parse_integers(std::string_view text) {
+    std::vector<long> numbers;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const char c = text[i];
+        if (c == ',' || c == ' ' || c == '\t' || c == '\n' || c == '\r') {
+            ++i;
+            continue;
+        }
+        long value = 0;
+        const auto [end, ec] = std::from_chars(text.data() + i, text.data() + text.size(), value);
+        if (ec != std::errc{} || end == text.data() + i) return std::nullopt;
+        numbers.push_back(value);
+        i = static_cast<std::size_t>(end - text.data());
+        if (i < text.size() && std::string_view(",\t\n\r ").find(text[i]) == std::string_view::npos)
+            return std::nullopt;
+    }
+    return numbers;
+}
+
+std::string format_double(double value) {
+    char text[64];
+    const auto result = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, result.ptr);
+}
+
+std::string join(const std::vector<int>& values) {
+    std::string text;
+    for (std::size_t k = 0; k < values.size(); ++k)
+        text += (k ? "," : "") + std::to_string(values[k]);
+    return text;
+}
+
+int run_program(const std::vector<std::string>& argv) {
+    std::vector<char*> pointers;
+    for (const std::string& arg : argv)
+        pointers.push_back(const_cast<char*>(arg.c_str()));
+    pointers.push_back(nullptr);
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, pointers[0], nullptr, nullptr, pointers.data(), environ) != 0) return -1;
+    int status = 0;
+    if (waitpid(pid, &status, 0) < 0) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool program_available(const std::string& name) {
+    const char* path = std::getenv("PATH");
+    if (path == nullptr) return false;
+    std::string_view rest(path);
+    while (!rest.empty()) {
+        const auto colon = rest.find(':');
+        const std::filesystem::path dir(std::string(rest.substr(0, colon)));
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(dir / name, ec)) return true;
+        if (colon == std::string_view::npos) break;
+        rest.remove_prefix(colon + 1);
+    }
+    return false;
+}
+
+}  // namespace sched

@@ -1,0 +1,63 @@
+// Shared pieces of the sched tool: how a command ends, its command line,
+// files and standard streams, numbers.
+#ifndef SCHED_TOOL_COMMON_H
+#define SCHED_TOOL_COMMON_H
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace CLI {
+class App;
+class Option;
+}
+
+namespace sched {
+
+// A condition that ends the command: `status` is 1 (failure) or 2 (usage).
+struct Failure {
+    int status;
+    std::string message;
+};
+
+[[noreturn]] void usage_error(const std::string& message);
+[[noreturn]] void failure(const std::string& message);
+
+// Parses a command's arguments; false when the help was asked for and printed.
+// A parse error is a usage error of one line, with a did-you-mean for an
+// unknown option.
+bool parse(CLI::App& app, const std::vector<std::string>& args);
+
+// The budget and seed of the commands that search (solve, bench): --time-limit
+// S and --iterations N per run, which exclude each other and `other` (a
+// further budget option, or null), and --seed.
+void add_search_options(CLI::App& app, double& seconds, long& iterations, std::uint64_t& seed,
+                        CLI::Option* other = nullptr);
+
+// The word of `candidates` closest to `word`, when it is close enough to be a
+// likely typing error.
+std::optional<std::string> closest(const std::string& word, const std::vector<std::string>& candidates);
+
+// The bytes of a file the user named; "-" is standard input. A directory or a
+// missing file is a failure naming it.
+std::string read_input(const std::string& path);
+// Writes what a command produces to the file `path`, whole or not at all, or
+// to standard output when `path` is empty or "-"; a failed write is a failure.
+void write_output(const std::string& path, std::string_view bytes);
+
+// Integers separated by commas and/or white space; nullopt when anything else is found.
+std::optional<std::vector<long>> parse_integers(std::string_view text);
+// The shortest text that reads back as `value`.
+std::string format_double(double value);
+std::string join(const std::vector<int>& values);
+
+// Runs an external program with arguments (no shell); its exit status, -1 when it cannot start.
+int run_program(const std::vector<std::string>& argv);
+// Whether a program is found on PATH.
+bool program_available(const std::string& name);
+
+}  // namespace sched
+
+#endif

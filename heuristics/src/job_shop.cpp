@@ -439,17 +439,23 @@ private:
         if (!chosen.empty()) graph_.assign(chosen);
     }
 
+    // A round that makes no move (every move closes a cycle, or the
+    // population's members are too close to walk between) ends the search,
+    // which could otherwise go round without spending its iteration budget.
     void relinking() {
         improve();
         admit(member());
         while (static_cast<int>(population_.size()) < parameters_.population && !over()) {
+            const long before = run_.iterations();
             graph_.assign(generate(graph_, PriorityRule::random,
                                    random_.below(2) == 0 ? GenerationScheme::active : GenerationScheme::non_delay,
                                    random_));
             improve();
             admit(member());
+            if (run_.iterations() == before) return;
         }
         while (!over() && population_.size() >= 2) {
+            const long before = run_.iterations();
             const int a = random_.below(static_cast<int>(population_.size()));
             int b = random_.below(static_cast<int>(population_.size()) - 1);
             if (b >= a) ++b;
@@ -458,6 +464,7 @@ private:
             relink(from, guide);
             improve();
             admit(member());
+            if (run_.iterations() == before) return;
         }
     }
 

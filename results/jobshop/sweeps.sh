@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# The job-shop runs of RESULTS.md, one instance after another on one thread,
+# The job-shop runs of docs/results.md, one instance after another on one thread,
 # time limits on the solving thread's processor time (the experiment's
 # default clock). Usage: results/jobshop/sweeps.sh BIN_DIR OUT_DIR [part...]
 # with parts rules, ft, la, ta10, ta80 (all when none is named): the runs of
 # the search before N6 and path relinking, then `ts` meaning what `ts-n5-bj`
-# means now; and la60 and ta60-A-B (ta<A> … ta<B>, two digits each): the
-# search with its defaults at 60 s on la01–la40 and on Taillard's instances in
-# parts that may run side by side (each instance's run is the same in any
-# part: a search of its own from seed 1).
+# means now; and la60, la60-A-B and ta60-A-B (la<A> … la<B>, ta<A> … ta<B>,
+# two digits each): the search with its defaults at 60 s on la01–la40 and on
+# Taillard's instances, in parts that may run side by side (each instance's
+# run is the same in any part: a search of its own from seed 1).
 set -euo pipefail
 build=$1
 out=$2
@@ -38,10 +38,11 @@ for part in $parts; do
     "$x" -a ts --seconds 5 --stop-at-best --csv "$out/ta-5s.csv" taillard-jobshop > "$out/ta-5s.txt" ;;
   la60)
     "$x" -a ts --seconds 60 --stop-at-best --csv "$out/la-60s.csv" $(range 1 40 la) > "$out/la-60s.txt" ;;
-  ta60-*)
-    IFS=- read -r _ first last <<< "$part"
-    "$x" -a ts --seconds 60 --stop-at-best --csv "$out/ta-60s-$first-$last.csv" $(range "$first" "$last" ta) \
-      > "$out/ta-60s-$first-$last.txt" ;;
+  la60-* | ta60-*)
+    IFS=- read -r set first last <<< "$part"
+    set=${set%60}
+    "$x" -a ts --seconds 60 --stop-at-best --csv "$out/$set-60s-$first-$last.csv" $(range "$first" "$last" "$set") \
+      > "$out/$set-60s-$first-$last.txt" ;;
   *) echo "unknown part $part" >&2; exit 2 ;;
   esac
 done

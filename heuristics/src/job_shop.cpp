@@ -482,11 +482,11 @@ private:
         shared_->barrier.arrive_and_wait();
         const Shared::Offer& best = shared_->best;
         if (best.value >= best_) return;
-        DisjunctiveGraph copy = graph_;
-        copy.assign(best.sequence);
         if (parameters_.escape == Escape::back_jump) {
             elite_.push_back(best.sequence);
         } else {
+            DisjunctiveGraph copy = graph_;  // for the machine positions of the sequence
+            copy.assign(best.sequence);
             Member m{best.sequence, std::vector<int>(static_cast<std::size_t>(graph_.operations())), best.value};
             for (int op = 0; op < graph_.operations(); ++op) m.position[static_cast<std::size_t>(op)] = copy.position(op);
             admit(std::move(m));

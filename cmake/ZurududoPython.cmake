@@ -2,8 +2,10 @@
 # NumPy, and the heuristics, which it exposes. Debian's interpreter is
 # preferred, since it is the one whose packages (pybind11, NumPy) are
 # installed; -DPython3_EXECUTABLE=... picks another. A sanitized library
-# cannot be loaded into an interpreter built without the sanitizer, so those
-# builds leave the package out unless it is asked for.
+# cannot be loaded into an interpreter built without the sanitizer unless the
+# sanitizer's runtime is preloaded, so those builds leave the package out
+# unless it is asked for (-DZURUDUDO_PYTHON=ON; with ZURUDUDO_SANITIZE its
+# tests then run with the runtime preloaded, python/CMakeLists.txt).
 string(TOUPPER "${ZURUDUDO_PYTHON}" zurududo_python_value)
 if(zurududo_python_value STREQUAL "AUTO" AND (ZURUDUDO_SANITIZE OR ZURUDUDO_THREAD_SANITIZE OR ZURUDUDO_FUZZ))
   return()

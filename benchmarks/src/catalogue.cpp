@@ -1,5 +1,6 @@
 // The catalogue of named instances, read once from the embedded tables.
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <map>
 #include <string>
@@ -152,9 +153,21 @@ std::vector<std::string> sets() {
 }
 
 const Entry* find(std::string_view name) {
+    const auto folded = [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); };
     for (const Entry& entry : entries())
-        if (entry.name == name) return &entry;
+        if (std::equal(entry.name.begin(), entry.name.end(), name.begin(), name.end(),
+                       [&](char a, char b) { return folded(a) == folded(b); }))
+            return &entry;
     return nullptr;
+}
+
+std::optional<std::string> closest_instance(std::string_view name) {
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> all;
+        for (const Entry& entry : entries()) all.push_back(entry.name);
+        return all;
+    }();
+    return schedule::closest_name(name, names);
 }
 
 std::vector<const Entry*> set_entries(std::string_view set) {
@@ -183,6 +196,14 @@ schedule::Instance<schedule::SINGLE_MACHINE> make_single_machine(const Entry& en
         throw schedule::Error(schedule::ErrorKind::argument, 999,
                               entry.name + ": no instance " + std::to_string(entry.index) + " in " + entry.file);
     return std::move(all[static_cast<std::size_t>(entry.index) - 1]);
+}
+
+schedule::AnyInstance make_instance(const Entry& entry) {
+    switch (entry.environment) {
+        case schedule::Environment::flowshop: return make_flowshop(entry);
+        case schedule::Environment::jobshop: return make_jobshop(entry);
+        default: return make_single_machine(entry);
+    }
 }
 
 double rpd(double value, double reference) { return 100.0 * (value - reference) / reference; }

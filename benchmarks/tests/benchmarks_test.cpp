@@ -1,7 +1,10 @@
 // The benchmark sets: Taillard's generator against his published check
 // values, the catalogue against the instances it makes, and the
 // weighted-tardiness reader on good and bad input.
+#include <cerrno>
+#include <cstdio>
 #include <map>
+#include <variant>
 #include <string>
 #include <vector>
 
@@ -164,6 +167,64 @@ TEST(WeightedTardinessReader, RefusesAnInstanceWithoutJobs) {
     } catch (const schedule::Error& error) {
         EXPECT_EQ(error.kind(), schedule::ErrorKind::argument);
     }
+}
+
+// The resolver: a file first, then a benchmark name (its case ignored); what
+// is neither is named with the nearest name.
+TEST(Resolver, FilesThenNamesWithSuggestions) {
+    const std::string dir = testing::TempDir();
+    const std::string file = dir + "/resolver_flow.txt";
+    {
+        std::FILE* out = std::fopen(file.c_str(), "w");
+        ASSERT_NE(out, nullptr);
+        std::fputs("[JOBS=3]\n[MACHINES=2]\n[PT=3,2,4;2,5,1]\n", out);
+        std::fclose(out);
+    }
+    ResolveOptions flowshop;
+    flowshop.environment = schedule::Environment::flowshop;
+    const Resolved loaded = resolve(file, flowshop);
+    EXPECT_EQ(loaded.label, file);
+    EXPECT_EQ(loaded.entry, nullptr);
+    EXPECT_EQ(std::get<schedule::Instance<schedule::FLOWSHOP>>(loaded.instance).get().pt[1][1], 5);
+
+    for (const char* name : {"ta056", "TA056", "Ta056"}) {
+        const Resolved named = resolve(name);
+        ASSERT_NE(named.entry, nullptr) << name;
+        EXPECT_EQ(named.entry->name, "ta056");
+        EXPECT_EQ(named.label, "ta056");
+        EXPECT_EQ(std::get<schedule::Instance<schedule::FLOWSHOP>>(named.instance).jobs(), 50);
+    }
+    const auto refused = [](const std::string& what, const ResolveOptions& options) -> schedule::Error {
+        try {
+            (void)resolve(what, options);
+        } catch (const schedule::Error& e) {
+            return e;
+        }
+        ADD_FAILURE() << "resolved: " << what;
+        return schedule::Error(schedule::ErrorKind::memory, 0, "");
+    };
+    const struct {
+        const char* what;
+        schedule::ErrorKind kind;
+        const char* message;
+    } cases[] = {
+        {"ta0566", schedule::ErrorKind::file, "no file or benchmark named 'ta0566' (did you mean ta056?)"},
+        {"ft11", schedule::ErrorKind::file, "no file or benchmark named 'ft11' (did you mean ft10?)"},
+        {"wt40_01", schedule::ErrorKind::file, "no file or benchmark named 'wt40_01' (did you mean wt40_001?)"},
+        {"nothing-like-it", schedule::ErrorKind::file, "no file or benchmark named 'nothing-like-it'"},
+        {"ft06", schedule::ErrorKind::argument, "ft06 is a jobshop instance, not a flowshop"},
+    };
+    for (const auto& c : cases) {
+        const schedule::Error e = refused(c.what, flowshop);
+        EXPECT_EQ(e.kind(), c.kind) << c.what;
+        EXPECT_EQ(std::string(e.what()), c.message);
+    }
+    EXPECT_EQ(refused(dir, {}).kind(), schedule::ErrorKind::file);
+    EXPECT_EQ(refused(dir, {}).os_error(), EISDIR);
+    EXPECT_EQ(refused("no/such.txt", {}).os_error(), ENOENT);
+    EXPECT_EQ(closest_instance("la1"), "la01");
+    EXPECT_EQ(find("FT06"), find("ft06"));
+    std::remove(file.c_str());
 }
 
 }  // namespace

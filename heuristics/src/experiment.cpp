@@ -120,14 +120,6 @@ heuristics::Result solve(const schedule::AnyInstance& instance, const std::strin
                               std::string(schedule::environment_name(environment)) + " instance");
 }
 
-schedule::AnyInstance make_instance(const benchmarks::Entry& entry) {
-    switch (entry.environment) {
-        case schedule::Environment::flowshop: return benchmarks::make_flowshop(entry);
-        case schedule::Environment::jobshop: return benchmarks::make_jobshop(entry);
-        default: return benchmarks::make_single_machine(entry);
-    }
-}
-
 std::vector<std::string> methods() {
     std::vector<std::string> names;
     for (const Method& method : registry()) names.push_back(method.name);
@@ -145,7 +137,7 @@ Row run(const benchmarks::Entry& entry, const Settings& settings) {
     double seconds_to_best = 0;
     heuristics::Result result;
     try {
-        result = solve(make_instance(entry), settings.method, options_for(entry, settings, seconds_to_best));
+        result = solve(benchmarks::make_instance(entry), settings.method, options_for(entry, settings, seconds_to_best));
     } catch (const schedule::Error& e) {
         if (e.kind() != schedule::ErrorKind::argument) throw;
         throw schedule::Error(schedule::ErrorKind::argument, 999,

@@ -124,9 +124,10 @@ Result generic_search(const Record& record, std::string_view objective, const Op
     for (int round = 0; round < rounds; ++round)
         for (int j = 0; j < record.jobs; ++j) start.push_back(j);
     (void)schedule::evaluate(record, start, entry);  // due dates present when needed
-    const Evaluator evaluate = [&record, &entry](std::span<const int> sequence) {
-        return entry.integer != nullptr ? static_cast<double>(entry.integer(sequence.data(), record))
-                                        : entry.real(sequence.data(), record);
+    const Record used = schedule::without_idle_machines(record);
+    const Evaluator evaluate = [&used, &entry](std::span<const int> sequence) {
+        return entry.integer != nullptr ? static_cast<double>(entry.integer(sequence.data(), used))
+                                        : entry.real(sequence.data(), used);
     };
     return generic_search(std::move(start), evaluate, options, parameters);
 }
@@ -149,8 +150,8 @@ Result lpt(const schedule::PARALLEL_MACHINES& instance) {
     std::iota(sequence.begin(), sequence.end(), 0);
     std::stable_sort(sequence.begin(), sequence.end(), [&](int a, int b) { return instance.pt[a] > instance.pt[b]; });
     // The toolkit's evaluator puts each job, in sequence order, on the machine free first.
-    const double value =
-        static_cast<double>(schedule::Pm_Cmax(sequence.data(), instance.jobs, instance.machines, instance.pt));
+    const double value = static_cast<double>(schedule::Pm_Cmax(
+        sequence.data(), instance.jobs, schedule::without_idle_machines(instance).machines, instance.pt));
     return internal::constructed(std::move(sequence), value, internal::now(Clock::wall) - start);
 }
 

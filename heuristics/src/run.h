@@ -58,22 +58,22 @@ public:
 
     double elapsed() const { return now(options_.budget.clock) - start_; }
 
-    // The time limit has passed; the clock is read on every 16th call only.
+    // The time limit has passed, or the run was cancelled; the clock is read
+    // on every 16th call only.
     bool time_up() {
-        if (options_.budget.seconds <= 0) return false;
         if (expired_) return true;
+        if (options_.budget.seconds <= 0 && !options_.cancelled) return false;
         if (++calls_ % 16 != 0) return false;
-        expired_ = elapsed() >= options_.budget.seconds;
-        return expired_;
+        return expire(elapsed());
     }
 
     // The run should stop before starting iteration `iterations` + 1.
     bool over() {
         if (best_internal_ <= options_.target) return true;
         if (options_.budget.iterations > 0 && iterations_ >= options_.budget.iterations) return true;
-        if (options_.budget.seconds <= 0) return false;
-        if (!expired_) expired_ = elapsed() >= options_.budget.seconds;
-        return expired_;
+        if (expired_) return true;
+        if (options_.budget.seconds <= 0 && !options_.cancelled) return false;
+        return expire(elapsed());
     }
 
     void count_iteration() { ++iterations_; }
@@ -90,11 +90,25 @@ public:
     }
 
     double best_internal() const { return best_internal_; }
+    bool cancelled() const { return cancelled_; }
     const std::vector<int>& best() const { return best_; }
 
     Result finish() const { return Result{best_, best_value_, elapsed(), iterations_}; }
 
 private:
+    // Whether the run ends at `t` seconds: its time is up, or the
+    // cancellation, asked every cancel_poll_seconds, says so.
+    bool expire(double t) {
+        if (options_.budget.seconds > 0 && t >= options_.budget.seconds) expired_ = true;
+        if (!expired_ && options_.cancelled && t >= next_poll_) {
+            next_poll_ = t + cancel_poll_seconds;
+            cancelled_ = expired_ = options_.cancelled();
+        }
+        return expired_;
+    }
+
+    static constexpr double cancel_poll_seconds = 0.02;
+
     const Options& options_;
     Evaluate evaluate_;
     double start_;
@@ -103,7 +117,9 @@ private:
     double best_value_ = 0;
     long iterations_ = 0;
     long calls_ = 0;
+    double next_poll_ = 0;
     bool expired_ = false;
+    bool cancelled_ = false;
 };
 
 // The destruction of iterated greedy: `count` entries taken out of

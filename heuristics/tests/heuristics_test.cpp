@@ -266,6 +266,23 @@ TEST_P(Search, StopsAtTheTargetAndRefusesAnUnboundedRun) {
     EXPECT_THROW(problem.solve(unbounded), schedule::Error);
 }
 
+// A cancelled run ends within a poll of the cancellation, on a time budget
+// or an iteration budget, with the best it had; it is not asked again.
+TEST_P(Search, EndsSoonAfterItIsCancelled) {
+    const Problem problem = GetParam().make(4);
+    for (const Budget budget : {Budget{600, 0, Clock::wall}, Budget{0, 1L << 40, Clock::wall}}) {
+        Options options;
+        options.budget = budget;
+        int asked = 0;
+        options.cancelled = [&asked] { return ++asked == 3; };
+        const Result result = problem.solve(options);
+        EXPECT_EQ(asked, 3);
+        EXPECT_LT(result.seconds, 5.0);
+        ASSERT_TRUE(same_entries(result.sequence, problem.entries));
+        EXPECT_EQ(result.value, problem.evaluate(result.sequence.data()));
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Methods, Search, testing::ValuesIn(cases()),
                          [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 

@@ -1,14 +1,19 @@
 """The build backend of ``pip install .``: the project's own CMake build, offline.
 
 It needs nothing beyond what the CMake build needs (CMake, a C++20 compiler,
-the Python headers and pybind11): the wheel is assembled here with the
-standard library. ``--config-settings build-dir=DIR`` keeps the CMake build in
-DIR (to be reused by the next install); otherwise it is made in a temporary
-directory and removed.
+the Python headers, pybind11 and NumPy for the interpreter running it): the
+wheel is assembled here with the standard library. Without pybind11 or NumPy
+it stops before pip looks for anything, with the line that installs them.
+
+``--config-settings build-dir=DIR`` keeps the CMake build in DIR (to be reused
+by the next install); otherwise it is made in a temporary directory and
+removed. ``--config-settings core-dir=DIR`` takes the package a CMake build of
+the project made (``<build>/python/zurududo``) and compiles nothing.
 """
 
 import base64
 import hashlib
+import importlib.util
 import os
 import pathlib
 import subprocess
@@ -51,11 +56,28 @@ def _metadata_files():
     return {"METADATA": metadata.encode(), "WHEEL": wheel.encode()}
 
 
+def _check_build_packages():
+    """Stops the install at once when this interpreter lacks pybind11 or NumPy."""
+    missing = [name for name, module in (("pybind11", "pybind11"), ("NumPy", "numpy"))
+               if importlib.util.find_spec(module) is None]
+    if missing:
+        raise SystemExit(
+            f"zurududo: {' and '.join(missing)} not found for {sys.executable} (Python "
+            f"{sys.version_info.major}.{sys.version_info.minor}), which runs this build.\n"
+            "zurududo is built with Debian's Python and its packages, offline:\n"
+            "  sudo apt-get install python3-dev python3-numpy pybind11-dev python3-pybind11 python3-venv\n"
+            "  /usr/bin/python3 -m venv --system-site-packages .venv\n"
+            "  .venv/bin/python -m pip install --no-build-isolation .\n"
+            "(without --no-build-isolation, pip hides the system's packages from the build)")
+
+
 def get_requires_for_build_wheel(config_settings=None):
+    _check_build_packages()
     return []
 
 
 def prepare_metadata_for_build_wheel(metadata_directory, config_settings=None):
+    _check_build_packages()
     target = pathlib.Path(metadata_directory) / _dist_info()
     target.mkdir(parents=True, exist_ok=True)
     for name, content in _metadata_files().items():
@@ -63,16 +85,25 @@ def prepare_metadata_for_build_wheel(metadata_directory, config_settings=None):
     return _dist_info()
 
 
-def _build_core(build_dir):
-    """Configures and builds the extension alone; returns the package directory it fills."""
-    configure = [
+def configure_command(build_dir):
+    """The configuration of a build that makes the extension alone."""
+    return [
         "cmake", "-S", str(ROOT), "-B", str(build_dir),
-        "-DCMAKE_BUILD_TYPE=Release",
+        # -O2, as the project's default build, at which its performance
+        # figures are measured (docs/performance.md), without debug information.
+        # pybind11 would add link-time optimisation to a release build: the
+        # library's code is not built for it, and it doubles the link.
+        "-DCMAKE_BUILD_TYPE=Release", "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG",
+        "-DCMAKE_INTERPROCEDURAL_OPTIMIZATION=OFF",
         f"-DPython3_EXECUTABLE={sys.executable}",
         "-DZURUDUDO_PYTHON=ON", "-DZURUDUDO_TESTS=OFF", "-DZURUDUDO_TOOLS=OFF", "-DZURUDUDO_INSTALL=OFF",
     ]
-    jobs = os.environ.get("CMAKE_BUILD_PARALLEL_LEVEL", "2")
-    subprocess.run(configure, check=True, stdout=sys.stderr)
+
+
+def _build_core(build_dir):
+    """Configures and builds the extension alone; returns the package directory it fills."""
+    jobs = os.environ.get("CMAKE_BUILD_PARALLEL_LEVEL", str(os.cpu_count() or 2))
+    subprocess.run(configure_command(build_dir), check=True, stdout=sys.stderr)
     subprocess.run(["cmake", "--build", str(build_dir), "--target", "_core", "-j", jobs], check=True, stdout=sys.stderr)
     return pathlib.Path(build_dir) / "python" / NAME
 
@@ -103,7 +134,21 @@ def _write_wheel(wheel_directory, built):
     return wheel_name
 
 
+def _prebuilt_core(core_dir):
+    """The package a CMake build made, checked to be for this interpreter."""
+    built = pathlib.Path(core_dir).resolve()
+    suffix = sysconfig.get_config_var("EXT_SUFFIX")
+    if not (built / f"_core{suffix}").is_file():
+        found = ", ".join(sorted(core.name for core in built.glob("_core*"))) or "nothing"
+        raise SystemExit(f"zurududo: core-dir {built} holds no _core{suffix} for {sys.executable} (found: {found})")
+    return built
+
+
 def build_wheel(wheel_directory, config_settings=None, metadata_directory=None):
+    _check_build_packages()
+    core_dir = (config_settings or {}).get("core-dir")
+    if core_dir:
+        return _write_wheel(wheel_directory, _prebuilt_core(core_dir))
     build_dir = (config_settings or {}).get("build-dir")
     if build_dir:
         return _write_wheel(wheel_directory, _build_core(pathlib.Path(build_dir).resolve()))

@@ -2,6 +2,7 @@
 // library's checked batch routine, without the GIL.
 #include <span>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include <schedule/checked.h>
@@ -17,6 +18,12 @@ py::array Instance::evaluate_many(const py::object& seqs, const std::string& obj
         if (entry.needs_due_dates && record.dd == nullptr)
             value_error(std::string(entry.name) + " needs due dates and the instance has none");
         const IntegerRows rows(seqs, "sequences");
+        // A row of the wrong length is named before anything is copied.
+        constexpr bool operations = std::is_same_v<Record, schedule::JOBSHOP>;
+        const long long length = static_cast<long long>(record.jobs) * (operations ? record.machines : 1);
+        if (rows.rows() > 0 && rows.cols() != length)
+            value_error(std::string("row 0: the ") + (operations ? "operation sequence" : "sequence") + " has " +
+                        std::to_string(rows.cols()) + " entries; the instance needs " + std::to_string(length));
         std::vector<int> converted;
         const std::span<const int> entries = rows.entries(converted);
         const auto run = [&]<class Out>(py::array_t<Out> result) -> py::array {
@@ -32,7 +39,7 @@ py::array Instance::evaluate_many(const py::object& seqs, const std::string& obj
 
 void init_batches(py::class_<Instance>& instance) {
     instance
-        .def("evaluate_many", &Instance::evaluate_many, py::arg("seqs"), py::arg("objective") = "Cmax",
+        .def("evaluate_many", checked_method(&Instance::evaluate_many), py::arg("seqs"), py::arg("objective") = "Cmax",
              py::arg("threads") = 0, R"doc(
 The value of one objective for each row of a two-dimensional integer array.
 

@@ -52,7 +52,13 @@ py::array sequence_array(std::span<const int> sequence);
 // The Python Instance: one owning record of any environment.
 class Instance {
 public:
-    explicit Instance(AnyInstance data) : data_(std::move(data)) {}
+    // `name`: the benchmark instance it is, or empty.
+    explicit Instance(AnyInstance data, std::string name = {}) : data_(std::move(data)), name_(std::move(name)) {}
+
+    const AnyInstance& data() const noexcept { return data_; }
+    const std::string& name() const noexcept { return name_; }
+    // The same instance under a benchmark's name.
+    Instance named(std::string name) && { return Instance(std::move(data_), std::move(name)); }
 
     template <class F>
     decltype(auto) visit(F&& f) const {
@@ -92,7 +98,23 @@ public:
 
 private:
     AnyInstance data_;
+    std::string name_;
 };
+
+// Whether `self`, a zurududo.Instance, holds an instance: one made by
+// Instance.__new__ alone (as a crafted pickle does) does not.
+bool holds_instance(py::handle self);
+
+// The Instance behind `self`; TypeError for another object or an Instance
+// that was never initialised. (pybind11 would hand such an Instance's
+// uninitialised storage to a method taking Instance.)
+const Instance& initialised(py::handle self);
+
+// A method of Instance as a function of a `self` that is checked first.
+template <class R, class... A>
+auto checked_method(R (Instance::*method)(A...) const) {
+    return [method](py::handle self, A... args) -> R { return (initialised(self).*method)(args...); };
+}
 
 // The parts of the module, each set up by its source file.
 void init_conversion(py::module_& m);                           // conversion.cpp: errors

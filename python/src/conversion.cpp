@@ -12,7 +12,21 @@
 
 namespace zurududo_python {
 
-void value_error(const std::string& message) { throw py::value_error(message); }
+namespace {
+
+// `message` with each NUL byte written \0: Python would cut it there.
+std::string nul_shown(std::string message) {
+    for (std::size_t at = message.find('\0'); at != std::string::npos; at = message.find('\0', at + 2))
+        message.replace(at, 1, "\\0");
+    return message;
+}
+
+}  // namespace
+
+void value_error(const std::string& message) { throw py::value_error(nul_shown(message)); }
+void type_error(const std::string& message) { throw py::type_error(nul_shown(message)); }
+
+std::string type_name(py::handle object) { return Py_TYPE(object.ptr())->tp_name; }
 
 namespace {
 
@@ -21,8 +35,6 @@ std::string position(const char* what, py::ssize_t row, py::ssize_t col, int ndi
     if (ndim == 2) at += std::to_string(row) + "][";
     return at + std::to_string(col) + "]";
 }
-
-std::string type_name(PyObject* object) { return Py_TYPE(object)->tp_name; }
 
 // A Python int, or an object with __index__ other than bool; sets `ok`.
 long long python_integer(PyObject* item, bool& ok, bool& overflow) {
@@ -104,14 +116,51 @@ bool choose_reader(char kind, py::ssize_t size,
 
 const char* dimensions(int ndim) { return ndim == 1 ? "one-dimensional" : "two-dimensional"; }
 
+// TypeError unless `object` is an array-like NumPy reads as an array of
+// numbers: an array, a list, a tuple, a range or another sequence, or an
+// object with an array interface or a buffer. A str or bytes, a set, a dict,
+// a generator, None and a lone number are not.
+void require_array_like(py::handle object, const char* what, int ndim) {
+    PyObject* o = object.ptr();
+    const bool text = PyUnicode_Check(o) || PyBytes_Check(o) || PyByteArray_Check(o);
+    const bool array_like = py::isinstance<py::array>(object) || PyList_Check(o) || PyTuple_Check(o) ||
+                            (!text && (PySequence_Check(o) || PyObject_CheckBuffer(o) ||
+                                       PyObject_HasAttrString(o, "__array__") ||
+                                       PyObject_HasAttrString(o, "__array_interface__")));
+    if (!array_like)
+        type_error(std::string("the ") + what + " must be a " + dimensions(ndim) +
+                   " array-like of integers (a list, a tuple or a NumPy array), not " + type_name(object));
+}
+
+// The array itself, or a copy in native byte order when it has the other.
+py::array native_order(py::array array) {
+    if (array.dtype().attr("isnative").cast<bool>()) return array;
+    return array.attr("astype")(array.dtype().attr("newbyteorder")("="));
+}
+
+// ValueError when an argument has more entries than a record can take,
+// before any is copied.
+void check_count(const char* what, py::ssize_t rows, py::ssize_t cols) {
+    if (rows > max_entries || cols > max_entries || (rows > 0 && cols > max_entries / rows))
+        value_error(std::string("the ") + what + " has " +
+                    (rows == 1 ? std::to_string(cols) : std::to_string(rows) + " × " + std::to_string(cols)) +
+                    " entries; at most " + std::to_string(max_entries) + " are taken");
+}
+
 }  // namespace
 
 IntegerTable integer_table(py::handle object, int ndim, const char* what, long long low, long long high) {
     IntegerTable table;
-    // A list or tuple of ints, read without building an array.
+    require_array_like(object, what, ndim);
+    // A list or tuple of ints, read without building an array. A list is
+    // read from a tuple of its items: an item's __index__ may change the list
+    // while it is read, but not the tuple, which also keeps the items alive.
     if (ndim == 1 && (PyList_Check(object.ptr()) || PyTuple_Check(object.ptr()))) {
-        const py::ssize_t n = PySequence_Fast_GET_SIZE(object.ptr());
-        PyObject** items = PySequence_Fast_ITEMS(object.ptr());
+        const py::tuple held = py::reinterpret_steal<py::tuple>(PySequence_Tuple(object.ptr()));
+        if (!held) throw py::error_already_set();
+        const py::ssize_t n = PyTuple_GET_SIZE(held.ptr());
+        check_count(what, 1, n);
+        PyObject** items = &PyTuple_GET_ITEM(held.ptr(), 0);
         table.rows = 1;
         table.cols = n;
         table.values.resize(static_cast<std::size_t>(n));
@@ -136,6 +185,8 @@ IntegerTable integer_table(py::handle object, int ndim, const char* what, long l
     }
     py::array array = py::array::ensure(object);
     if (!array) value_error(std::string("the ") + what + " must be a " + dimensions(ndim) + " array of integers");
+    if (array.ndim() == ndim) check_count(what, ndim == 2 ? array.shape(0) : 1, array.shape(ndim - 1));
+    array = native_order(array);
     const char kind = array.dtype().kind();
     // An empty list comes out of NumPy as reals: no element, nothing to refuse.
     const bool empty_numbers = array.size() == 0 && (kind == 'f' || kind == 'i' || kind == 'u');
@@ -157,8 +208,10 @@ IntegerTable integer_table(py::handle object, int ndim, const char* what, long l
 }
 
 IntegerRows::IntegerRows(py::handle object, const char* what) : what_(what) {
+    require_array_like(object, what, 2);
     array_ = py::array::ensure(object);
     if (!array_) value_error(std::string("the ") + what + " must be a two-dimensional array of integers");
+    array_ = native_order(array_);
     const char kind = array_.dtype().kind();
     const bool empty_numbers = array_.size() == 0 && (kind == 'f' || kind == 'i' || kind == 'u');
     if (array_.ndim() == 1 && empty_numbers) return;
@@ -205,12 +258,14 @@ std::vector<int> int_sequence(py::handle object, const char* what) {
 }
 
 std::vector<double> real_vector(py::handle object, const char* what, double low) {
+    require_array_like(object, what, 1);
     py::array array = py::array::ensure(object);
     if (!array || array.ndim() != 1)
         value_error(std::string("the ") + what + " must be a one-dimensional array of numbers");
     const char kind = array.dtype().kind();
     if (array.size() > 0 && kind != 'f' && kind != 'i' && kind != 'u')
         value_error(std::string("the ") + what + " must hold real numbers, not " + std::string(py::str(array.dtype())));
+    check_count(what, 1, array.size());
     const auto reals = py::array_t<double, py::array::c_style | py::array::forcecast>::ensure(array);
     if (!reals) throw py::error_already_set();
     std::vector<double> values(reals.data(), reals.data() + reals.size());
@@ -226,11 +281,36 @@ long long integer_argument(py::handle object, const char* what, long long low, l
     bool ok = false;
     bool overflow = false;
     const long long value = python_integer(object.ptr(), ok, overflow);
-    if (!ok) value_error(std::string("the ") + what + " must be an integer, not " + type_name(object.ptr()));
+    if (!ok) type_error(std::string("the ") + what + " must be an integer, not " + type_name(object));
     if (overflow || value < low || value > high)
         value_error(std::string("the ") + what + " is " + (overflow ? std::string("too large") : std::to_string(value)) +
                     "; it must be between " + std::to_string(low) + " and " + std::to_string(high));
     return value;
+}
+
+std::string string_argument(py::handle object, const char* what) {
+    if (!PyUnicode_Check(object.ptr())) type_error(std::string("the ") + what + " must be a str, not " + type_name(object));
+    return object.cast<std::string>();
+}
+
+bool flag_argument(py::handle object, const char* what) {
+    if (!PyBool_Check(object.ptr())) type_error(std::string(what) + " must be True or False, not " + type_name(object));
+    return object.ptr() == Py_True;
+}
+
+double seconds_argument(py::handle object, const char* what) {
+    PyObject* o = object.ptr();
+    if (PyBool_Check(o) || !(PyFloat_Check(o) || PyLong_Check(o)))
+        type_error(std::string(what) + " must be a number of seconds (an int or a float), not " + type_name(object));
+    const double seconds = PyFloat_AsDouble(o);
+    if (seconds == -1.0 && PyErr_Occurred()) {
+        PyErr_Clear();  // an int beyond the floats
+        value_error(std::string(what) + " is too large: it must be a positive, finite number of seconds");
+    }
+    if (!(seconds > 0) || !std::isfinite(seconds))
+        value_error(std::string(what) + " is " + std::string(py::str(py::float_(seconds))) +
+                    ": it must be a positive, finite number of seconds");
+    return seconds;
 }
 
 // ---------------------------------------------------------------------------
@@ -242,24 +322,37 @@ namespace {
 // zurududo.Error, set up with the module.
 PyObject* error_type = nullptr;
 
-// A missing file is FileNotFoundError, another file failure OSError, a
-// rejected instance zurududo.Error (its message and `report` the loader's
-// report), a bad argument ValueError, storage MemoryError.
+// A file the system refused is the OSError of its error number (Python
+// picks the subclass: FileNotFoundError, PermissionError, IsADirectoryError,
+// ...), with the file's name; an open or read a signal interrupted raises
+// what the signal's handler raises (KeyboardInterrupt), else
+// InterruptedError. Another file failure is OSError, a rejected instance
+// zurududo.Error (its message the one line that names the file, the place
+// and the fault; `report` the loader's whole report), a bad
+// argument ValueError, storage MemoryError.
 void raise_python_error(const schedule::Error& e) {
     const py::str message = text(e.what());
     switch (e.kind()) {
         case schedule::ErrorKind::file:
-            if (e.code() == 2) {
-                const py::tuple args = py::make_tuple(ENOENT, std::strerror(ENOENT), text(e.info()));
-                PyErr_SetObject(PyExc_FileNotFoundError, args.ptr());
+            if (e.os_error() == EINTR && PyErr_CheckSignals() != 0) return;
+            if (e.os_error() == 0 && e.code() == 2 && e.what() != "File not found: " + e.info()) {
+                // Neither a file nor a benchmark name: the message says which name is near.
+                const py::tuple args = py::make_tuple(ENOENT, message);
+                PyErr_SetObject(PyExc_OSError, args.ptr());
+            } else if (e.os_error() != 0 || e.code() == 2) {
+                const int number = e.os_error() != 0 ? e.os_error() : ENOENT;
+                const py::tuple args =
+                    py::make_tuple(number, std::strerror(number), text(e.path().empty() ? e.info() : e.path()));
+                PyErr_SetObject(PyExc_OSError, args.ptr());
             } else {
                 PyErr_SetObject(PyExc_OSError, message.ptr());
             }
             return;
         case schedule::ErrorKind::instance: {
             const py::object error = py::reinterpret_borrow<py::object>(error_type)(message);
-            error.attr("report") = message;
+            error.attr("report") = text(e.report());
             error.attr("code") = e.code();
+            error.attr("kind") = std::string(schedule::error_kind_name(e.kind()));
             PyErr_SetObject(error_type, error.ptr());
             return;
         }
@@ -276,7 +369,9 @@ void raise_python_error(const schedule::Error& e) {
 
 std::string path_argument(py::handle path) {
     const py::bytes encoded = py::module_::import("os").attr("fsencode")(path);
-    return std::string(encoded);
+    std::string file = encoded;
+    if (file.find('\0') != std::string::npos) value_error("embedded null byte");
+    return file;
 }
 
 PyObject* named_tuple(py::module_& m, const char* name, const char* fields, const char* doc) {
@@ -287,13 +382,16 @@ PyObject* named_tuple(py::module_& m, const char* name, const char* fields, cons
 }
 
 py::str text(const std::string& bytes) {
+    const std::string shown = nul_shown(bytes);
     return py::reinterpret_steal<py::str>(
-        PyUnicode_DecodeUTF8(bytes.data(), static_cast<py::ssize_t>(bytes.size()), "replace"));
+        PyUnicode_DecodeUTF8(shown.data(), static_cast<py::ssize_t>(shown.size()), "replace"));
 }
 
 void init_conversion(py::module_& m) {
     static py::exception<schedule::Error> error(m, "Error", PyExc_ValueError);
-    error.doc() = "An instance file the loader rejected. The message, also in `report`, is the loader's whole report.";
+    error.doc() =
+        "An instance file the loader rejected. The message is one line naming the file, the place and the fault "
+        "(ta.txt:3: PT[1][2] is not an integer (\"x\")); `report` is the loader's whole report.";
     error_type = error.ptr();
     py::register_exception_translator([](std::exception_ptr p) {
         try {

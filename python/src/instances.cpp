@@ -173,13 +173,30 @@ Instance make_instance(const std::string& env, const Arrays& arrays) {
     }));
 }
 
+// The state is the eight arrays and counts of state(), then the benchmark
+// name (None when it is none; pickles made before it have eight entries).
 Instance from_state(const py::tuple& state) {
-    if (state.size() != 8) value_error("not the state of a zurududo.Instance");
-    return make_instance(state[0].cast<std::string>(),
-                         Arrays{state[1], state[2], state[3], state[4], state[5], state[6], state[7], true});
+    if (state.size() != 8 && state.size() != 9) value_error("not the state of a zurududo.Instance");
+    Instance made = make_instance(string_argument(state[0], "environment of the state"),
+                                  Arrays{state[1], state[2], state[3], state[4], state[5], state[6], state[7], true});
+    if (state.size() == 9 && !state[8].is_none())
+        return std::move(made).named(string_argument(state[8], "name of the state"));
+    return made;
 }
 
 }  // namespace
+
+bool holds_instance(py::handle self) {
+    auto* instance = reinterpret_cast<py::detail::instance*>(self.ptr());
+    return instance->get_value_and_holder(py::detail::get_type_info(typeid(Instance))).holder_constructed();
+}
+
+const Instance& initialised(py::handle self) {
+    if (!py::isinstance<Instance>(self)) type_error("a zurududo.Instance is needed, not " + type_name(self));
+    if (!holds_instance(self))
+        type_error("the zurududo.Instance is not initialised (made by Instance.__new__ without __init__)");
+    return self.cast<const Instance&>();
+}
 
 // Above this many processing times an evaluation lets other threads run.
 constexpr long long gil_free_cells = 1 << 14;
@@ -298,25 +315,25 @@ weights finite and at least 0. The instance copies what it is given.
              py::arg("dd") = py::none(), py::arg("w") = py::none(), py::arg("r") = py::none(),
              py::arg("v") = py::none(), py::arg("rt") = py::none())
         .def_property_readonly(
-            "env", [](const Instance& i) { return std::string(schedule::environment_name(i.environment())); },
+            "env", [](py::handle i) { return std::string(schedule::environment_name(initialised(i).environment())); },
             "The machine environment's name.")
-        .def_property_readonly("jobs", &Instance::jobs, "The number of jobs n.")
-        .def_property_readonly("machines", &Instance::machines, "The number of machines m.")
+        .def_property_readonly("jobs", checked_method(&Instance::jobs), "The number of jobs n.")
+        .def_property_readonly("machines", checked_method(&Instance::machines), "The number of machines m.")
         .def_property_readonly(
-            "pt", [](const Instance& i) -> py::object { return i.state()[1]; },
+            "pt", [](py::handle i) -> py::object { return initialised(i).state()[1]; },
             "Processing times (int32, read-only copy): pt[job], or pt[machine][job] for the matrix environments.")
         .def_property_readonly(
-            "dd", [](const Instance& i) -> py::object { return i.state()[3]; }, "Due dates (int64, read-only copy), or None.")
+            "dd", [](py::handle i) -> py::object { return initialised(i).state()[3]; }, "Due dates (int64, read-only copy), or None.")
         .def_property_readonly(
-            "w", [](const Instance& i) -> py::object { return i.state()[4]; }, "Weights (float64, read-only copy).")
+            "w", [](py::handle i) -> py::object { return initialised(i).state()[4]; }, "Weights (float64, read-only copy).")
         .def_property_readonly(
-            "r", [](const Instance& i) -> py::object { return i.state()[5]; }, "Release dates (int32, read-only copy).")
+            "r", [](py::handle i) -> py::object { return initialised(i).state()[5]; }, "Release dates (int32, read-only copy).")
         .def_property_readonly(
-            "v", [](const Instance& i) -> py::object { return i.state()[6]; }, "Machine speeds of uniform machines, else None.")
+            "v", [](py::handle i) -> py::object { return initialised(i).state()[6]; }, "Machine speeds of uniform machines, else None.")
         .def_property_readonly(
-            "rt", [](const Instance& i) -> py::object { return i.state()[7]; },
+            "rt", [](py::handle i) -> py::object { return initialised(i).state()[7]; },
             "Routing rt[job][k] (the machine of job's k-th operation) of the job shop, else None.")
-        .def("evaluate", &Instance::evaluate, py::arg("seq"), py::arg("objective") = "Cmax", R"doc(
+        .def("evaluate", checked_method(&Instance::evaluate), py::arg("seq"), py::arg("objective") = "Cmax", R"doc(
 The value of one objective for a sequence.
 
 seq        a permutation of 0 … n−1 (the job shop: an operation sequence naming each
@@ -326,30 +343,46 @@ Returns an int, or a float for the weighted (Wj_) objectives. Release dates and 
 are honoured. Raises ValueError for a sequence that is not one of the instance, an
 unknown objective, or a due-date objective on an instance without due dates.
 )doc")
-        .def("objectives", &Instance::objectives, py::arg("seq"),
+        .def("objectives", checked_method(&Instance::objectives), py::arg("seq"),
              "Every objective of the catalogue for a sequence, as a dict by name; the due-date objectives are None when the instance has no due dates.")
-        .def("completion_times", &Instance::completion_times, py::arg("seq"),
+        .def("completion_times", checked_method(&Instance::completion_times), py::arg("seq"),
              "The completion time of every job (int64 array indexed by job, not by position).")
-        .def("insertion_makespans", &Instance::insertion_makespans, py::arg("partial_seq"), py::arg("job"), R"doc(
+        .def("insertion_makespans", checked_method(&Instance::insertion_makespans), py::arg("partial_seq"), py::arg("job"), R"doc(
 Flow shop: the makespans of inserting `job` into each position of a partial sequence.
 
 Entry l is the makespan of partial_seq[:l] + [job] + partial_seq[l:], all len + 1 values
 computed together by heads and tails (release dates honoured).
 )doc")
-        .def("schedule", &Instance::schedule, py::arg("seq"), R"doc(
+        .def("schedule", checked_method(&Instance::schedule), py::arg("seq"), R"doc(
 The schedule a sequence gives: a structured array of operations with fields
 job, machine (int32), start and end (int64), in the order of the schedule file
 (the jobs in sequence order; by index for the job shop).
 )doc")
-        .def("write_schedule", &Instance::write_schedule, py::arg("seq"), py::arg("path"),
+        .def("write_schedule", checked_method(&Instance::write_schedule), py::arg("seq"), py::arg("path"),
              "Writes the schedule file of a sequence to `path`, which appears whole or not at all.")
+        .def_property_readonly(
+            "name", [](const Instance& i) -> py::object { return i.name().empty() ? py::object(py::none()) : py::object(py::str(i.name())); },
+            "The benchmark instance it is (\"ta056\"), or None for one loaded from a file or made from arrays.")
         .def("__repr__",
-             [](const Instance& i) {
-                 return "<zurududo.Instance " + std::string(schedule::environment_name(i.environment())) +
-                        ", " + std::to_string(i.jobs()) + " jobs, " + std::to_string(i.machines()) + " machines>";
+             [](py::handle self) -> std::string {
+                 if (!py::isinstance<Instance>(self) || !holds_instance(self)) return "<zurududo.Instance, not initialised>";
+                 const Instance& i = initialised(self);
+                 return "<zurududo.Instance " + (i.name().empty() ? std::string() : i.name() + ", ") +
+                        std::string(schedule::environment_name(i.environment())) + ", " + std::to_string(i.jobs()) +
+                        " job" + (i.jobs() == 1 ? "" : "s") + ", " + std::to_string(i.machines()) + " machine" +
+                        (i.machines() == 1 ? "" : "s") + ">";
              })
-        .def(py::pickle([](const Instance& i) { return i.state(); },
-                        [](const py::tuple& state) { return from_state(state); }));
+        .def(py::pickle(
+                 [](py::handle self) {
+                     const Instance& i = initialised(self);
+                     const py::object name = i.name().empty() ? py::object(py::none()) : py::object(py::str(i.name()));
+                     return py::tuple(i.state() + py::make_tuple(name));
+                 },
+                 [](const py::tuple& state) { return from_state(state); }));
+    // zurududo/__init__.py wraps __init__ and __setstate__ to refuse an
+    // instance already initialised (pybind11 ignores a second call, and an
+    // Instance does not change).
+    m.def("_holds_instance", [](py::handle self) { return py::isinstance<Instance>(self) && holds_instance(self); });
     return instance;
 }
 

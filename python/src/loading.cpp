@@ -84,25 +84,27 @@ schedule::Layout layout_argument(const std::string& name) {
 
 std::optional<Environment> optional_environment(const py::object& env) {
     if (env.is_none()) return std::nullopt;
-    return environment_argument(env.cast<std::string>());
+    return environment_argument(string_argument(env, "environment env"));
 }
 
 // instance=: None, a position in the file (an int) or a name.
 schedule::InstanceChoice instance_choice(const py::object& instance) {
     if (instance.is_none()) return {};
     if (py::isinstance<py::str>(instance)) return instance.cast<std::string>();
+    if (!PyIndex_Check(instance.ptr()) || PyBool_Check(instance.ptr()))
+        type_error("instance must be a name (str) or a position (int), not " + type_name(instance));
     return static_cast<std::size_t>(integer_argument(instance, "instance position", 0, LLONG_MAX));
 }
 
 Instance benchmark_instance(const std::string& name) {
     const benchmarks::Entry* entry = benchmarks::find(name);
-    if (entry == nullptr) value_error("no benchmark instance is named '" + name + "' (zurududo.benchmarks() lists them)");
-    py::gil_scoped_release unlocked;
-    switch (entry->environment) {
-        case Environment::flowshop: return Instance(AnyInstance(benchmarks::make_flowshop(*entry)));
-        case Environment::jobshop: return Instance(AnyInstance(benchmarks::make_jobshop(*entry)));
-        default: return Instance(AnyInstance(benchmarks::make_single_machine(*entry)));
+    if (entry == nullptr) {
+        const auto guess = benchmarks::closest_instance(name);
+        value_error("no benchmark instance is named '" + name + "'" + (guess ? " (did you mean " + *guess + "?)" : "") +
+                    "; zurududo.benchmarks() lists them");
     }
+    py::gil_scoped_release unlocked;
+    return Instance(benchmarks::make_instance(*entry), entry->name);
 }
 
 py::object optional_int(const std::optional<long>& value) { return value ? py::object(py::int_(*value)) : py::none(); }
@@ -112,7 +114,7 @@ py::list benchmark_entries(const py::object& set) {
     if (set.is_none()) {
         for (const benchmarks::Entry& entry : benchmarks::catalogue()) entries.push_back(&entry);
     } else {
-        const std::string name = set.cast<std::string>();
+        const std::string name = string_argument(set, "benchmark set");
         entries = benchmarks::set_entries(name);
         if (entries.empty()) {
             std::string known;
@@ -142,21 +144,25 @@ void init_loading(py::module_& m) {
 
     m.def(
         "load",
-        [](py::object path, py::object env, const std::string& layout, bool echo, bool strict, py::object instance) {
-            const std::string file = path_argument(path);
-            const std::optional<schedule::Environment> environment = optional_environment(env);
-            const schedule::Layout format = layout_argument(layout);
-            const schedule::InstanceChoice choice = instance_choice(instance);
+        [](py::object path, py::object env, const std::string& layout, py::object echo_flag, py::object strict_flag,
+           py::object instance) {
+            const std::string what = path_argument(path);
+            const bool echo = flag_argument(echo_flag, "echo");
+            const bool strict = flag_argument(strict_flag, "strict");
+            benchmarks::ResolveOptions options;
+            options.environment = optional_environment(env);
+            options.layout = layout_argument(layout);
+            options.choice = instance_choice(instance);
             EchoCapture capture(echo);
+            options.load = schedule::LoadOptions{capture.stream(), strict};
             try {
-                std::optional<schedule::AnyInstance> loaded;
+                std::optional<benchmarks::Resolved> loaded;
                 {
                     py::gil_scoped_release unlocked;
-                    loaded.emplace(schedule::load_instance(file, environment, format,
-                                                           schedule::LoadOptions{capture.stream(), strict}, choice));
+                    loaded.emplace(benchmarks::resolve(what, options));
                 }
                 capture.deliver();
-                return Instance(std::move(*loaded));
+                return Instance(std::move(loaded->instance), loaded->entry != nullptr ? loaded->entry->name : "");
             } catch (...) {
                 capture.deliver();
                 throw;
@@ -164,9 +170,10 @@ void init_loading(py::module_& m) {
         },
         py::arg("path"), py::arg("env") = py::none(), py::arg("layout") = "tagged", py::arg("echo") = false,
         py::kw_only(), py::arg("strict") = true, py::arg("instance") = py::none(), R"doc(
-Loads an instance file.
+Loads an instance: a file, "-" for standard input, or the name of a benchmark instance
+("ta056", case ignored), tried in that order (the one resolver of sched and the runner).
 
-path      a file name (str, bytes or os.PathLike).
+path      a file name (str, bytes or os.PathLike), "-", or a benchmark name.
 env       "single", "identical", "uniform", "unrelated", "flowshop", "openshop" or "jobshop";
           None: the file's own (a tagged file's from its tags, unless its matrix of times
           fits several environments; the benchmark layouts' theirs; the processing-time
@@ -178,14 +185,17 @@ layout    one of zurududo.LAYOUTS: "tagged" (the library's instance files), "tai
           flow shop, unrelated machines or the open shop. The former names "machine_rows",
           "machine_rows_due_dates", "job_rows" and "job_rows_due_dates" are still read.
 echo      write the loader's echo and report to sys.stdout, as the library's loaders print them.
-strict    also reject what the library's loaders read leniently: an entry that is not a
-          whole number where an integer is expected ("x" read as 0, "6.5" as 6), a negative
-          processing time, a speed below 1, a routing entry that is not a machine.
+strict    also reject what the library's loaders read leniently: a tag no record knows, a
+          file without tag entries, an entry that is not a whole number where an integer is
+          expected ("x" read as 0, "6.5" as 6), a negative processing time, a speed below 1,
+          a routing entry that is not a machine.
 instance  which instance of a benchmark file holding several: its position (from 0) or
           its name (see list_instances); required for such a file.
-Raises FileNotFoundError, zurududo.Error (a ValueError) with the loader's report for a
-rejected file, ValueError for an unknown environment or layout, an environment the
-layout cannot hold, or an instance the file does not have.
+Raises FileNotFoundError for what is neither a file nor a name ("no file or benchmark
+named 'ta0566' (did you mean ta056?)"), zurududo.Error (a ValueError) for a rejected file:
+its message one line with the file, the line and the fault, its `report` the loader's
+whole report; ValueError for an unknown environment or layout, an environment the layout
+cannot hold, or an instance the file does not have.
 )doc");
 
     m.def(

@@ -100,20 +100,31 @@ heuristics::Result run_algorithm(const Record& record, const SolveArguments& a) 
                 ")");
 }
 
-py::object solve(const Instance& instance, const std::string& objective, const py::object& algorithm,
+py::object solve(py::handle self, const std::string& objective, const py::object& algorithm,
                  const py::object& time_limit, const py::object& iterations, const py::object& seed,
                  const py::object& on_improvement) {
+    const Instance& instance = initialised(self);
     SolveArguments a;
     a.objective = objective;
-    if (!algorithm.is_none()) a.algorithm = algorithm.cast<std::string>();
-    heuristics::Budget& budget = a.options.budget;
-    if (!time_limit.is_none()) {
-        budget.seconds = time_limit.cast<double>();
-        if (!(budget.seconds > 0) || !std::isfinite(budget.seconds))
-            value_error("time_limit must be a positive number of seconds");
+    if (!algorithm.is_none()) {
+        a.algorithm = string_argument(algorithm, "algorithm");
+        if (a.algorithm.empty()) value_error(std::string("the algorithm '' is none of ") + algorithms);
     }
+    heuristics::Budget& budget = a.options.budget;
+    if (!time_limit.is_none()) budget.seconds = seconds_argument(time_limit, "time_limit");
     if (!iterations.is_none()) budget.iterations = integer_argument(iterations, "iterations", 1, LONG_MAX);
     a.options.seed = static_cast<std::uint64_t>(integer_argument(seed, "seed", 0, LLONG_MAX));
+
+    // A signal (Ctrl-C) ends the search: the handler runs with the GIL taken
+    // back, and what it raises (KeyboardInterrupt) is raised by solve, the
+    // best sequence found so far discarded.
+    std::optional<py::error_already_set> signal_error;
+    a.options.cancelled = [&signal_error] {
+        py::gil_scoped_acquire locked;
+        if (PyErr_CheckSignals() == 0) return false;
+        signal_error.emplace();
+        return true;
+    };
 
     std::exception_ptr callback_error;
     bool weighted = false;
@@ -150,6 +161,7 @@ py::object solve(const Instance& instance, const std::string& objective, const p
         } catch (const CallbackFailed&) {
             std::rethrow_exception(callback_error);
         }
+        if (signal_error) throw std::move(*signal_error);
         return py::reinterpret_borrow<py::object>(result_type)(sequence_array(result->sequence), python_value(*value),
                                                                result->seconds, result->iterations, a.algorithm,
                                                                a.objective);

@@ -1,5 +1,7 @@
 """Benchmark files and the named instances, and the reference heuristics run on them."""
 
+import pickle
+
 import numpy as np
 import pytest
 
@@ -68,10 +70,29 @@ def test_catalogue():
     assert all(e.set == "wt40" for e in zurududo.benchmarks("wt40"))
     inst = zurududo.benchmark("wt40_001")
     assert (inst.env, inst.jobs, inst.dd is not None) == ("single", 40, True)
-    with pytest.raises(ValueError, match="no benchmark instance is named 'ta000'"):
-        zurududo.benchmark("ta000")
+    with pytest.raises(ValueError, match=r"no benchmark instance is named 'ta0001' \(did you mean ta001\?\)"):
+        zurududo.benchmark("ta0001")
     with pytest.raises(ValueError, match="no benchmark set"):
         zurududo.benchmarks("ta")
+
+
+def test_load_resolves_files_then_benchmark_names(tmp_path, monkeypatch):
+    for name in ("ta056", "TA056"):
+        inst = zurududo.load(name)
+        assert (inst.name, inst.env, inst.jobs, inst.machines) == ("ta056", "flowshop", 50, 20)
+        np.testing.assert_array_equal(inst.pt, zurududo.benchmark("ta056").pt)
+    assert repr(zurududo.load("wt40_001")) == "<zurududo.Instance wt40_001, single, 40 jobs, 1 machine>"
+    copy = pickle.loads(pickle.dumps(zurududo.load("ft06")))
+    assert copy.name == "ft06" and repr(copy) == repr(zurududo.benchmark("ft06"))
+    with pytest.raises(FileNotFoundError, match=r"no file or benchmark named 'ta0566' \(did you mean ta056\?\)"):
+        zurududo.load("ta0566")
+    with pytest.raises(ValueError, match="ft06 is a jobshop instance, not a flowshop"):
+        zurududo.load("ft06", "flowshop")
+    # A file of that name comes first.
+    monkeypatch.chdir(tmp_path)
+    (tmp_path / "ft06").write_text("[JOBS=2]\n[PT=3,4]\n")
+    mine = zurududo.load("ft06")
+    assert (mine.name, mine.env, mine.jobs) == (None, "single", 2)
 
 
 @pytest.mark.parametrize(

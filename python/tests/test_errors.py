@@ -16,17 +16,21 @@ def test_loading_failures(tmp_path, repository, capfd):
     assert missing.value.filename == str(tmp_path / "absent.txt")
     with pytest.raises(FileNotFoundError):
         zurududo.load(tmp_path / "absent.txt", "flowshop", layout="machine_rows")
-    with pytest.raises(OSError, match="could not be read"):
+    with pytest.raises(IsADirectoryError):
         zurududo.load(tmp_path, "single")
     rejected = repository / "examples" / "zurududo" / "rejected" / "test_single_machine.txt"
     with pytest.raises(zurududo.Error) as error:
         zurududo.load(rejected, "single")
     assert isinstance(error.value, ValueError)
-    assert "ERROR" in error.value.report and "completed with 1 errors" in str(error.value)
+    assert "ERROR" in error.value.report and "completed with 1 errors" in error.value.report
+    assert str(error.value) == f"{rejected}:2: PT has 2 entries where JOBS is 3"
+    assert (error.value.kind, error.value.code) == ("instance", 0)
     strict = tmp_path / "strict.txt"
-    strict.write_text("[JOBS=2][PT=1,x]")
-    with pytest.raises(zurududo.Error, match=r"PT\[1\]"):
+    strict.write_text("[JOBS=2]\n[PT=1,\nx]")
+    with pytest.raises(zurududo.Error) as error:
         zurududo.load(strict, "single")
+    assert str(error.value) == f'{strict}:3: PT[1] is not an integer ("x")'
+    assert "PT[1] in the file" in error.value.report
     assert zurududo.load(strict, "single", strict=False).pt.tolist() == [1, 0]
     # Not a byte of it on standard output, at the level of the descriptor either.
     assert capfd.readouterr() == ("", "")
@@ -99,7 +103,6 @@ def test_instance_arguments(args, kwargs, message):
         (FLOW, np.array([0.0, 1.0, 2.0]), "must hold integers, not float64"),
         (FLOW, np.array([True, False, True]), "must hold integers, not bool"),
         (FLOW, np.array([[0, 1, 2]]), "one-dimensional"),
-        (FLOW, "012", "one-dimensional array of integers; it has 0 dimensions"),
         (JOB, [0, 1, 0, 0], "names job 0 more than 2 times"),
         (JOB, [0, 1, 0], "operation sequence has 3 entries; the instance needs 4"),
     ],
@@ -132,9 +135,9 @@ def test_objectives_and_environment_mismatches(tmp_path):
         FLOW.insertion_makespans([0, 1], 1)
     with pytest.raises(ValueError, match="the job to insert, 3, is not a job"):
         FLOW.insertion_makespans([0, 1], 3)
-    with pytest.raises(ValueError, match="job to insert must be an integer"):
+    with pytest.raises(TypeError, match="job to insert must be an integer, not float"):
         FLOW.insertion_makespans([0, 1], 2.0)
-    with pytest.raises(OSError, match="cannot write"):
+    with pytest.raises(FileNotFoundError):
         FLOW.write_schedule([0, 1, 2], tmp_path / "no such directory" / "file.sched")
 
 

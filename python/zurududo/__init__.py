@@ -13,6 +13,8 @@ and the library's reference heuristics run on any instance (``solve``).
 11
 """
 
+import functools
+
 from ._core import (
     DUE_DATE_OBJECTIVES,
     LAYOUTS,
@@ -30,8 +32,27 @@ from ._core import (
     solve,
 )
 
+from ._core import _holds_instance
+
 # Named where users meet them (tracebacks, repr, pickles): zurududo.Error, zurududo.Instance.
 Error.__module__ = Instance.__module__ = __name__
+
+
+def _once(method):
+    """`method` (__init__ or __setstate__) refusing an Instance already made:
+    the compiled class would ignore the call, and an Instance does not change."""
+
+    @functools.wraps(method)
+    def once(self, *args, **kwargs):
+        if _holds_instance(self):
+            raise TypeError(f"Instance.{method.__name__} was called on an initialised Instance; an Instance does not change")
+        return method(self, *args, **kwargs)
+
+    return once
+
+
+Instance.__init__ = _once(Instance.__init__)
+Instance.__setstate__ = _once(Instance.__setstate__)
 
 #: The machine environments, by the names ``load`` and ``Instance`` take.
 ENVIRONMENTS = ("single", "identical", "uniform", "unrelated", "flowshop", "openshop", "jobshop")

@@ -247,7 +247,7 @@ template <EvaluatedRecord Record>
 std::vector<Operation> schedule_operations(const Record& record, std::span<const int> seq) {
     check(record, seq);
     std::vector<Operation> operations;
-    with_table("schedule_operations", seq.data(), record, NoTrace{},
+    with_table("schedule_operations", seq.data(), without_idle_machines(record), NoTrace{},
                [&](ScheduleTable& table) { operations = table.operations(group_jobs<Record>(seq.data())); });
     return operations;
 }
@@ -264,7 +264,7 @@ template <EvaluatedRecord Record>
 std::string schedule_file_text(const Record& record, std::span<const int> seq) {
     check(record, seq);
     std::string text;
-    with_table("schedule_file_text", seq.data(), record, NoTrace{}, [&](ScheduleTable& table) {
+    with_table("schedule_file_text", seq.data(), without_idle_machines(record), NoTrace{}, [&](ScheduleTable& table) {
         text = table.text(record.jobs, record.machines, group_jobs<Record>(seq.data()));
     });
     return text;

@@ -233,7 +233,7 @@ TEST(LoadInstance, LayoutsHoldTheirEnvironmentsAndOnlyBenchmarksChoose) {
 }
 
 // The processing-time layouts ("m n", then the times) into the records that
-// hold a machines × jobs matrix; strict loads check the text first.
+// hold a machines × jobs matrix; strict loads (the default) check the text first.
 TEST(LoadInstance, ProcessingTimeLayouts) {
     TempDir dir;
     const std::string machine_rows = dir.write("m.txt", "2 3\n5 3 6\n4 6 2\n10 20 30\n");
@@ -247,10 +247,12 @@ TEST(LoadInstance, ProcessingTimeLayouts) {
     EXPECT_EQ(u->pt[1][2], 2);
     EXPECT_EQ(u->dd[1], 20);
     const std::string bad = dir.write("bad.txt", "2 2\n5 3\n4 x\n");
-    const schedule::LoadOptions strict{nullptr, true};
-    EXPECT_EQ(error_of([&] { (void)schedule::load_instance(bad, std::nullopt, Layout::machine_rows, strict); }).second,
+    EXPECT_EQ(error_of([&] { (void)schedule::load_instance(bad, std::nullopt, Layout::machine_rows); }).second,
               bad + ":3: \"x\" is not a whole number");
-    EXPECT_EQ(std::get<Instance<schedule::FLOWSHOP>>(schedule::load_instance(bad, std::nullopt, Layout::machine_rows))->pt[1][1], 0);
+    const schedule::LoadOptions lenient{nullptr, false};
+    EXPECT_EQ(std::get<Instance<schedule::FLOWSHOP>>(
+                  schedule::load_instance(bad, std::nullopt, Layout::machine_rows, lenient))->pt[1][1],
+              0);
     EXPECT_EQ(error_of([&] { (void)schedule::load_instance(bad, Environment::jobshop, Layout::machine_rows); }).first,
               ErrorKind::argument);
 }

@@ -236,7 +236,7 @@ TEST(TagReaders, NumberSpellingsReadAsStrtolAndStrtod) {
     const std::vector<double> doubles = all.doubles("[A=");
     const int n = static_cast<int>(longs.size());
     const std::string file = "[JOBS=" + std::to_string(n) + "][MACHINES=1][PT=" + row + "]";
-    const Instance<FLOWSHOP> loaded = load_text<FLOWSHOP>(file, "spellings");
+    const Instance<FLOWSHOP> loaded = load_text<FLOWSHOP>(file, "spellings", {nullptr, false});
     ASSERT_EQ(loaded.get().jobs, n);
     std::size_t k = 0;
     for (const std::string& s : spellings) {

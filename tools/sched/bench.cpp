@@ -71,11 +71,11 @@ int run_bench(CLI::App& app, const std::vector<std::string>& args) {
     app.add_option("-a,--algorithm", settings.method, "the method (see 'sched solve --help')")->required();
     auto* factor =
         app.add_option("--time-factor", settings.time_factor, "a time limit of t·n·m/2 ms per run (the default, t = 1)")
-            ->check(CLI::PositiveNumber);
+            ->check(time_factor_option());
     add_search_options(app, settings.seconds, settings.iterations, settings.seed, factor);
     app.add_option("--seeds", seeds, "runs per instance, with seeds seed, seed+1, ... (default: 1)")
-        ->check(CLI::PositiveNumber);
-    app.add_option("-j,--threads", threads, "instances run side by side (default: 1)")->check(CLI::PositiveNumber);
+        ->check(count_option(1000000));
+    app.add_option("-j,--threads", threads, "instances run side by side (default: 1)")->check(count_option(1024));
     app.add_option("--csv", csv, "write a row per run to FILE (shards' files concatenate into the whole)");
     app.add_option("--shard", shard, "I/K: run every K-th run from the I-th (1 <= I <= K)");
     app.add_option("-f,--format", format, "table (default) or csv: the rows on standard output");

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
+#include <cstdint>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -54,6 +56,48 @@ std::string one_line(std::string text) {
 
 }  // namespace
 
+namespace {
+
+// A validator of the number a whole option value reads as, within low … high.
+CLI::Validator number_between(const char* what, double low, double high, bool whole) {
+    return CLI::Validator(
+        [=](std::string& text) -> std::string {
+            const auto shown = [](double v) {
+                return v == std::floor(v) ? std::to_string(static_cast<long>(v)) : format_double(v);
+            };
+            const std::string range = shown(low) + " to " + shown(high);
+            const bool digits = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+            if (whole && !digits) return "'" + text + "' is not " + what + " (" + range + ")";
+            errno = 0;
+            char* end = nullptr;
+            const double value = std::strtod(text.c_str(), &end);
+            if (text.empty() || end != text.c_str() + text.size() || !std::isfinite(value) || value < low ||
+                value > high || (errno == ERANGE && value == 0))
+                return "'" + text + "' is not " + what + " (" + range + ")";
+            return {};
+        },
+        std::string(what));
+}
+
+}  // namespace
+
+CLI::Validator seconds_option() { return number_between("a number of seconds", 0.001, 1e7, false); }
+CLI::Validator time_factor_option() { return number_between("a time factor", 0.001, 1e6, false); }
+CLI::Validator seed_option() {
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            std::uint64_t value = 0;
+            const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+            if (text.empty() || ec != std::errc{} || end != text.data() + text.size())
+                return "'" + text + "' is not a seed (a whole number 0 to 18446744073709551615)";
+            return {};
+        },
+        "seed");
+}
+CLI::Validator count_option(long most) {
+    return number_between("a count", 1, static_cast<double>(most), true);
+}
+
 std::optional<std::string> closest(const std::string& word, const std::vector<std::string>& candidates) {
     std::optional<std::string> best;
     std::size_t best_distance = 3;
@@ -100,7 +144,7 @@ bool parse(CLI::App& app, const std::vector<std::string>& args) {
 
 void add_search_options(CLI::App& app, double& seconds, long& iterations, std::uint64_t& seed, CLI::Option* other) {
     CLI::Option* limit =
-        app.add_option("--time-limit", seconds, "a time limit of S seconds per run")->check(CLI::PositiveNumber);
+        app.add_option("--time-limit", seconds, "a time limit of S seconds per run")->check(seconds_option());
     CLI::Option* count =
         app.add_option("--iterations", iterations, "an iteration limit per run, reproducible on any machine")
             ->check(CLI::PositiveNumber)
@@ -109,7 +153,7 @@ void add_search_options(CLI::App& app, double& seconds, long& iterations, std::u
         limit->excludes(other);
         count->excludes(other);
     }
-    app.add_option("--seed", seed, "the random seed (default: 1)");
+    app.add_option("--seed", seed, "the random seed (default: 1)")->check(seed_option());
 }
 
 std::string read_input(const std::string& path) {
@@ -118,13 +162,20 @@ std::string read_input(const std::string& path) {
         if (std::cin.bad()) failure("cannot read standard input");
         return text;
     }
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) failure("cannot read '" + path + "': it is a directory");
-    if (!std::filesystem::is_regular_file(path, ec)) failure("cannot read '" + path + "': no such file");
     try {
-        return schedule::read_file(path);
-    } catch (const schedule::Error&) {
-        failure("cannot read '" + path + "'");
+        return schedule::read_text_file(path);
+    } catch (const schedule::Error& e) {
+        file_failure(e, path);
+    }
+}
+
+void file_failure(const schedule::Error& e, const std::string& path) {
+    // What the system said, in the tool's words for the two common cases.
+    switch (e.os_error()) {
+        case 0: failure(e.what());
+        case ENOENT: failure("cannot read '" + path + "': no such file");
+        case EISDIR: failure("cannot read '" + path + "': it is a directory");
+        default: failure("cannot read '" + path + "': " + std::strerror(e.os_error()));
     }
 }
 

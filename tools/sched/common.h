@@ -9,8 +9,13 @@
 #include <string_view>
 #include <vector>
 
+namespace schedule {
+class Error;
+}
+
 namespace CLI {
 class App;
+class Validator;
 class Option;
 }
 
@@ -30,6 +35,17 @@ struct Failure {
 // unknown option.
 bool parse(CLI::App& app, const std::vector<std::string>& args);
 
+// Checks of numeric options, as CLI11 validators: each refuses NaN, an
+// infinity, a sign where none belongs and a value beyond what a run can use.
+// Seconds of a time limit: 0.001 to 10^7 (about four months).
+CLI::Validator seconds_option();
+// A time factor (t·n·m/2 ms): 0.001 to 10^6.
+CLI::Validator time_factor_option();
+// A seed: a whole number 0 to 2^64 − 1 in digits alone (CLI11 would wrap −1
+// to 2^64 − 1).
+CLI::Validator seed_option();
+// A count of runs or threads: 1 to `most`.
+CLI::Validator count_option(long most);
 // The budget and seed of the commands that search (solve, bench): --time-limit
 // S and --iterations N per run, which exclude each other and `other` (a
 // further budget option, or null), and --seed.
@@ -43,6 +59,9 @@ std::optional<std::string> closest(const std::string& word, const std::vector<st
 // The bytes of a file the user named; "-" is standard input. A directory or a
 // missing file is a failure naming it.
 std::string read_input(const std::string& path);
+// The failure of a file the library could not read: what the system said,
+// in the tool's words.
+[[noreturn]] void file_failure(const schedule::Error& e, const std::string& path);
 // Writes what a command produces to the file `path`, whole or not at all, or
 // to standard output when `path` is empty or "-"; a failed write is a failure.
 void write_output(const std::string& path, std::string_view bytes);

@@ -7,7 +7,6 @@
 #include <CLI/CLI.hpp>
 
 #include <zurududo/benchmarks.h>
-#include <zurududo/experiment.h>
 
 namespace sched {
 
@@ -40,8 +39,9 @@ std::optional<schedule::Environment> settle_environment(schedule::Layout layout,
     if (!env.empty()) {
         environment = schedule::environment_named(env);
         if (!environment || *environment == schedule::Environment::openshop)
-            usage_error("unknown environment '" + env +
-                        "' (single, identical, uniform, unrelated, flowshop or jobshop)");
+            usage_error(schedule::unknown_name(
+                "environment", env,
+                std::vector<std::string>{"single", "identical", "uniform", "unrelated", "flowshop", "jobshop"}));
     }
     using schedule::Environment;
     switch (layout) {
@@ -64,70 +64,26 @@ std::optional<schedule::Environment> settle_environment(schedule::Layout layout,
     }
 }
 
-// The layout an untagged file looks like, for a hint.
-std::optional<std::string> looks_like(std::string_view text) {
-    if (text.find('[') != std::string_view::npos) return std::nullopt;
-    if (text.find("number of jobs") != std::string_view::npos) return "taillard";
-    if (text.find("Nb of jobs") != std::string_view::npos) return "taillard-jobshop";
-    if (parse_integers(text)) return "classic, mrows or nrows";
-    const auto newline = text.find('\n');
-    if (newline != std::string_view::npos && parse_integers(text.substr(newline + 1))) return "classic";
-    return std::nullopt;
-}
-
 }  // namespace
 
 LoadedInstance load(const InstanceOptions& options) {
     const std::optional<schedule::Layout> layout = schedule::layout_named(options.layout);
     if (!layout)
-        usage_error("unknown layout '" + options.layout +
-                    "' (tagged, taillard, classic, taillard-jobshop, mrows, mrows-dd, nrows or nrows-dd)");
-    std::optional<schedule::Environment> environment = settle_environment(*layout, options.env);
-    const std::string& path = options.path;
-    std::error_code ec;
-    // A name that is no file is looked up among the benchmark instances.
-    if (path != "-" && !std::filesystem::exists(path, ec)) {
-        if (const zurududo::benchmarks::Entry* entry = zurududo::benchmarks::find(path)) {
-            if (environment && *environment != entry->environment && !options.env.empty())
-                usage_error(path + " is a " + std::string(schedule::environment_name(entry->environment)) +
-                            " instance");
-            return {zurududo::experiment::make_instance(*entry), path, true};
-        }
-    }
-    const std::string text = read_input(path);
-    const schedule::LoadOptions load_options{options.verbose ? stderr : nullptr, true};
-    schedule::InstanceChoice choice;
-    if (!options.instance.empty()) choice = options.instance;
-    LoadedInstance loaded{schedule::Instance<schedule::SINGLE_MACHINE>{}, path, false};
+        usage_error(schedule::unknown_name("layout", options.layout,
+                                           std::vector<std::string>{"tagged", "taillard", "classic", "taillard-jobshop",
+                                                                    "mrows", "mrows-dd", "nrows", "nrows-dd"}));
+    zurududo::benchmarks::ResolveOptions resolve;
+    resolve.environment = settle_environment(*layout, options.env);
+    resolve.layout = *layout;
+    resolve.load = schedule::LoadOptions{options.verbose ? stderr : nullptr, true};
+    if (!options.instance.empty()) resolve.choice = options.instance;
     try {
-        if (*layout == schedule::Layout::tagged && !environment) {
-            if (const auto other = looks_like(text))
-                usage_error("'" + path + "' is not a tagged file; it looks like another layout: try --layout " +
-                            *other);
-            environment = schedule::tagged_environment_text(text, path);
-        }
-        loaded.instance = path == "-"
-                              ? schedule::load_instance_text(text, path, environment, *layout, load_options, choice)
-                              : schedule::load_instance(path, environment, *layout, load_options, choice);
+        return zurududo::benchmarks::resolve(options.path, resolve);
     } catch (const schedule::Error& e) {
         if (e.kind() == schedule::ErrorKind::argument) usage_error(e.what());
-        if (e.kind() == schedule::ErrorKind::instance && *layout == schedule::Layout::tagged) {
-            if (!options.verbose) std::fputs(e.info().c_str(), stderr);
-            failure("cannot load '" + path + "' as a " + std::string(schedule::environment_name(*environment)) +
-                    " instance (the loader's report is above)");
-        }
+        if (e.kind() == schedule::ErrorKind::file) file_failure(e, options.path);
         failure(e.what());
     }
-    std::visit(
-        [&](const auto& held) {
-            try {
-                schedule::validate(held.get());
-            } catch (const schedule::Error& e) {
-                failure("'" + path + "': " + e.what());
-            }
-        },
-        loaded.instance);
-    return loaded;
 }
 
 }  // namespace sched

@@ -11,6 +11,8 @@
 #include <variant>
 #include <vector>
 
+#include <zurududo/benchmarks.h>
+
 #include "common.h"
 #include "schedule/checked.h"
 
@@ -33,14 +35,13 @@ struct InstanceOptions {
 // Adds -e, --layout, --instance, -v and (with `sequences`) --seq and --seq-file.
 void add_instance_options(CLI::App& app, InstanceOptions& options, bool sequences);
 
-struct LoadedInstance {
-    schedule::AnyInstance instance;
-    std::string label;  // the file's path or the benchmark's name
-    bool named = false;
-};
+// The instance, its label (the file's path or the benchmark's name) and its
+// benchmark entry when it is named.
+using LoadedInstance = zurududo::benchmarks::Resolved;
 
-// The instance, loaded strictly and checked; the environment inferred from
-// a tagged file's tags, or from the name, when -e is not given.
+// The instance, by the one resolver (a file, "-", or a benchmark name),
+// loaded strictly and checked; the environment inferred from a tagged file's
+// tags, or from the name, when -e is not given.
 LoadedInstance load(const InstanceOptions& options);
 
 // Calls `f` with the record of an instance whose environment has evaluators.

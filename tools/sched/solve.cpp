@@ -98,7 +98,7 @@ int run_solve(CLI::App& app, const std::vector<std::string>& args) {
     check_format(format, {"table", "json"});
     if (seconds == 0 && iterations == 0) seconds = 1;
     const LoadedInstance loaded = load(instance);
-    const zurududo::benchmarks::Entry* entry = loaded.named ? zurududo::benchmarks::find(loaded.label) : nullptr;
+    const zurududo::benchmarks::Entry* entry = loaded.entry;
 
     return with_record(loaded.instance, [&]<class Record>(const Record& record) {
         constexpr schedule::Environment environment = schedule::environment_of<Record>;

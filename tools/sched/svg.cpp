@@ -94,7 +94,13 @@ void write_picture(const std::string& path, const std::string& svg) {
     }
     if (run_program({"rsvg-convert", "-f", "png", "-o", png_name, svg_name}) != 0)
         failure("cannot write '" + path + "': rsvg-convert failed");
-    write_output(path, read_input(png_name));
+    std::string png;
+    try {
+        png = schedule::read_file(png_name);
+    } catch (const schedule::Error& e) {
+        failure(e.what());
+    }
+    write_output(path, png);
 }
 
 }  // namespace sched

@@ -91,16 +91,55 @@ struct Entry {
 std::span<const Entry> catalogue();
 // The names of the sets, in catalogue order.
 std::vector<std::string> sets();
-// The entry of a name, or null.
+// The entry of a name, its case ignored ("TA056" is ta056), or null.
 const Entry* find(std::string_view name);
 // The entries of a set (empty for an unknown set).
 std::vector<const Entry*> set_entries(std::string_view set);
+// The name of the catalogue nearest to `name` when it is near enough to be a
+// slip of the keyboard ("ta0566": ta056, "ft11": ft10), or nothing.
+std::optional<std::string> closest_instance(std::string_view name);
 
 // The instance of an entry; the environment must be the one asked for, or
 // schedule::Error (argument) is thrown.
 schedule::Instance<schedule::FLOWSHOP> make_flowshop(const Entry& entry);
 schedule::Instance<schedule::JOBSHOP> make_jobshop(const Entry& entry);
 schedule::Instance<schedule::SINGLE_MACHINE> make_single_machine(const Entry& entry);
+// The instance of an entry, of the entry's environment.
+schedule::AnyInstance make_instance(const Entry& entry);
+
+// ---------------------------------------------------------------------------
+// The one instance resolver of sched, the experiment runner and the Python
+// package: an instance given as a file, "-" for standard input, or the name
+// of a benchmark instance, tried in that order.
+// ---------------------------------------------------------------------------
+struct ResolveOptions {
+    // The environment; nothing: a tagged file's from its tags (see
+    // schedule::load_instance), a benchmark layout's own, an entry's own.
+    std::optional<schedule::Environment> environment;
+    schedule::Layout layout = schedule::Layout::tagged;
+    schedule::LoadOptions load;  // strict unless asked otherwise
+    schedule::InstanceChoice choice;  // the instance of a benchmark file holding several
+};
+
+struct Resolved {
+    schedule::AnyInstance instance;
+    std::string label;            // the file's path, "-", or the entry's name
+    const Entry* entry = nullptr;  // the benchmark instance, when a name was given
+};
+
+// The instance `what` names, loaded and validated. A file is read as text by
+// schedule::read_text_file and loaded by schedule::load_instance_text (the
+// processing-time layouts by schedule::load_instance, from a file only);
+// "-" is standard input, named "standard input" in the messages; a name (its
+// case ignored) is made by make_instance. What holds "/" or "." is a path,
+// never a name. Throws schedule::Error: file, as schedule::read_text_file
+// does for a file the system refuses ("File not found" and the system's
+// error number for a missing one), and for a word that is neither a file nor
+// a name (code 2: "no file or benchmark named 'ta0566' (did you mean
+// ta056?)"); instance, for a file the loader rejects, standard input that
+// is empty or not text, or a record that does not validate; argument, for
+// an environment, layout or choice of instance that does not fit.
+Resolved resolve(const std::string& what, const ResolveOptions& options = {});
 
 // The bytes of an embedded data file (e.g. "orlib_jobshop/ft06.txt",
 // "smtwt/wt40.txt"), or nullopt.

@@ -31,8 +31,6 @@ std::vector<std::string> methods(schedule::Environment environment);
 // instance's environment).
 heuristics::Result solve(const schedule::AnyInstance& instance, const std::string& method,
                          const heuristics::Options& options);
-// The instance of a named entry, of the entry's environment.
-schedule::AnyInstance make_instance(const benchmarks::Entry& entry);
 
 struct Settings {
     std::string method;

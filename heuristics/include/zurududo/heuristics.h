@@ -49,6 +49,11 @@ struct Options {
     std::function<void(const Improvement&)> on_improvement;
     // The run ends as soon as the best value is at most this (a known optimum, say).
     double target = -1e300;
+    // Asked about every 20 ms while a search runs (never by the constructions
+    // and rules, which run once): true ends the run with the best found so far,
+    // as a time limit does. The caller tells the result is cut short (Python
+    // answers a pending signal through it).
+    std::function<bool()> cancelled;
 };
 
 struct Result {

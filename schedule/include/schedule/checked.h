@@ -12,6 +12,7 @@
 #define SCHEDULE_CHECKED_H
 
 #include "schedule/checked/error.h"
+#include "schedule/checked/names.h"
 #include "schedule/checked/storage.h"
 #include "schedule/checked/records.h"
 #include "schedule/checked/loading.h"

@@ -108,9 +108,10 @@ void evaluate_rows(const Record& record, const Objective<Record>& objective, std
 }
 
 template <EvaluatedRecord Record, class Out>
-void evaluate_all(const Record& record, std::span<const int> sequences, std::size_t length,
+void evaluate_all(const Record& given, std::span<const int> sequences, std::size_t length,
                   const Objective<Record>& objective, std::span<Out> out, unsigned threads) {
-    validate(record);
+    validate(given);
+    const Record record = without_idle_machines(given);
     if (objective.weighted != std::is_same_v<Out, double>)
         fail(ErrorKind::argument, 999,
              std::string(objective.name) + " is " + (objective.weighted ? "a double" : "a long") +

@@ -37,11 +37,9 @@ const Objective<Record>& find_objective(std::string_view name) {
     for (const Objective<Record>& objective : objective_table<Record>) {
         if (objective.name == name) return objective;
     }
-    std::string known;
-    for (const Objective<Record>& objective : objective_table<Record>) {
-        known += (known.empty() ? "" : ", ") + std::string(objective.name);
-    }
-    bad_argument("unknown objective '" + std::string(name) + "' (known: " + known + ")");
+    std::vector<std::string> known;
+    for (const Objective<Record>& objective : objective_table<Record>) known.emplace_back(objective.name);
+    bad_argument(unknown_name("objective", name, known));
 }
 
 template <EvaluatedRecord Record>
@@ -49,8 +47,9 @@ Value evaluate(const Record& record, std::span<const int> seq, const Objective<R
     check(record, seq);
     if (objective.needs_due_dates && record.dd == nullptr)
         bad_argument(std::string(objective.name) + " needs due dates and the instance has none");
-    if (objective.weighted) return objective.real(seq.data(), record);
-    return objective.integer(seq.data(), record);
+    const Record used = without_idle_machines(record);
+    if (objective.weighted) return objective.real(seq.data(), used);
+    return objective.integer(seq.data(), used);
 }
 
 template <EvaluatedRecord Record>
@@ -61,7 +60,7 @@ Value evaluate(const Record& record, std::span<const int> seq, std::string_view 
 template <EvaluatedRecord Record>
 std::vector<long> completion_times(const Record& record, std::span<const int> seq) {
     check(record, seq);
-    const Vector<long> completion(completion_vector(seq.data(), record));
+    const Vector<long> completion(completion_vector(seq.data(), without_idle_machines(record)));
     return std::vector<long>(completion.get(), completion.get() + record.jobs);
 }
 

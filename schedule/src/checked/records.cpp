@@ -1,5 +1,7 @@
 // Owning and checking instance records: release, environment names, and the
 // checks that a record and a sequence can be evaluated.
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -59,6 +61,51 @@ std::optional<Environment> environment_named(std::string_view name) noexcept {
     return std::nullopt;
 }
 
+namespace {
+
+// The magnitude of a value, which the most negative one has too.
+unsigned long magnitude(long value) noexcept {
+    return value < 0 ? 0UL - static_cast<unsigned long>(value) : static_cast<unsigned long>(value);
+}
+
+// Throws Error (argument) unless jobs × (Σ|pt| + 2·max|r| + max|dd|) is at
+// most LONG_MAX: every completion time is within max|r| + Σ|pt| of 0, so
+// no objective (a sum over the jobs of C, C − d, d − C or C − r) and no
+// step of one can overflow a long.
+template <class Record>
+void check_magnitudes(const Record& record) {
+    constexpr bool matrix = !std::is_same_v<decltype(record.pt), int*>;
+    const int rows = matrix ? record.machines : 1;
+    unsigned long total = 0;
+    bool over = false;
+    for (int i = 0; i < rows && !over; ++i) {
+        const int* times = nullptr;
+        if constexpr (matrix) {
+            times = record.pt[i];
+        } else {
+            times = record.pt;
+        }
+        unsigned long row = 0;  // at most jobs × 2^31: no overflow
+        for (int j = 0; j < record.jobs; ++j) row += magnitude(times[j]);
+        over = __builtin_add_overflow(total, row, &total);
+    }
+    unsigned long release = 0;
+    for (int j = 0; j < record.jobs; ++j) release = std::max(release, magnitude(record.r[j]));
+    unsigned long due = 0;
+    if (record.dd != nullptr)
+        for (int j = 0; j < record.jobs; ++j) due = std::max(due, magnitude(record.dd[j]));
+    unsigned long bound = 0;
+    over = over || __builtin_add_overflow(total, 2 * release, &bound) || __builtin_add_overflow(bound, due, &bound) ||
+           __builtin_mul_overflow(bound, static_cast<unsigned long>(record.jobs), &bound) || bound > LONG_MAX;
+    if (over)
+        bad_argument("the " + std::string(environment_name(environment_of<Record>)) +
+                     " instance's times are too large to be evaluated in 64-bit integers: jobs × (the sum of the "
+                     "processing times + twice the largest release date + the largest due date, in magnitude) must be "
+                     "at most " + std::to_string(LONG_MAX));
+}
+
+}  // namespace
+
 template <InstanceRecord Record>
 void validate(const Record& record) {
     const std::string env(environment_name(environment_of<Record>));
@@ -95,6 +142,7 @@ void validate(const Record& record) {
                                  std::to_string(record.machines - 1));
         }
     }
+    check_magnitudes(record);
 }
 
 template <InstanceRecord Record>

@@ -1,6 +1,8 @@
 // Loading any environment from any layout: the layout names, the environment
 // a tagged file's tags describe, and the dispatch to the one reader of each
 // layout.
+#include <algorithm>
+#include <cctype>
 #include <climits>
 #include <memory>
 #include <optional>
@@ -91,6 +93,36 @@ void check_times_text(std::string_view text, const std::string& name, Layout lay
     }
 }
 
+// A strict load whose environment comes from the tags refuses a tag no
+// record knows before the tags are read for the environment.
+void refuse_unknown_tags(const std::string* path, std::string_view text, const std::string& source) {
+    const std::unique_ptr<TagStorage> storage(new TagStorage);
+    const auto lines = std::make_unique<tag_entries::TagLines>();
+    const tag_entries::TagSplit split =
+        path != nullptr ? tag_entries::split_tag_file(path->c_str(), storage->tags, storage->contents, lines.get())
+                        : tag_entries::split_tag_text(text, storage->tags, storage->contents, lines.get());
+    for (int entry = 0; entry < split.entries; ++entry) {
+        const auto name = tag_entries::tag_name(storage->tags[entry]);
+        if (!name) continue;
+        if (const auto what = tag_entries::unknown_tag(*name))
+            fail(ErrorKind::instance, 0, source + ":" + std::to_string(lines->tag_line[entry]) + ": " + *what);
+    }
+}
+
+// Whole numbers per line of a text, comment lines ("#") left out.
+std::vector<std::vector<long>> numeric_rows(std::string_view text) {
+    using namespace literature_text;
+    std::vector<std::vector<long>> rows;
+    for (const Line& line : lines_of(text)) {
+        if (is_comment(line)) continue;
+        std::vector<long> numbers;
+        for (const std::string_view word : words_of(line.text))
+            if (const auto n = whole_number(word)) numbers.push_back(*n);
+        if (!numbers.empty()) rows.push_back(std::move(numbers));
+    }
+    return rows;
+}
+
 template <class Record>
 AnyInstance from_times(PlainTimes data) {
     Vector<double> w = allocate_vector<double>(data.jobs);
@@ -110,9 +142,7 @@ AnyInstance from_times(PlainTimes data) {
 }
 
 template <class Record>
-AnyInstance tagged(const std::string* path, std::string_view text, const std::string& source,
-                   const LoadOptions& options) {
-    if (path != nullptr) return AnyInstance(load<Record>(*path, options));
+AnyInstance tagged(std::string_view text, const std::string& source, const LoadOptions& options) {
     return AnyInstance(load_text<Record>(text, source, options));
 }
 
@@ -132,10 +162,16 @@ AnyInstance load_any(const std::string* path, std::string_view text, const std::
     const bool benchmark = layout == Layout::taillard || layout == Layout::classic || layout == Layout::taillard_jobshop;
     if (!benchmark && !std::holds_alternative<std::monostate>(choice))
         bad_argument("the " + std::string(layout_name(layout)) + " layout holds one instance: there is none to choose");
+    // A file is read whole first, bounded and as text (read_text_file), so that
+    // a device or a binary file fails at once; the tagged loaders then read
+    // the text in memory under the file's name.
     std::string held;
-    if (benchmark && path != nullptr) {
-        held = read_file(*path);
+    if (path != nullptr) {
+        held = read_text_file(*path);
         text = held;
+    } else if (const auto nul = text.find('\0'); nul != std::string_view::npos) {
+        fail(ErrorKind::instance, 999,
+             "'" + source + "' is not a text file: it holds a NUL byte at offset " + std::to_string(nul));
     }
     switch (layout) {
         case Layout::taillard:
@@ -148,16 +184,16 @@ AnyInstance load_any(const std::string* path, std::string_view text, const std::
             settle(layout, environment, Environment::jobshop, "a job shop");
             return AnyInstance(read_taillard_job_shop_text(text, source, choice));
         case Layout::tagged: {
-            const Environment env =
-                environment ? *environment : (path != nullptr ? tagged_environment(*path) : tagged_environment_text(text, source));
+            if (!environment && options.strict) refuse_unknown_tags(nullptr, text, source);
+            const Environment env = environment ? *environment : tagged_environment_text(text, source);
             switch (env) {
-                case Environment::single: return tagged<SINGLE_MACHINE>(path, text, source, options);
-                case Environment::identical: return tagged<PARALLEL_MACHINES>(path, text, source, options);
-                case Environment::uniform: return tagged<RELATED_MACHINES>(path, text, source, options);
-                case Environment::unrelated: return tagged<UNRELATED_MACHINES>(path, text, source, options);
-                case Environment::flowshop: return tagged<FLOWSHOP>(path, text, source, options);
-                case Environment::openshop: return tagged<OPENSHOP>(path, text, source, options);
-                case Environment::jobshop: return tagged<JOBSHOP>(path, text, source, options);
+                case Environment::single: return tagged<SINGLE_MACHINE>(text, source, options);
+                case Environment::identical: return tagged<PARALLEL_MACHINES>(text, source, options);
+                case Environment::uniform: return tagged<RELATED_MACHINES>(text, source, options);
+                case Environment::unrelated: return tagged<UNRELATED_MACHINES>(text, source, options);
+                case Environment::flowshop: return tagged<FLOWSHOP>(text, source, options);
+                case Environment::openshop: return tagged<OPENSHOP>(text, source, options);
+                case Environment::jobshop: return tagged<JOBSHOP>(text, source, options);
             }
             break;
         }
@@ -169,7 +205,7 @@ AnyInstance load_any(const std::string* path, std::string_view text, const std::
                              "instance, not " + std::string(environment_name(env)));
             if (path == nullptr)
                 bad_argument("the " + std::string(layout_name(layout)) + " layout is read from files only");
-            if (options.strict) check_times_text(read_file(*path), *path, layout);
+            if (options.strict) check_times_text(text, *path, layout);
             PlainTimes data = read_processing_times(*path, times_layout(layout), options.echo);
             if (env == Environment::flowshop) return from_times<FLOWSHOP>(std::move(data));
             if (env == Environment::unrelated) return from_times<UNRELATED_MACHINES>(std::move(data));
@@ -200,6 +236,52 @@ Environment tagged_environment_text(std::string_view text, const std::string& so
     const std::unique_ptr<TagStorage> storage(new TagStorage);
     const tag_entries::TagSplit split = tag_entries::split_tag_text(text, storage->tags, storage->contents);
     return environment_of_tags(split, storage->tags, storage->contents, source);
+}
+
+std::vector<Layout> likely_layouts(std::string_view text) {
+    if (text.find_first_not_of(" \t\r\n") == std::string_view::npos) return {};
+    if (text.find('[') != std::string_view::npos && text.find('=') != std::string_view::npos) return {};
+    std::string lower(text.substr(0, 4096));
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (lower.find("nb of jobs") != std::string::npos) return {Layout::taillard_jobshop};
+    if (lower.find("number of jobs") != std::string::npos) return {Layout::taillard};
+    if (lower.find("+++") != std::string::npos && lower.find("instance") != std::string::npos) return {Layout::classic};
+    // The first row of two or more numbers holds the counts: "n m" (classic)
+    // or "m n" (the processing-time layouts); the rows after it, by their most
+    // common length, tell the layouts apart.
+    const std::vector<std::vector<long>> rows = numeric_rows(text);
+    std::size_t first = 0;
+    while (first < rows.size() && rows[first].size() < 2) ++first;
+    if (first == rows.size()) return {};
+    const long a = rows[first][0], b = rows[first][1];
+    std::vector<std::pair<long, int>> lengths;  // length, rows of it
+    for (std::size_t k = first + 1; k < rows.size(); ++k) {
+        const long length = static_cast<long>(rows[k].size());
+        auto found = std::find_if(lengths.begin(), lengths.end(), [&](const auto& l) { return l.first == length; });
+        if (found == lengths.end())
+            lengths.emplace_back(length, 1);
+        else
+            ++found->second;
+    }
+    const bool only_counts = lengths.empty() && rows[first].size() == 2;
+    std::stable_sort(lengths.begin(), lengths.end(), [](const auto& x, const auto& y) { return x.second > y.second; });
+    std::vector<Layout> likely;
+    const auto add = [&](Layout layout) {
+        if (std::find(likely.begin(), likely.end(), layout) == likely.end()) likely.push_back(layout);
+    };
+    if (!lengths.empty()) {
+        const long length = lengths.front().first;
+        if (length == 2 * b) add(Layout::classic);
+        if (length == b) add(Layout::machine_rows);
+        if (length == a) add(Layout::job_rows);
+        if (length == a + 1) add(Layout::job_rows_due_dates);
+    }
+    if (likely.empty() && !only_counts) {
+        add(Layout::classic);
+        add(Layout::machine_rows);
+        add(Layout::job_rows);
+    }
+    return likely;
 }
 
 AnyInstance load_instance(const std::string& path, std::optional<Environment> environment, Layout layout,

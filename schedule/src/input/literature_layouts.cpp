@@ -517,14 +517,14 @@ std::vector<BenchmarkInstance> list_instances_text(std::string_view text, const 
 }
 
 std::vector<BenchmarkInstance> list_instances(const std::string& path, Layout layout) {
-    return list_instances_text(read_file(path), path, layout);
+    return list_instances_text(read_text_file(path), path, layout);
 }
 
 Instance<FLOWSHOP> read_taillard_text(std::string_view text, const std::string& source, const InstanceChoice& choice) {
     return read_benchmark<FLOWSHOP>(text, source, Layout::taillard, choice, build_flow_shop);
 }
 Instance<FLOWSHOP> read_taillard(const std::string& path, const InstanceChoice& choice) {
-    return read_taillard_text(read_file(path), path, choice);
+    return read_taillard_text(read_text_file(path), path, choice);
 }
 
 Instance<JOBSHOP> read_classic_job_shop_text(std::string_view text, const std::string& source,
@@ -532,7 +532,7 @@ Instance<JOBSHOP> read_classic_job_shop_text(std::string_view text, const std::s
     return read_benchmark<JOBSHOP>(text, source, Layout::classic, choice, build_classic_job_shop);
 }
 Instance<JOBSHOP> read_classic_job_shop(const std::string& path, const InstanceChoice& choice) {
-    return read_classic_job_shop_text(read_file(path), path, choice);
+    return read_classic_job_shop_text(read_text_file(path), path, choice);
 }
 
 Instance<JOBSHOP> read_taillard_job_shop_text(std::string_view text, const std::string& source,
@@ -540,7 +540,7 @@ Instance<JOBSHOP> read_taillard_job_shop_text(std::string_view text, const std::
     return read_benchmark<JOBSHOP>(text, source, Layout::taillard_jobshop, choice, build_taillard_job_shop);
 }
 Instance<JOBSHOP> read_taillard_job_shop(const std::string& path, const InstanceChoice& choice) {
-    return read_taillard_job_shop_text(read_file(path), path, choice);
+    return read_taillard_job_shop_text(read_text_file(path), path, choice);
 }
 
 }  // namespace schedule

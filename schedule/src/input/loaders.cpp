@@ -9,10 +9,13 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <vector>
 
 #include "schedule/checked.h"
 #include "input/tag_entries.h"
@@ -75,9 +78,9 @@ class InstanceLoad {
 public:
     // `text`, when given, is the file's content, and `filename` only names it.
     InstanceLoad(const char* filename, const std::string_view* text, const LoadOptions& options)
-        : filename_(filename), options_(options), storage_(new Storage) {
-        split_ = text != nullptr ? split_tag_text(*text, storage_->tags, storage_->contents)
-                                 : split_tag_file(filename, storage_->tags, storage_->contents);
+        : filename_(filename), text_(text), options_(options), storage_(new Storage) {
+        split_ = text != nullptr ? split_tag_text(*text, storage_->tags, storage_->contents, &storage_->lines)
+                                 : split_tag_file(filename, storage_->tags, storage_->contents, &storage_->lines);
         if (split_.entries_beyond > 0) {
             out_.printf("WARNING: The file %s holds more than %d tag entries; the %d entries after "
                         "the %dth are ignored.\n",
@@ -95,23 +98,50 @@ public:
 
     bool has_errors() const { return errors_ > 0; }
 
+    // A strict load first looks at the tags themselves: a file with no tag
+    // entry at all (another layout, most likely) and a tag that no record
+    // knows (a misspelt JOBS, say) are errors.
+    void check_tags() {
+        if (!options_.strict) return;
+        bool tagged = split_.entries_beyond > 0;
+        for (int entry = 0; entry < split_.entries; ++entry) {
+            const auto name = tag_name(storage_->tags[entry]);
+            if (!name) continue;
+            tagged = true;
+            const auto what = unknown_tag(*name);
+            if (!what) continue;
+            out_.printf("ERROR: The tag %.*s in the file %s is unknown%s. The program cannot continue.\n",
+                        static_cast<int>(name->size()), name->data(), filename_,
+                        what->substr(std::string_view("unknown tag ").size() + name->size()).c_str());
+            ++errors_;
+            fault(tag_line(entry), *what);
+        }
+        if (tagged) return;
+        const std::string what = untagged_text();
+        out_.printf("ERROR: The file %s %s. The program cannot continue.\n", filename_, what.c_str());
+        ++errors_;
+        fault(0, "the file " + what);
+    }
+
     // JOBS (and any other count): echoed as "[NAME = n]"; absent, or below 1,
     // it is an error and the count is −1 or the value read.
     int count(const char* name) {
         const int entry = find(name);
         if (entry == cut_entry) return -1;
-        if (entry >= 0 && !strictly_valid(name, storage_->contents[entry], false, count_rule)) return -1;
+        if (entry >= 0 && !strictly_valid(name, entry, false, count_rule)) return -1;
         const int value = entry < 0 ? -1 : to_int(storage_->contents[entry]);
         if (value == -1) {
             out_.printf("ERROR: The number of %s is not specified in the file %s. The program cannot "
                         "continue.\n",
                         name, filename_);
             ++errors_;
+            fault(entry < 0 ? 0 : tag_line(entry), std::string(name) + " is not specified");
         } else if (value < 1) {
             out_.printf("ERROR: The number of %s in the file %s must be at least 1 (%s=%d). The "
                         "program cannot continue.\n",
                         name, filename_, name, value);
             ++errors_;
+            fault(tag_line(entry), std::string(name) + " must be at least 1 (" + name + "=" + std::to_string(value) + ")");
         } else {
             out_.printf("[%s = %d]\n", name, value);
         }
@@ -134,10 +164,11 @@ public:
         if (entry == cut_entry) return nullptr;
         if (entry < 0) {
             out_.printf(absence.message, filename_);
+            if (absence.is_error) fault(0, std::string(name) + " is not specified");
             ++(absence.is_error ? errors_ : warnings_);
             return nullptr;
         }
-        if (!strictly_valid(name, storage_->contents[entry], false, rule)) return nullptr;
+        if (!strictly_valid(name, entry, false, rule)) return nullptr;
         T* read = nullptr;
         const int size = list_to_vector(storage_->contents[entry], &read);
         Vector<T> v(read);
@@ -146,6 +177,8 @@ public:
                         "size of %s=%d). The program cannot continue.\n",
                         name, count_name, count_name, expected, name, size);
             ++errors_;
+            fault(tag_line(entry), std::string(name) + " has " + std::to_string(size) + " entries where " + count_name +
+                                       " is " + std::to_string(expected));
         } else {
             out_.printf("%s=", name);
             put_vector(out_, v.get(), size);
@@ -164,7 +197,7 @@ public:
         const int status = content == nullptr ? matrix_absent : parse_matrix(content, nullptr, rows, cols);
         switch (status) {
             case matrix_filled: {
-                if (!strictly_valid(name, content, true, rule)) return {};
+                if (!strictly_valid(name, entry, true, rule)) return {};
                 Matrix m = Matrix::allocate(rows, cols);
                 fill_matrix(content, m.get(), rows, cols);
                 out_.printf("%s:\n", name);
@@ -175,16 +208,36 @@ public:
                 out_.printf("ERROR: The number of rows of matrix %s is different than the number of %s -- each "
                             "row must end with a ;). The program cannot continue.\n",
                             name, rows_name);
+                fault(tag_line(entry), std::string(name) + " has " +
+                                           std::to_string(count_in(content, content + std::strlen(content), ';') + 1) +
+                                           " rows where " + rows_name + " is " + std::to_string(rows) +
+                                           " (rows are separated by ;)");
                 break;
-            case matrix_row_length_differs:
+            case matrix_row_length_differs: {
                 out_.printf("ERROR:The no. of elements in some row in %s is different than the number of %s. "
                             "The program cannot continue.\n",
                             name, cols_name);
+                // The first row of another length, and the line it starts on.
+                int row = 0;
+                const char* start = content;
+                for (;; ++row) {
+                    const char* end = row_end(start);
+                    const int length = elements_in(start, end);
+                    if (length != cols) {
+                        fault(storage_->lines.line_of(entry, static_cast<int>(start - content)),
+                              std::string(name) + " row " + std::to_string(row) + " has " + std::to_string(length) +
+                                  " entries where " + cols_name + " is " + std::to_string(cols));
+                        break;
+                    }
+                    start = end + 1;
+                }
                 break;
+            }
             default:
                 out_.printf("ERROR: No values for %s are specified in the file %s. The program cannot "
                             "continue.\n",
                             name, filename_);
+                fault(entry < 0 ? 0 : tag_line(entry), std::string(name) + " is not specified");
                 break;
         }
         ++errors_;
@@ -197,7 +250,9 @@ public:
         out_.printf("\nLoading %s completed with %d errors and %d warnings.\n", filename_, errors_, warnings_);
         if (errors_ > 0) out_.write("The program cannot continue.\n");
         deliver();
-        if (errors_ > 0) fail(ErrorKind::instance, 0, report_);
+        if (errors_ == 0) return;
+        const std::string place = fault_line_ > 0 ? ":" + std::to_string(fault_line_) : "";
+        fail(ErrorKind::instance, 0, std::string(filename_) + place + ": " + fault_, report_);
     }
 
 private:
@@ -206,6 +261,7 @@ private:
     struct Storage {
         char tags[tag_entry_slots][tag_text_size];
         char contents[tag_entry_slots][tag_content_size];
+        TagLines lines;
     };
 
     // The entry of the attribute `name` (tag "[name="), −1 when there is none,
@@ -219,14 +275,45 @@ private:
                     "program cannot continue.\n",
                     name, filename_, content_chars);
         ++errors_;
+        fault(tag_line(entry), std::string(name) + " is longer than " + std::to_string(content_chars) + " characters");
         return cut_entry;
+    }
+
+    int tag_line(int entry) const { return storage_->lines.tag_line[entry]; }
+
+    // The first error of a load is the fault its Error leads with.
+    void fault(int line, std::string what) {
+        if (!fault_.empty()) return;
+        fault_line_ = line;
+        fault_ = std::move(what);
+    }
+
+    // What a file without a single tag entry is: empty, or what layout it looks like.
+    std::string untagged_text() const {
+        std::string head;
+        if (text_ != nullptr) {
+            head = std::string(text_->substr(0, 1 << 16));
+        } else if (std::FILE* file = std::fopen(filename_, "r")) {
+            head.resize(1 << 16);
+            head.resize(std::fread(head.data(), 1, head.size(), file));
+            std::fclose(file);
+        }
+        if (head.find_first_not_of(" \t\r\n") == std::string::npos) return "is empty";
+        std::string layouts;
+        const std::vector<Layout> likely = likely_layouts(head);
+        for (std::size_t k = 0; k < likely.size(); ++k)
+            layouts += std::string(k == 0 ? "" : k + 1 == likely.size() ? " or " : ", ") +
+                       std::string(layout_name(likely[k]));
+        return "holds no tag entry [NAME=...]: it is not a tagged file" +
+               (layouts.empty() ? std::string() : "; it looks like layout " + layouts);
     }
 
     // In a strict load, every element of `content` (rows separated by ";"
     // in a matrix) must keep `rule`; the first that does not is reported as
     // an error and the attribute is not read.
-    bool strictly_valid(const char* name, const char* content, bool is_matrix, const Rule& rule) {
+    bool strictly_valid(const char* name, int entry, bool is_matrix, const Rule& rule) {
         if (!options_.strict) return true;
+        const char* const content = storage_->contents[entry];
         int row = 0;
         int column = 0;
         for (const char* element = content;;) {
@@ -243,6 +330,7 @@ private:
                 out_.printf("ERROR: %s%s in the file %s %s. The program cannot continue.\n", name, at,
                             filename_, problem.c_str());
                 ++errors_;
+                fault(storage_->lines.line_of(entry, static_cast<int>(element - content)), name + std::string(at) + " " + problem);
                 return false;
             }
             if (*end == '\0') return true;
@@ -266,11 +354,14 @@ private:
     }
 
     const char* filename_;
+    const std::string_view* text_;
     LoadOptions options_;
     std::unique_ptr<Storage> storage_;
     TagSplit split_;
     int errors_ = 0;
     int warnings_ = 0;
+    std::string fault_;
+    int fault_line_ = 0;
     std::string report_;
     std::size_t delivered_ = 0;
     TextOut out_{report_};
@@ -311,6 +402,7 @@ Vector<T> filled_vector(int len, T value) {
 template <class Record>
 Instance<Record> load_record(InstanceLoad& load) {
     Record record{};
+    load.check_tags();
     record.jobs = load.count("JOBS");
     if constexpr (std::is_same_v<Record, SINGLE_MACHINE>) {
         record.machines = 1;

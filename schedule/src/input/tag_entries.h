@@ -4,14 +4,18 @@
 #ifndef SCHEDULE_INPUT_TAG_ENTRIES_H
 #define SCHEDULE_INPUT_TAG_ENTRIES_H
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <vector>
 
 #include "schedule/checked.h"
 #include "schedule/schedule.h"
@@ -31,13 +35,29 @@ struct TagSplit {
     bool content_cut[tag_entry_slots] = {};  // entry whose content lost characters
 };
 
+// Where the stored entries stand in the file, for messages that name a line:
+// the line (from 1) of an entry's last "[" before its "=", the line of that
+// "=", and the offsets in its content before which a line ended.
+struct TagLines {
+    int tag_line[tag_entry_slots] = {};
+    int content_line[tag_entry_slots] = {};
+    std::vector<int> breaks[tag_entry_slots];
+
+    // The line of the character at `offset` of an entry's content.
+    int line_of(int entry, int offset) const {
+        const std::vector<int>& b = breaks[entry];
+        return content_line[entry] + static_cast<int>(std::upper_bound(b.begin(), b.end(), offset) - b.begin());
+    }
+};
+
 // The character state machine that turns a stream into tag entries. Entries
 // past the last slot are still parsed (so that they can be counted) but not
 // stored.
 class TagSplitter {
 public:
-    TagSplitter(char (*tags)[tag_text_size], char (*contents)[tag_content_size])
-        : tags_(tags), contents_(contents) {
+    // With `lines`, also records where each stored entry stands.
+    TagSplitter(char (*tags)[tag_text_size], char (*contents)[tag_content_size], TagLines* lines = nullptr)
+        : tags_(tags), contents_(contents), lines_(lines) {
         start_entry();
     }
 
@@ -53,6 +73,7 @@ public:
             pending_cr_ = false;
             if (*c == '\n') {
                 ++c;
+                feed('\n');
             } else {
                 feed('\r');
             }
@@ -72,6 +93,7 @@ public:
                 }
                 if (*c == '\n') {
                     ++c;
+                    feed('\n');
                     continue;
                 }
             }
@@ -87,11 +109,16 @@ public:
     }
 
     void feed(char c) {
-        if (c == '\n') return;
+        if (c == '\n') {
+            ++line_;
+            if (lines_ != nullptr && in_content_ && stored()) lines_->breaks[entry_].push_back(content_len_);
+            return;
+        }
         if (!in_content_) {
             if (c == '=') {
                 append_tag('=');
                 in_content_ = true;
+                if (lines_ != nullptr && stored()) lines_->content_line[entry_] = line_;
             } else if (c == ']') {
                 close_entry();
             } else {
@@ -104,6 +131,10 @@ public:
                 append_tag('=');
                 content_len_ = 0;
                 cut_ = false;
+                if (lines_ != nullptr && stored()) {
+                    lines_->content_line[entry_] = line_;
+                    lines_->breaks[entry_].clear();
+                }
             } else if (c == ']') {
                 close_entry();
             } else if (content_len_ < content_chars) {
@@ -139,6 +170,10 @@ private:
     }
 
     void start_entry() {
+        if (lines_ != nullptr && stored()) {
+            lines_->tag_line[entry_] = line_;
+            lines_->breaks[entry_].clear();
+        }
         tag_len_ = 0;
         content_len_ = 0;
         cut_ = false;
@@ -149,6 +184,7 @@ private:
     // a long heading in front of a tag cannot hide the tag.
     void append_tag(char c) {
         if (!stored()) return;
+        if (c == '[' && lines_ != nullptr) lines_->tag_line[entry_] = line_;
         char* text = tags_[entry_];
         if (c == '=' || tag_len_ < tag_text_chars) {
             text[tag_len_++] = c;
@@ -170,7 +206,9 @@ private:
 
     char (*tags_)[tag_text_size];
     char (*contents_)[tag_content_size];
+    TagLines* lines_;
     TagSplit report_;
+    int line_ = 1;
     int entry_ = 0;
     int tag_len_ = 0;
     int content_len_ = 0;
@@ -187,10 +225,10 @@ private:
 
 // Reads the file in blocks and splits it.
 inline TagSplit split_tag_file(const char* filename, char (*tags)[tag_text_size],
-                               char (*contents)[tag_content_size]) {
+                               char (*contents)[tag_content_size], TagLines* lines = nullptr) {
     std::FILE* file = std::fopen(filename, "r");
     if (file == nullptr) fail(ErrorKind::file, 2, filename);
-    TagSplitter splitter(tags, contents);
+    TagSplitter splitter(tags, contents, lines);
     char block[1 << 16];
     std::size_t got;
     while ((got = std::fread(block, 1, sizeof block, file)) > 0) splitter.feed_text(block, got);
@@ -202,10 +240,31 @@ inline TagSplit split_tag_file(const char* filename, char (*tags)[tag_text_size]
 
 // Splits the text of a file held in memory.
 inline TagSplit split_tag_text(std::string_view text, char (*tags)[tag_text_size],
-                               char (*contents)[tag_content_size]) {
-    TagSplitter splitter(tags, contents);
+                               char (*contents)[tag_content_size], TagLines* lines = nullptr) {
+    TagSplitter splitter(tags, contents, lines);
     splitter.feed_text(text.data(), text.size());
     return splitter.finish();
+}
+
+// Every tag a tagged instance file may hold, whatever its environment.
+inline constexpr const char* known_tags[] = {"JOBS", "MACHINES", "PT", "RT", "V", "R", "DD", "W"};
+
+// The name of an entry's tag: what stands between the last "[" of its tag
+// text and the "=" that ends it; nothing for an entry without a "[".
+inline std::optional<std::string_view> tag_name(std::string_view tag_text) {
+    const auto open = tag_text.rfind('[');
+    if (open == std::string_view::npos || tag_text.empty() || tag_text.back() != '=') return std::nullopt;
+    return tag_text.substr(open + 1, tag_text.size() - open - 2);
+}
+
+// Nothing for a known tag; for another, what to say of it: "unknown tag
+// JBOS (did you mean JOBS?)".
+inline std::optional<std::string> unknown_tag(std::string_view name) {
+    for (const char* known : known_tags)
+        if (name == known) return std::nullopt;
+    const std::vector<std::string> names(std::begin(known_tags), std::end(known_tags));
+    const auto guess = closest_name(name, names);
+    return "unknown tag " + std::string(name) + (guess ? " (did you mean " + *guess + "?)" : "");
 }
 
 // The first of the first `useful_lines` entries whose tag text holds `tag`.

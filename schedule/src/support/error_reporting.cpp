@@ -34,7 +34,7 @@ std::string_view trimmed(std::string_view text) {
 }
 
 std::string sentence(int code, const std::string& info) {
-    if (code == 0) return info;  // a loader's report, as it wrote it
+    if (code == 0) return info;  // a rejected file, in the reader's words
     const std::string what(trimmed(info));
     switch (code) {
         case 1: return "Memory is not enough (" + what + ")";
@@ -45,12 +45,60 @@ std::string sentence(int code, const std::string& info) {
     }
 }
 
+// `text` with each NUL byte written \0, so that a reader of what() sees the
+// whole of it.
+std::string nul_shown(std::string text) {
+    for (std::size_t at = text.find('\0'); at != std::string::npos; at = text.find('\0', at + 2))
+        text.replace(at, 1, "\\0");
+    return text;
+}
+
 }  // namespace
 
 Error::Error(ErrorKind kind, int code, std::string info)
-    : std::runtime_error(sentence(code, info)), kind_(kind), code_(code), info_(std::move(info)) {}
+    : std::runtime_error(nul_shown(sentence(code, info))),
+      kind_(kind),
+      code_(code),
+      info_(std::move(info)),
+      report_(what()) {}
+
+Error::Error(ErrorKind kind, int code, std::string info, std::string report)
+    : Error(kind, code, info, sentence(code, info), std::move(report)) {}
+
+Error::Error(ErrorKind kind, int code, std::string info, std::string message, std::string report)
+    : std::runtime_error(nul_shown(message)),
+      kind_(kind),
+      code_(code),
+      info_(std::move(info)),
+      report_(report.empty() ? std::string(what()) : std::move(report)) {}
+
+Error::Error(ErrorKind kind, int code, std::string info, int os_error, std::string path)
+    : std::runtime_error(nul_shown(sentence(code, info))),
+      kind_(kind),
+      code_(code),
+      info_(std::move(info)),
+      report_(what()),
+      os_error_(os_error),
+      path_(std::move(path)) {}
+
+std::string_view error_kind_name(ErrorKind kind) noexcept {
+    switch (kind) {
+        case ErrorKind::file: return "file";
+        case ErrorKind::instance: return "instance";
+        case ErrorKind::argument: return "argument";
+        case ErrorKind::memory: break;
+    }
+    return "memory";
+}
 
 void fail(ErrorKind kind, int code, std::string info) { throw Error(kind, code, std::move(info)); }
+void fail(ErrorKind kind, int code, std::string info, std::string report) {
+    throw Error(kind, code, std::move(info), std::move(report));
+}
+
+void fail_on_file(int code, std::string info, int os_error, std::string path) {
+    throw Error(ErrorKind::file, code, std::move(info), os_error, std::move(path));
+}
 
 void error(int code_error, int stop, const char* add_info) {
     if (stop != 0) fatal_error(code_error, add_info);

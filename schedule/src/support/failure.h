@@ -11,8 +11,13 @@
 
 namespace schedule {
 
-// Throws Error{kind, code, info}.
+// Throws Error{kind, code, info}, and with `report` its longer account.
 [[noreturn]] void fail(ErrorKind kind, int code, std::string info);
+[[noreturn]] void fail(ErrorKind kind, int code, std::string info, std::string report);
+
+// Throws the Error (file) of a file the system refused, with its error
+// number and name.
+[[noreturn]] void fail_on_file(int code, std::string info, int os_error, std::string path);
 
 // What error(code_error, 1, add_info) does, declared as never returning.
 [[noreturn]] void fatal_error(int code_error, const char* add_info);

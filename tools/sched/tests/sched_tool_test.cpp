@@ -73,6 +73,11 @@ TEST(SchedTool, MissingFileIsAFailure) {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, "sched: cannot read 'absent.txt': no such file\n");
+    EXPECT_EQ(sched(dir, "solve TA0566").err, "sched: no file or benchmark named 'TA0566' (did you mean ta056?)\n");
+    EXPECT_EQ(sched(dir, "solve ft11").err, "sched: no file or benchmark named 'ft11' (did you mean ft10?)\n");
+    const ToolRun empty = sched(dir, "evaluate - < /dev/null");
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_EQ(empty.err, "sched: standard input is empty\n");
 }
 
 TEST(SchedTool, EvaluateTableShowsCompletionTimesAndTheCatalogue) {
@@ -114,7 +119,9 @@ TEST(SchedTool, ObjectivesWithoutDueDates) {
     EXPECT_EQ(one.err, "sched: Tmax needs due dates and 'nodd.txt' gives none\n");
 }
 
-TEST(SchedTool, LoaderEchoOnlyWhenVerboseOrWhenTheLoadFails) {
+// A rejected load is one line that leads with the fault; the loader's report
+// is on standard error with -v only.
+TEST(SchedTool, LoaderReportOnlyWhenVerbose) {
     TempDir dir;
     dir.write("one.txt", single_instance);
     const ToolRun verbose = sched(dir, "evaluate -v -o Cmax one.txt");
@@ -124,8 +131,10 @@ TEST(SchedTool, LoaderEchoOnlyWhenVerboseOrWhenTheLoadFails) {
     const ToolRun bad = sched(dir, "evaluate bad.txt");
     EXPECT_EQ(bad.status, 1);
     EXPECT_EQ(bad.out, "");
-    EXPECT_NE(bad.err.find("ERROR: The size of the vector PT"), std::string::npos) << bad.err;
-    EXPECT_NE(bad.err.find("sched: cannot load 'bad.txt' as a single instance"), std::string::npos) << bad.err;
+    EXPECT_EQ(bad.err, "sched: bad.txt:2: PT has 2 entries where JOBS is 3\n");
+    const ToolRun reported = sched(dir, "evaluate -v bad.txt");
+    EXPECT_NE(reported.err.find("ERROR: The size of the vector PT"), std::string::npos) << reported.err;
+    EXPECT_TRUE(reported.err.ends_with("\nsched: bad.txt:2: PT has 2 entries where JOBS is 3\n")) << reported.err;
 }
 
 TEST(SchedTool, EveryEnvironmentEvaluates) {
@@ -353,11 +362,26 @@ TEST(SchedTool, NewUserOptions) {
         {"evaluate -o Cmax ta001", 0, "1448\n"},
         {"--version", 0, "sched "},
         {"evaluate folder", 1, "sched: cannot read 'folder': it is a directory\n"},
-        {"evaluate ta.txt", 2,
-         "sched: 'ta.txt' is not a tagged file; it looks like another layout: try --layout taillard\n"},
+        {"evaluate ta.txt", 1,
+         "sched: ta.txt: the file holds no tag entry [NAME=...]: it is not a tagged file; it looks like layout "
+         "taillard\n"},
         {"evalute one.txt", 2, "(did you mean 'evaluate'?)"},
         {"evaluate --objectiv Cmax one.txt", 2, "(did you mean '--objective'?)"},
-        {"evaluate ta999", 1, "sched: cannot read 'ta999': no such file\n"},
+        {"evaluate ta999", 1, "sched: no file or benchmark named 'ta999' (did you mean ta099?)\n"},
+        {"evaluate -o Cmax TA001", 0, "1448\n"},
+        // Hostile input: what the system said, and every numeric option checked.
+        {"evaluate one.txt/inside", 1, "sched: cannot read 'one.txt/inside': Not a directory\n"},
+        {"evaluate /dev/zero", 1, "sched: '/dev/zero' is not a text file: it holds a NUL byte at offset 0\n"},
+        {"evaluate --instance 5 ta001", 2, "the choice of an instance picks among those of a file; ta001 is a named"},
+        {"solve --time-limit nan ta001", 2, "'nan' is not a number of seconds (0.001 to 10000000)"},
+        {"solve --time-limit inf ta001", 2, "'inf' is not a number of seconds"},
+        {"solve --time-limit 5e-324 ta001", 2, "'5e-324' is not a number of seconds"},
+        {"solve --time-limit 1e300 ta001", 2, "'1e300' is not a number of seconds"},
+        {"solve --seed -1 ta001", 2, "'-1' is not a seed (a whole number 0 to 18446744073709551615)"},
+        {"bench ta001 -a ig --time-limit nan", 2, "'nan' is not a number of seconds"},
+        {"bench ta001 -a ig --time-factor -inf", 2, "is not a time factor"},
+        {"bench ta001 -a ig --seeds 1e9", 2, "'1e9' is not a count (1 to 1000000)"},
+        {"bench ta001 -a ig -j 100000", 2, "'100000' is not a count (1 to 1024)"},
     };
     for (const Case& c : cases) {
         const auto run = run_process("'" SCHED_PROGRAM "' " + std::string(c.args) + " 2>stderr.txt", dir.path());
@@ -366,6 +390,24 @@ TEST(SchedTool, NewUserOptions) {
         EXPECT_NE((c.status == 0 ? run.output : err).find(c.expected), std::string::npos)
             << c.args << ":\n" << run.output << err;
     }
+}
+
+// -O writes the file a link leads to and keeps the link; a device is written
+// through, never replaced.
+TEST(SchedTool, OutputKeepsLinksAndDevices) {
+    TempDir dir;
+    dir.write("one.txt", single_instance);
+    dir.write("target.sched", "old");
+    std::filesystem::create_symlink("target.sched", dir.path() / "link.sched");
+    ASSERT_EQ(sched(dir, "schedule -O link.sched --seq 2,0,1 one.txt").status, 0);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.path() / "link.sched"));
+    EXPECT_NE(slurp(dir.path() / "target.sched").find("[JOB_ORDER=2,0,1]"), std::string::npos);
+    ASSERT_EQ(sched(dir, "schedule -O /dev/null --seq 2,0,1 one.txt").status, 0);
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+    const ToolRun full = sched(dir, "schedule -O /dev/full --seq 2,0,1 one.txt");
+    EXPECT_EQ(full.status, 1);
+    EXPECT_NE(full.err.find("No space left on device"), std::string::npos) << full.err;
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
 }
 
 TEST(SchedTool, GanttAxisDatesWidthAndPng) {

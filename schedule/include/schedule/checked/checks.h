@@ -4,10 +4,27 @@
 #define SCHEDULE_CHECKED_CHECKS_H
 
 #include <span>
+#include <type_traits>
 
 #include "schedule/checked/records.h"
 
 namespace schedule {
+
+// The record as its schedules use it. Identical machines beyond the number
+// of jobs never receive a job (each job goes to the lowest-numbered of the
+// machines free first, and one that never had a job is free from 0), so
+// every value and schedule of the record is that of the same record with as
+// many machines as jobs. The checked routines and the heuristics evaluate
+// that one, so that their work storage grows with the jobs, not with a count
+// of machines no job can use. Any other record is returned as it is.
+template <class Record>
+constexpr Record without_idle_machines(const Record& record) noexcept {
+    Record used = record;
+    if constexpr (std::is_same_v<Record, PARALLEL_MACHINES>) {
+        if (used.jobs >= 1 && used.machines > used.jobs) used.machines = used.jobs;
+    }
+    return used;
+}
 
 // Throws Error (argument) unless the record can be evaluated: at least one
 // job and one machine (exactly one on a single machine), non-null pt, w and

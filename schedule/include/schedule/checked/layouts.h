@@ -51,6 +51,12 @@ enum class Layout {
 std::string_view layout_name(Layout layout) noexcept;
 std::optional<Layout> layout_named(std::string_view name) noexcept;
 
+// The layouts a text that is not a tagged file looks like, the likeliest
+// first: Taillard's headers, or rows of whole numbers counted against the
+// counts of their first line (a stray word does not hide them). Empty for
+// an empty text, a tagged one, or one like none of them.
+std::vector<Layout> likely_layouts(std::string_view text);
+
 // What a benchmark file says of one of its instances.
 struct BenchmarkInstance {
     // The name the file gives it: OR-Library's " instance NAME", JSPLIB's
@@ -108,7 +114,9 @@ Environment tagged_environment(const std::string& path);
 Environment tagged_environment_text(std::string_view text, const std::string& source);
 
 // Loads an instance of any environment from a file in any layout: the
-// tagged layout through load<Record> (with `options`), the benchmark layouts
+// tagged layout through load<Record> (with `options`; when the environment
+// comes from the tags, a strict load refuses a tag no record knows before it
+// looks at them), the benchmark layouts
 // through their readers above (`choice`), the processing-time layouts through
 // read_processing_times (with options.echo; with options.strict every entry
 // is first checked to be an integer that reader reads whole, the counts at

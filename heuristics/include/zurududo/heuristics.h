@@ -216,8 +216,9 @@ enum class Escape {
 // from seed + k, all from the same start; after every `exchange` moves of
 // each, they wait for one another and each takes the best solution of all
 // among its elite solutions (or into its population) when it beats its own.
-// Each thread has the whole budget (a time limit on the thread_cpu clock is
-// each thread's own processor time), and the result is the best of all
+// An iteration budget is shared out among them (and no more threads start
+// than it has iterations); a time limit holds for each (on the thread_cpu
+// clock, each thread's own processor time). The result is the best of all
 // (ties to the lowest thread) with the iterations of all; with an iteration
 // budget it is exactly reproducible. The callback is called from the
 // threads, one at a time, for each improvement of the best of all.

@@ -26,6 +26,13 @@ using testing_support::TempDir;
 
 const std::string data = EXAMPLES_DIR "/data/";
 
+std::string text_of(const std::filesystem::path& path) {
+    std::ifstream file(path);
+    std::stringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
 // The rest of the line of `output` that begins with `label`, or "" (and a
 // failure) when there is none.
 std::string after(const std::string& output, const std::string& label) {
@@ -220,12 +227,6 @@ TEST(Examples, GuideShowsWhatTheyPrint) {
 // what it shows.
 TEST(Examples, GuideLibraryExamplesAreBuiltAndRun) {
     const std::filesystem::path root = EXAMPLES_DIR "/..";
-    const auto text_of = [](const std::filesystem::path& path) {
-        std::ifstream file(path);
-        std::stringstream bytes;
-        bytes << file.rdbuf();
-        return bytes.str();
-    };
     const std::string readme = text_of(root / "docs" / "library.md");
     for (const char* example : {"checked_example.cpp", "named_example.cpp"})
         EXPECT_NE(readme.find("```cpp\n" + text_of(root / "examples" / example) + "```\n"), std::string::npos) << example;
@@ -239,6 +240,20 @@ TEST(Examples, GuideLibraryExamplesAreBuiltAndRun) {
     EXPECT_EQ(named.status, 0);
     EXPECT_NE(named.output.find("(      10,       7,       5)\nweighted tardiness 8.000000\n"), std::string::npos)
         << named.output;
+}
+
+// The README's C++ example is this program, word for word, and prints what
+// the README shows when run from the repository root, as the README runs it.
+TEST(Examples, ReadmeExampleIsBuiltAndRun) {
+    const std::filesystem::path root = EXAMPLES_DIR "/..";
+    const std::string readme = text_of(root / "README.md");
+    EXPECT_NE(readme.find("```cpp\n" + text_of(root / "examples" / "first_steps.cpp") + "```\n"), std::string::npos);
+    const testing_support::ProcessResult run = run_process("'" FIRST_STEPS_PROGRAM "'", root);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.output, "Cmax   1315\nSumCj  16890\n");
+    EXPECT_NE(readme.find("it prints\n\n```\n" + run.output + "```\n"), std::string::npos) << run.output;
+    // Elsewhere the instance is not found: a refusal and status 1.
+    EXPECT_EQ(run_process("'" FIRST_STEPS_PROGRAM "' 2>&1", root / "examples").status, 1);
 }
 
 #ifdef HEURISTICS_EXAMPLE_PROGRAM

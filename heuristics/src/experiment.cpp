@@ -1,8 +1,5 @@
 // One run of a method on a named instance, and summaries of many.
 #include <algorithm>
-#include <functional>
-#include <type_traits>
-#include <variant>
 #include <iomanip>
 #include <sstream>
 #include <string>
@@ -20,128 +17,30 @@ heuristics::Options options_for(const benchmarks::Entry& entry, const Settings& 
     options.budget.seconds =
         settings.time_factor > 0 ? settings.time_factor * entry.jobs * entry.machines / 2000.0 : settings.seconds;
     options.seed = settings.seed;
-    if (settings.stop_at_best_known) options.target = static_cast<double>(entry.best_known);
     options.on_improvement = [&seconds_to_best](const heuristics::Improvement& improvement) {
         seconds_to_best = improvement.seconds;
     };
     return options;
 }
 
-// The registry: every method a set can be run with, the environment it
-// solves and how.
-struct Method {
-    std::string name;
-    schedule::Environment environment;
-    std::function<heuristics::Result(const schedule::AnyInstance&, const heuristics::Options&)> solve;
-};
-
-const std::vector<Method>& registry() {
-    using schedule::Environment;
-    static const std::vector<Method> table = [] {
-        std::vector<Method> t{
-            {"neh", Environment::flowshop,
-             [](const schedule::AnyInstance& i, const heuristics::Options&) {
-                 return heuristics::neh(std::get<schedule::Instance<schedule::FLOWSHOP>>(i).get());
-             }},
-            {"ig", Environment::flowshop,
-             [](const schedule::AnyInstance& i, const heuristics::Options& o) {
-                 return heuristics::iterated_greedy(std::get<schedule::Instance<schedule::FLOWSHOP>>(i).get(), o);
-             }},
-            {"edd", Environment::single,
-             [](const schedule::AnyInstance& i, const heuristics::Options&) {
-                 return heuristics::edd(std::get<schedule::Instance<schedule::SINGLE_MACHINE>>(i).get());
-             }},
-            {"wspt", Environment::single,
-             [](const schedule::AnyInstance& i, const heuristics::Options&) {
-                 return heuristics::wspt(std::get<schedule::Instance<schedule::SINGLE_MACHINE>>(i).get());
-             }},
-            {"atc", Environment::single,
-             [](const schedule::AnyInstance& i, const heuristics::Options&) {
-                 return heuristics::atc(std::get<schedule::Instance<schedule::SINGLE_MACHINE>>(i).get());
-             }},
-            {"ils", Environment::single,
-             [](const schedule::AnyInstance& i, const heuristics::Options& o) {
-                 return heuristics::weighted_tardiness_search(
-                     std::get<schedule::Instance<schedule::SINGLE_MACHINE>>(i).get(), o);
-             }},
-        };
-        // Dispatching rules: active schedules under the rule's name, non-delay ones with "-nd".
-        for (const auto scheme : {heuristics::GenerationScheme::active, heuristics::GenerationScheme::non_delay})
-            for (const heuristics::PriorityRule rule : heuristics::priority_rules)
-                t.push_back({std::string(heuristics::rule_name(rule)) +
-                                 (scheme == heuristics::GenerationScheme::active ? "" : "-nd"),
-                             Environment::jobshop,
-                             [rule, scheme](const schedule::AnyInstance& i, const heuristics::Options& o) {
-                                 return heuristics::dispatch(std::get<schedule::Instance<schedule::JOBSHOP>>(i).get(),
-                                                             rule, scheme, o.seed);
-                             }});
-        // The tabu search with its defaults, and its variants: "-n5" the N5 neighbourhood instead of N6,
-        // "-bj" back jumps instead of path relinking, "-2threads" two threads sharing their best.
-        using heuristics::Escape;
-        using heuristics::Neighbourhood;
-        const struct {
-            const char* name;
-            Neighbourhood neighbourhood;
-            Escape escape;
-            int threads;
-        } searches[] = {{"ts", Neighbourhood::n6, Escape::path_relinking, 1},
-                        {"ts-n5", Neighbourhood::n5, Escape::path_relinking, 1},
-                        {"ts-bj", Neighbourhood::n6, Escape::back_jump, 1},
-                        {"ts-n5-bj", Neighbourhood::n5, Escape::back_jump, 1},
-                        {"ts-2threads", Neighbourhood::n6, Escape::path_relinking, 2}};
-        for (const auto& search : searches) {
-            heuristics::TabuSearchParameters parameters;
-            parameters.neighbourhood = search.neighbourhood;
-            parameters.escape = search.escape;
-            parameters.threads = search.threads;
-            if (search.escape == Escape::back_jump) parameters.stagnation = 2500;  // as calibrated for back jumps
-            t.push_back({search.name, Environment::jobshop,
-                         [parameters](const schedule::AnyInstance& i, const heuristics::Options& o) {
-                             return heuristics::tabu_search(std::get<schedule::Instance<schedule::JOBSHOP>>(i).get(),
-                                                            o, parameters);
-                         }});
-        }
-        return t;
-    }();
-    return table;
-}
-
 }  // namespace
-
-heuristics::Result solve(const schedule::AnyInstance& instance, const std::string& method,
-                         const heuristics::Options& options) {
-    const schedule::Environment environment =
-        std::visit([](const auto& held) { return schedule::environment_of<std::decay_t<decltype(held.get())>>; },
-                   instance);
-    for (const Method& candidate : registry())
-        if (candidate.name == method && candidate.environment == environment) return candidate.solve(instance, options);
-    throw schedule::Error(schedule::ErrorKind::argument, 999,
-                          "method " + method + " does not solve a " +
-                              std::string(schedule::environment_name(environment)) + " instance");
-}
-
-std::vector<std::string> methods() {
-    std::vector<std::string> names;
-    for (const Method& method : registry()) names.push_back(method.name);
-    return names;
-}
-
-std::vector<std::string> methods(schedule::Environment environment) {
-    std::vector<std::string> names;
-    for (const Method& method : registry())
-        if (method.environment == environment) names.push_back(method.name);
-    return names;
-}
 
 Row run(const benchmarks::Entry& entry, const Settings& settings) {
     double seconds_to_best = 0;
+    solvers::Request request;
+    request.method = settings.method;
+    request.objective = entry.objective;
+    request.parameters = settings.parameters;
+    request.options = options_for(entry, settings, seconds_to_best);
+    if (settings.target) request.options.target = *settings.target;
+    request.entry = &entry;
+    request.stop_at_best_known = settings.stop_at_best_known;
     heuristics::Result result;
     try {
-        result = solve(benchmarks::make_instance(entry), settings.method, options_for(entry, settings, seconds_to_best));
+        result = solvers::solve(benchmarks::make_instance(entry), request).result;
     } catch (const schedule::Error& e) {
         if (e.kind() != schedule::ErrorKind::argument) throw;
-        throw schedule::Error(schedule::ErrorKind::argument, 999,
-                              "method " + settings.method + " does not apply to " + entry.name);
+        throw schedule::Error(schedule::ErrorKind::argument, 999, entry.name + ": " + e.what());
     }
     Row row;
     row.instance = entry.name;
@@ -196,7 +95,8 @@ void write_csv_header(std::ostream& out) {
 }
 
 void write_csv_row(std::ostream& out, const Row& row, const Settings& settings) {
-    out << row.instance << ',' << row.group << ',' << settings.method << ',' << settings.seed << ',' << row.best_known
+    const solvers::Method* method = solvers::find(settings.method);
+    out << row.instance << ',' << row.group << ',' << (method != nullptr ? method->name : settings.method) << ',' << settings.seed << ',' << row.best_known
         << ',';
     if (row.best_known_classic) out << *row.best_known_classic;
     out << ',' << std::setprecision(15) << row.value << ',' << std::fixed << std::setprecision(4) << row.rpd << ',';
@@ -242,19 +142,49 @@ std::vector<Row> read_csv_rows(std::string_view text, std::string_view origin) {
     return rows;
 }
 
-void write_summary(std::ostream& out, const std::vector<Group>& groups) {
-    out << "| group | instances | ARPD vs bkv % | ARPD vs bkv_classic % | reached bkv | mean s | max s to best |\n"
-           "|---|---:|---:|---:|---:|---:|---:|\n";
-    out << std::fixed;
+void write_summary(std::ostream& out, const std::vector<Group>& groups, bool markdown) {
+    const bool classic = std::any_of(groups.begin(), groups.end(), [](const Group& g) { return g.arpd_classic; });
+    std::vector<std::vector<std::string>> cells;
+    cells.push_back({"group", "instances", "ARPD vs bkv %"});
+    if (classic) cells.back().push_back("ARPD vs bkv_classic %");
+    for (const char* title : {"reached bkv", "mean s", "max s to best"}) cells.back().push_back(title);
+    const auto fixed = [](double value) {
+        std::ostringstream text;
+        text << std::fixed << std::setprecision(3) << value;
+        return text.str();
+    };
     for (const Group& group : groups) {
-        out << "| " << group.group << " | " << group.instances << " | " << std::setprecision(3) << group.arpd << " | ";
-        if (group.arpd_classic)
-            out << *group.arpd_classic;
-        else
-            out << "–";
-        out << " | " << group.reached << " | " << group.mean_seconds << " | " << group.max_seconds_to_best << " |\n";
+        cells.push_back({group.group, std::to_string(group.instances), fixed(group.arpd)});
+        if (classic) cells.back().push_back(group.arpd_classic ? fixed(*group.arpd_classic) : markdown ? "–" : "-");
+        for (const std::string& cell :
+             {std::to_string(group.reached), fixed(group.mean_seconds), fixed(group.max_seconds_to_best)})
+            cells.back().push_back(cell);
     }
-    out << std::defaultfloat;
+    if (markdown) {
+        for (std::size_t row = 0; row < cells.size(); ++row) {
+            for (const std::string& cell : cells[row]) out << "| " << cell << " ";
+            out << "|\n";
+            if (row == 0) {
+                out << "|---";
+                for (std::size_t column = 1; column < cells[row].size(); ++column) out << "|---:";
+                out << "|\n";
+            }
+        }
+        return;
+    }
+    // Aligned columns: the group to the left, the numbers to the right.
+    std::vector<std::size_t> widths(cells.front().size(), 0);
+    for (const auto& row : cells)
+        for (std::size_t column = 0; column < row.size(); ++column)
+            widths[column] = std::max(widths[column], row[column].size());
+    for (const auto& row : cells) {
+        std::string line;
+        for (std::size_t column = 0; column < row.size(); ++column) {
+            const std::string padding(widths[column] - row[column].size(), ' ');
+            line += column == 0 ? row[column] + padding : "  " + padding + row[column];
+        }
+        out << line << "\n";
+    }
 }
 
 }  // namespace zurududo::experiment

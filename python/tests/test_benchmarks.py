@@ -129,11 +129,19 @@ def test_solve_refusals_and_a_failing_callback():
     flow = zurududo.benchmark("ta001")
     for kwargs, message in [
         (dict(objective="SumTj"), "SumTj needs due dates"),
-        (dict(algorithm="neh", objective="SumCj"), "minimises Cmax"),
-        (dict(algorithm="lpt"), "does not apply to a flowshop"),
+        (dict(algorithm="neh", objective="SumCj"), "method neh does not apply: it minimises Cmax, not SumCj"),
+        (dict(algorithm="lpt"), "it solves identical and jobshop instances, not flowshop ones; .* neh, ig, generic"),
+        (dict(algorithm="ig"), None),
+        (dict(algorithm="igg"), r"unknown method 'igg' \(did you mean ig\?\)"),
+        (dict(algorithm="ig", params={"dd": 3}), r"unknown parameter 'dd' of ig \(did you mean d\?\)"),
+        (dict(algorithm="ig", params={"d": 0}), "parameter d of ig is a whole number from 1 to 100000, not '0'"),
+        (dict(stop_at_best=True, objective="SumCj", algorithm="generic"), "the best known value of ta001 is of Cmax"),
         (dict(iterations=0), "iterations"),
         (dict(time_limit=-1), "time_limit"),
     ]:
+        if message is None:
+            zurududo.solve(flow, iterations=1, **kwargs)
+            continue
         with pytest.raises(ValueError, match=message):
             zurududo.solve(flow, **kwargs)
 

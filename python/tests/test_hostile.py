@@ -348,7 +348,7 @@ def test_wrong_types_are_type_errors(call, message):
 @pytest.mark.parametrize(
     "call, message",
     [
-        (lambda: zurududo.solve(SINGLE, algorithm=""), "the algorithm '' is none of neh"),
+        (lambda: zurududo.solve(SINGLE, algorithm=""), "unknown method '' \\(known: neh, ig"),
         (lambda: zurududo.solve(SINGLE, time_limit=2**1024), "time_limit is too large"),
         (lambda: zurududo.solve(SINGLE, time_limit=float("nan")), "time_limit is nan"),
         (lambda: zurududo.solve(SINGLE, time_limit=-1), "time_limit is -1.0"),

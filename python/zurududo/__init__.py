@@ -5,7 +5,8 @@ job sequences on it: one objective (``Instance.evaluate``), the whole catalogue
 (``Instance.objectives``), the completion times, a batch of sequences on
 several threads (``Instance.evaluate_many``), the schedule itself. The
 literature's benchmark instances come by name (``benchmark``, ``benchmarks``)
-and the library's reference heuristics run on any instance (``solve``).
+and the reference methods run on any instance (``solve``; ``methods`` is their
+table, the one ``sched`` and the experiment runner read).
 
 >>> import zurududo
 >>> inst = zurududo.Instance("flowshop", [[3, 2, 4], [2, 5, 1]])
@@ -23,12 +24,15 @@ from ._core import (
     Error,
     Improvement,
     Instance,
+    Method,
+    Parameter,
     SolveResult,
     __version__,
     benchmark,
     benchmarks,
     list_instances,
     load,
+    methods,
     solve,
 )
 
@@ -65,11 +69,14 @@ __all__ = [
     "Improvement",
     "Instance",
     "LAYOUTS",
+    "Method",
     "OBJECTIVES",
+    "Parameter",
     "SolveResult",
     "benchmark",
     "benchmarks",
     "list_instances",
     "load",
+    "methods",
     "solve",
 ]

@@ -1,7 +1,7 @@
 """Type hints of zurududo; the docstrings of the compiled functions say more (help())."""
 
 import os
-from typing import Callable, Literal, NamedTuple, Sequence, TypedDict, Union
+from typing import Callable, Literal, NamedTuple, Sequence, TypedDict, Union, overload
 
 import numpy as np
 import numpy.typing as npt
@@ -18,6 +18,16 @@ Path = Union[str, bytes, os.PathLike[str], os.PathLike[bytes]]
 IntegerArray = Union[npt.NDArray[np.integer], Sequence[int]]
 IntegerTable = Union[npt.NDArray[np.integer], Sequence[Sequence[int]]]
 RealArray = Union[npt.NDArray[np.floating], npt.NDArray[np.integer], Sequence[float]]
+
+#: The objectives whose values are whole numbers (int) ...
+IntegerObjective = Literal[
+    "Cmax", "Emax", "Fmax", "Lmax", "SumCj", "SumEj", "SumFj", "SumLj", "SumTj", "SumUj", "Tmax",
+]
+#: ... and their weighted forms, whose values are real (float).
+WeightedObjective = Literal[
+    "Wj_Cmax", "Wj_Emax", "Wj_Fmax", "Wj_Lmax", "Wj_SumCj", "Wj_SumEj", "Wj_SumFj", "Wj_SumLj",
+    "Wj_SumTj", "Wj_SumUj", "Wj_Tmax",
+]
 
 ENVIRONMENTS: tuple[str, ...]
 LAYOUTS: tuple[str, ...]
@@ -69,7 +79,17 @@ class Instance:
     def v(self) -> npt.NDArray[np.int32] | None: ...
     @property
     def rt(self) -> npt.NDArray[np.int32] | None: ...
-    def evaluate(self, seq: IntegerArray, objective: str = "Cmax") -> int | float:
+    @property
+    def name(self) -> str | None:
+        """The benchmark instance it is ("ta056"), or None."""
+    @overload
+    def evaluate(self, seq: IntegerArray) -> int: ...
+    @overload
+    def evaluate(self, seq: IntegerArray, objective: IntegerObjective) -> int: ...
+    @overload
+    def evaluate(self, seq: IntegerArray, objective: WeightedObjective) -> float: ...
+    @overload
+    def evaluate(self, seq: IntegerArray, objective: str) -> int | float:
         """One objective of a sequence: int, or float for the Wj_ objectives."""
     def objectives(self, seq: IntegerArray) -> dict[str, int | float | None]:
         """Every objective; None for due-date objectives on an instance without due dates."""
@@ -129,10 +149,33 @@ def benchmark(name: str) -> Instance:
 def benchmarks(set: str | None = None) -> list[BenchmarkEntry]:
     """The catalogue of named instances (or those of one set)."""
 
+#: The names and aliases of the table of methods (zurududo.methods()); any spelling of a
+#: name's case is taken.
 Algorithm = Literal[
-    "neh", "iterated_greedy", "edd", "wspt", "atc", "weighted_tardiness_search", "lpt", "tabu_search",
-    "spt", "mwkr", "lwkr", "mopnr", "fifo", "random", "generic",
+    "neh", "ig", "iterated_greedy", "edd", "wspt", "atc", "ils", "weighted_tardiness_search",
+    "spt", "lpt", "mwkr", "lwkr", "mopnr", "fifo", "random",
+    "spt-nd", "lpt-nd", "mwkr-nd", "lwkr-nd", "mopnr-nd", "fifo-nd", "random-nd",
+    "ts", "tabu_search", "generic",
 ]
+
+class Parameter(NamedTuple):
+    name: str
+    type: Literal["integer", "real", "flag", "choice"]
+    default: int | float | bool | str
+    doc: str
+
+class Method(NamedTuple):
+    name: str
+    aliases: tuple[str, ...]
+    kind: Literal["rule", "construction", "search"]
+    environments: tuple[str, ...]
+    objectives: tuple[str, ...]
+    needs: tuple[str, ...]
+    parameters: tuple[Parameter, ...]
+    summary: str
+
+def methods() -> list[Method]:
+    """The table of methods that solve, sched and the experiment runner share."""
 
 class Improvement(NamedTuple):
     value: int | float
@@ -150,12 +193,16 @@ class SolveResult(NamedTuple):
 
 def solve(
     inst: Instance,
-    objective: str = "Cmax",
-    algorithm: Algorithm | None = None,
+    objective: str | None = None,
+    algorithm: Algorithm | str | None = None,
     *,
     time_limit: float | None = None,
     iterations: int | None = None,
     seed: int = 1,
     on_improvement: Callable[[Improvement], object] | None = None,
+    params: dict[str, int | float | bool | str] | None = None,
+    target: float | None = None,
+    stop_at_best: bool = False,
 ) -> SolveResult:
-    """Runs a reference heuristic without the GIL; value == inst.evaluate(sequence, objective)."""
+    """Runs a method of the table without the GIL; value == inst.evaluate(sequence, objective).
+    objective None: the instance's default; algorithm None: the default method of the objective."""

@@ -2,12 +2,14 @@
 // another on this thread, and prints a row per instance and the mean
 // relative deviation per size group.
 //
-//   zurududo-experiment -a METHOD [--time-factor T | --seconds S] [--iterations N]
-//                       [--seed N] [--clock cpu|wall] [--stop-at-best] [--csv FILE] SET|NAME...
+//   zurududo-experiment -a METHOD [--param NAME=VALUE]... [--time-factor T | --time-limit S] [--iterations N]
+//                       [--seed N] [--clock cpu|wall] [--target V] [--stop-at-best] [--csv FILE] SET|NAME...
 //   zurududo-experiment --summarise FILE.csv...
 //
-// The CSV rows of several runs (shards of a set, say) concatenate; the
-// second form prints the summary of such rows.
+// The methods, their names and parameters are those of <zurududo/solvers.h>,
+// as in sched and Python. The CSV rows of several runs (shards of a set, say)
+// concatenate; the second form prints the summary of such rows.
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -16,17 +18,33 @@
 #include <vector>
 
 #include <zurududo/experiment.h>
+#include <zurududo/solvers.h>
 
 using namespace zurududo;
 
 namespace {
 
+const char* const usage_text =
+    "usage: zurududo-experiment -a METHOD [--param NAME=VALUE]... [--time-factor T | --time-limit S]\n"
+    "                           [--iterations N] [--seed N] [--clock cpu|wall] [--target V] [--stop-at-best]\n"
+    "                           [--csv FILE] SET|NAME...\n"
+    "       zurududo-experiment --summarise FILE.csv...\n"
+    "The methods and their parameters: sched list --methods.\n";
+
 [[noreturn]] void usage(const std::string& problem) {
-    std::cerr << "zurududo-experiment: " << problem
-              << "\nusage: zurududo-experiment -a METHOD [--time-factor T | --seconds S] [--iterations N] [--seed N]\n"
-                 "                           [--clock cpu|wall] [--stop-at-best] [--csv FILE] SET|NAME...\n"
-                 "       zurududo-experiment --summarise FILE.csv...\n";
+    std::cerr << "zurududo-experiment: " << problem << "\n" << usage_text;
     std::exit(2);
+}
+
+const std::vector<std::string> options = {"-a",      "--param", "--time-factor", "--time-limit", "--iterations",
+                                          "--seed",  "--clock", "--target",      "--stop-at-best", "--csv",
+                                          "--summarise", "--help"};
+
+double finite(const std::string& text, const std::string& option) {
+    std::size_t used = 0;
+    const double value = std::stod(text, &used);
+    if (used != text.size() || !std::isfinite(value)) usage("not a number after " + option + ": '" + text + "'");
+    return value;
 }
 
 }  // namespace
@@ -43,37 +61,56 @@ int main(int argc, char** argv) {
             return argv[++k];
         };
         try {
-            if (arg == "-a")
+            if (arg == "-h" || arg == "--help") {
+                std::cout << usage_text;
+                return 0;
+            } else if (arg == "-a") {
                 settings.method = value();
-            else if (arg == "--time-factor")
-                settings.time_factor = std::stod(value());
-            else if (arg == "--seconds")
-                settings.seconds = std::stod(value());
-            else if (arg == "--iterations")
+            } else if (arg == "--param") {
+                const auto [name, text] = solvers::parameter_assignment(value());
+                if (!settings.parameters.emplace(name, text).second) usage("the parameter " + name + " is given twice");
+            } else if (arg == "--time-factor") {
+                settings.time_factor = finite(value(), arg);
+            } else if (arg == "--time-limit" || arg == "--seconds") {
+                if (arg == "--seconds")
+                    std::cerr << "zurududo-experiment: --seconds is deprecated; the time limit is --time-limit\n";
+                settings.seconds = finite(value(), arg);
+            } else if (arg == "--iterations") {
                 settings.iterations = std::stol(value());
-            else if (arg == "--seed")
+            } else if (arg == "--seed") {
                 settings.seed = std::stoull(value());
-            else if (arg == "--clock") {
+            } else if (arg == "--clock") {
                 const std::string clock = value();
                 if (clock != "cpu" && clock != "wall") usage("--clock is cpu or wall");
                 settings.clock = clock == "cpu" ? heuristics::Clock::thread_cpu : heuristics::Clock::wall;
-            } else if (arg == "--stop-at-best")
+            } else if (arg == "--target") {
+                settings.target = finite(value(), arg);
+            } else if (arg == "--stop-at-best") {
                 settings.stop_at_best_known = true;
-            else if (arg == "--csv")
+            } else if (arg == "--csv") {
                 csv = value();
-            else if (arg == "--summarise")
+            } else if (arg == "--summarise") {
                 summarise.push_back(value());
-            else if (!arg.empty() && arg[0] == '-')
-                usage("unknown option " + arg);
-            else {
+            } else if (!arg.empty() && arg[0] == '-') {
+                const auto guess = schedule::closest_name(arg, options);
+                usage("unknown option " + arg + (guess ? " (did you mean " + *guess + "?)" : ""));
+            } else {
                 auto in_set = benchmarks::set_entries(arg);
                 if (in_set.empty()) {
                     const benchmarks::Entry* entry = benchmarks::find(arg);
-                    if (entry == nullptr) usage("no set or instance named " + arg);
+                    if (entry == nullptr) {
+                        std::vector<std::string> names = benchmarks::sets();
+                        const auto set = schedule::closest_name(arg, names);
+                        const auto name = benchmarks::closest_instance(arg);
+                        usage("no set or instance named " + arg +
+                              (name ? " (did you mean " + *name + "?)" : set ? " (did you mean " + *set + "?)" : ""));
+                    }
                     in_set.push_back(entry);
                 }
                 entries.insert(entries.end(), in_set.begin(), in_set.end());
             }
+        } catch (const schedule::Error& error) {
+            usage(error.what());
         } catch (const std::logic_error&) {
             usage("not a number after " + arg);
         }
@@ -95,6 +132,11 @@ int main(int argc, char** argv) {
     }
     if (settings.method.empty()) usage("no method (-a)");
     if (entries.empty()) usage("no set or instance");
+    try {
+        (void)solvers::settings(solvers::method_named(settings.method), settings.parameters);
+    } catch (const schedule::Error& error) {
+        usage(error.what());
+    }
 
     std::ofstream csv_out;
     if (!csv.empty()) {
@@ -119,7 +161,7 @@ int main(int argc, char** argv) {
         }
     } catch (const schedule::Error& error) {
         std::fprintf(stderr, "zurududo-experiment: %s\n", error.what());
-        return 1;
+        return error.kind() == schedule::ErrorKind::argument ? 2 : 1;
     }
     std::printf("\n");
     std::fflush(stdout);

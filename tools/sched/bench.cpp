@@ -61,14 +61,17 @@ std::string number(double value, const char* format) {
     return text;
 }
 
-int run_bench(CLI::App& app, const std::vector<std::string>& args) {
+}  // namespace
+
+int bench_command(CLI::App& app, const std::vector<std::string>& args) {
     std::vector<std::string> arguments;
     experiment::Settings settings;
     int seeds = 1, threads = 1;
     std::string csv, shard, format = "table";
     bool progress = false;
+    MethodOptions method;
     app.add_option("SET", arguments, "sets, names or files of names")->required();
-    app.add_option("-a,--algorithm", settings.method, "the method (see 'sched solve --help')")->required();
+    add_method_options(app, method, true);
     auto* factor =
         app.add_option("--time-factor", settings.time_factor, "a time limit of t·n·m/2 ms per run (the default, t = 1)")
             ->check(time_factor_option());
@@ -83,11 +86,10 @@ int run_bench(CLI::App& app, const std::vector<std::string>& args) {
     if (!parse(app, args)) return 0;
     check_format(format, {"table", "csv"});
     if (settings.time_factor == 0 && settings.seconds == 0 && settings.iterations == 0) settings.time_factor = 1;
-    const std::vector<std::string> names = experiment::methods();
-    if (std::find(names.begin(), names.end(), settings.method) == names.end()) {
-        const auto guess = closest(settings.method, names);
-        usage_error("unknown algorithm '" + settings.method + "'" + (guess ? " (did you mean '" + *guess + "'?)" : ""));
-    }
+    settings.method = method.method;
+    settings.parameters = parameter_values(method);
+    settings.target = method.target;
+    settings.stop_at_best_known = method.stop_at_best;
     long shard_index = 1, shard_count = 1;
     if (!shard.empty()) {
         const auto slash = shard.find('/');
@@ -113,11 +115,24 @@ int run_bench(CLI::App& app, const std::vector<std::string>& args) {
     for (std::size_t k = static_cast<std::size_t>(shard_index - 1); k < tasks.size();
          k += static_cast<std::size_t>(shard_count))
         mine.push_back(tasks[k]);
+    // The method, its parameters and the target checked once per set, on its first instance, before any run.
+    std::vector<std::string> checked;
     for (const Task& task : mine) {
-        const std::vector<std::string> fitting = experiment::methods(task.entry->environment);
-        if (std::find(fitting.begin(), fitting.end(), settings.method) == fitting.end())
-            usage_error(settings.method + " does not solve " + task.entry->name + " (a " +
-                        std::string(schedule::environment_name(task.entry->environment)) + " instance)");
+        if (std::find(checked.begin(), checked.end(), task.entry->set) != checked.end()) continue;
+        checked.push_back(task.entry->set);
+        zurududo::solvers::Request request;
+        request.method = settings.method;
+        request.objective = task.entry->objective;
+        request.parameters = settings.parameters;
+        request.entry = task.entry;
+        request.stop_at_best_known = settings.stop_at_best_known;
+        request.options.budget.iterations = 1;
+        try {
+            (void)zurududo::solvers::plan(benchmarks::make_instance(*task.entry), request);
+        } catch (const schedule::Error& e) {
+            if (e.kind() == schedule::ErrorKind::argument) usage_error(task.entry->name + ": " + e.what());
+            failure(e.what());
+        }
     }
 
     // Threads take the runs in turn; the rows keep the runs' order.
@@ -183,23 +198,9 @@ int run_bench(CLI::App& app, const std::vector<std::string>& args) {
               << pad(std::to_string(row.best_known), 9) << "  " << pad(format_double(row.value), 12) << "  "
               << pad(number(row.rpd, "%.2f"), 8) << "  " << pad(number(row.seconds, "%.2f"), 8) << "\n";
     table << "\n";
-    experiment::write_summary(table, experiment::summarise(rows));
+    experiment::write_summary(table, experiment::summarise(rows), false);
     write_output("", table.str());
     return 0;
 }
-
-}  // namespace
-
-const Command bench_command{
-    .name = "bench",
-    .summary = "run a heuristic over a benchmark set: deviations from the best known",
-    .usage = "sched bench SET|NAME|FILE... -a ALGORITHM [options]",
-    .description = "Runs a method over benchmark instances: a set (taillard-flowshop,\n"
-                   "taillard-jobshop, orlib-jobshop, wt40, wt50, wt100), names, or files listing\n"
-                   "names. Prints per instance the best known value, the value found, its relative\n"
-                   "deviation (RPD, %) and the time, then the mean deviation (ARPD) per size group\n"
-                   "and overall. Time is the processor time of the thread running the instance.",
-    .run = run_bench,
-};
 
 }  // namespace sched

@@ -11,24 +11,15 @@ class App;
 
 namespace sched {
 
-// A command. The tool makes its CLI11 application, named and described from
-// here, and calls `run`, which adds the command's options, parses the
-// arguments with parse() and does the work; it returns the exit status or
-// throws Failure.
-struct Command {
-    const char* name;
-    const char* summary;      // its line in 'sched --help'
-    const char* usage;        // 'sched <command> --help' begins "usage: sched " and this
-    const char* description;  // ... then this paragraph
-    int (*run)(CLI::App& app, const std::vector<std::string>& args);
-};
-
-extern const Command evaluate_command;
-extern const Command schedule_command;
-extern const Command gantt_command;
-extern const Command solve_command;
-extern const Command bench_command;
-extern const Command list_command;
+// Each adds its options to `app` (made with the command's name and help),
+// parses the arguments with parse() and does the work; it returns the exit
+// status or throws Failure.
+int evaluate_command(CLI::App& app, const std::vector<std::string>& args);
+int schedule_command(CLI::App& app, const std::vector<std::string>& args);
+int gantt_command(CLI::App& app, const std::vector<std::string>& args);
+int solve_command(CLI::App& app, const std::vector<std::string>& args);
+int bench_command(CLI::App& app, const std::vector<std::string>& args);
+int list_command(CLI::App& app, const std::vector<std::string>& args);
 
 }  // namespace sched
 

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <iostream>
 #include <iterator>
+#include <memory>
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -30,22 +31,6 @@ void failure(const std::string& message) {
 }
 
 namespace {
-
-std::size_t edit_distance(const std::string& a, const std::string& b) {
-    std::vector<std::size_t> row(b.size() + 1);
-    for (std::size_t j = 0; j <= b.size(); ++j)
-        row[j] = j;
-    for (std::size_t i = 1; i <= a.size(); ++i) {
-        std::size_t diagonal = row[0];
-        row[0] = i;
-        for (std::size_t j = 1; j <= b.size(); ++j) {
-            const std::size_t above = row[j];
-            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
-            diagonal = above;
-        }
-    }
-    return row[b.size()];
-}
 
 std::string one_line(std::string text) {
     std::replace(text.begin(), text.end(), '\n', ' ');
@@ -99,19 +84,22 @@ CLI::Validator count_option(long most) {
 }
 
 std::optional<std::string> closest(const std::string& word, const std::vector<std::string>& candidates) {
-    std::optional<std::string> best;
-    std::size_t best_distance = 3;
-    for (const std::string& candidate : candidates) {
-        const std::size_t d = edit_distance(word, candidate);
-        if (d < best_distance && d < std::max<std::size_t>(candidate.size(), 2)) {
-            best_distance = d;
-            best = candidate;
-        }
-    }
-    return best;
+    return schedule::closest_name(word, candidates);
 }
 
+namespace {
+
+// The help of a command: its description begins with the one usage line, so
+// CLI11's own is left out.
+class Help : public CLI::Formatter {
+public:
+    std::string make_usage(const CLI::App*, std::string) const override { return {}; }
+};
+
+}  // namespace
+
 bool parse(CLI::App& app, const std::vector<std::string>& args) {
+    app.formatter(std::make_shared<Help>());
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {
         app.parse(reversed);
@@ -145,15 +133,51 @@ bool parse(CLI::App& app, const std::vector<std::string>& args) {
 void add_search_options(CLI::App& app, double& seconds, long& iterations, std::uint64_t& seed, CLI::Option* other) {
     CLI::Option* limit =
         app.add_option("--time-limit", seconds, "a time limit of S seconds per run")->check(seconds_option());
+    // The runner's former name, still read (hidden from --help).
+    CLI::Option* alias = app.add_option("--seconds", seconds)->check(seconds_option())->group("")->excludes(limit);
+    alias->each([](const std::string&) {
+        std::fputs("sched: --seconds is deprecated; the time limit is --time-limit\n", stderr);
+    });
     CLI::Option* count =
         app.add_option("--iterations", iterations, "an iteration limit per run, reproducible on any machine")
             ->check(CLI::PositiveNumber)
-            ->excludes(limit);
+            ->excludes(limit)
+            ->excludes(alias);
     if (other != nullptr) {
         limit->excludes(other);
+        alias->excludes(other);
         count->excludes(other);
     }
     app.add_option("--seed", seed, "the random seed (default: 1)")->check(seed_option());
+}
+
+void add_method_options(CLI::App& app, MethodOptions& options, bool required) {
+    CLI::Option* method =
+        app.add_option("-a,--algorithm", options.method,
+                       "the method, by name or alias (sched list --methods)" +
+                           std::string(required ? "" : "; default: the search made for the objective, else generic"));
+    if (required) method->required();
+    app.add_option("-p,--param", options.parameters,
+                   "a parameter of the method as NAME=VALUE (e.g. d=4), repeated for several")
+        ->allow_extra_args(false)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    app.add_option("--target", options.target, "end a search as soon as its value is at most V")
+        ->check(number_between("a target value", -1e300, 1e300, false));
+    app.add_flag("--stop-at-best", options.stop_at_best,
+                 "end a search as soon as it reaches the best known value of the benchmark instance");
+}
+
+zurududo::solvers::ParameterValues parameter_values(const MethodOptions& options) {
+    zurududo::solvers::ParameterValues values;
+    for (const std::string& given : options.parameters) {
+        try {
+            auto [name, value] = zurududo::solvers::parameter_assignment(given);
+            if (!values.emplace(name, value).second) usage_error("the parameter " + name + " is given twice");
+        } catch (const schedule::Error& e) {
+            usage_error(e.what());
+        }
+    }
+    return values;
 }
 
 std::string read_input(const std::string& path) {

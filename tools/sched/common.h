@@ -9,9 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace schedule {
-class Error;
-}
+#include <zurududo/solvers.h>
 
 namespace CLI {
 class App;
@@ -52,8 +50,21 @@ CLI::Validator count_option(long most);
 void add_search_options(CLI::App& app, double& seconds, long& iterations, std::uint64_t& seed,
                         CLI::Option* other = nullptr);
 
+// The method a command runs and how (solve, bench): -a METHOD (a name or
+// alias of the table of methods), -p NAME=VALUE (repeated), --target V,
+// --stop-at-best.
+struct MethodOptions {
+    std::string method;
+    std::vector<std::string> parameters;  // NAME=VALUE
+    std::optional<double> target;
+    bool stop_at_best = false;
+};
+void add_method_options(CLI::App& app, MethodOptions& options, bool required);
+// The parameters given, by name; a usage error for one not NAME=VALUE or given twice.
+zurududo::solvers::ParameterValues parameter_values(const MethodOptions& options);
+
 // The word of `candidates` closest to `word`, when it is close enough to be a
-// likely typing error.
+// likely typing error (schedule::closest_name).
 std::optional<std::string> closest(const std::string& word, const std::vector<std::string>& candidates);
 
 // The bytes of a file the user named; "-" is standard input. A directory or a

@@ -205,7 +205,9 @@ std::string evaluate_record(const Record& record, const std::string& label, cons
     return out;
 }
 
-int run_evaluate(CLI::App& app, const std::vector<std::string>& args) {
+}  // namespace
+
+int evaluate_command(CLI::App& app, const std::vector<std::string>& args) {
     EvaluateOptions options;
     add_instance_options(app, options.instance, true);
     app.add_option("-o,--objective", options.objectives,
@@ -220,17 +222,5 @@ int run_evaluate(CLI::App& app, const std::vector<std::string>& args) {
                                  [&](const auto& record) { return evaluate_record(record, loaded.label, options); }));
     return 0;
 }
-
-}  // namespace
-
-const Command evaluate_command{
-    .name = "evaluate",
-    .summary = "completion times and objectives of sequences on an instance",
-    .usage = "sched evaluate [options] INSTANCE|NAME",
-    .description = "Prints the completion time of every job and every objective of the\n"
-                   "catalogue for the sequence. Objectives that need due dates are shown as '-'\n"
-                   "when the instance has none.",
-    .run = run_evaluate,
-};
 
 }  // namespace sched

@@ -232,7 +232,9 @@ std::string render_svg(const Schedule& schedule, const std::string& title, const
     return svg;
 }
 
-int run_gantt(CLI::App& app, const std::vector<std::string>& args) {
+}  // namespace
+
+int gantt_command(CLI::App& app, const std::vector<std::string>& args) {
     std::string path, output, title;
     InstanceOptions instance;
     ChartOptions chart;
@@ -266,18 +268,5 @@ int run_gantt(CLI::App& app, const std::vector<std::string>& args) {
     write_picture(output, render_svg(schedule, title, chart));
     return 0;
 }
-
-}  // namespace
-
-const Command gantt_command{
-    .name = "gantt",
-    .summary = "draw a schedule file as an SVG (or PNG) Gantt chart",
-    .usage = "sched gantt [-O FILE] SCHEDULE",
-    .description = "Draws a schedule file as a standalone SVG Gantt chart: one lane per machine,\n"
-                   "one colour per job, a time axis and the makespan marked. The chart goes to\n"
-                   "standard output unless -O is given; a FILE ending in .png is rendered by\n"
-                   "rsvg-convert.",
-    .run = run_gantt,
-};
 
 }  // namespace sched

@@ -6,6 +6,7 @@
 // what it should be), 2 usage (an unknown command, flag, environment or
 // objective, or a sequence that does not fit the instance).
 #include <cstdio>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -13,12 +14,65 @@
 
 #include "commands.h"
 #include "common.h"
+#include "schedule/checked.h"
 
 namespace {
 
-const sched::Command* const commands[] = {
-    &sched::evaluate_command, &sched::schedule_command, &sched::gantt_command,
-    &sched::solve_command,    &sched::bench_command,    &sched::list_command,
+// A command: its name, its line in 'sched --help', and its own --help, which
+// begins "usage: " and the usage line, then the description. The tool makes
+// the command's CLI11 application from these and calls `run`.
+struct Command {
+    const char* name;
+    const char* summary;
+    const char* usage;
+    const char* description;
+    int (*run)(CLI::App& app, const std::vector<std::string>& args);
+};
+
+// The commands, in the order 'sched --help' lists them.
+const Command commands[] = {
+    {"evaluate", "completion times and objectives of sequences on an instance",
+     "sched evaluate [options] INSTANCE|NAME",
+     "Prints the completion time of every job and every objective of the\n"
+     "catalogue for the sequence. Objectives that need due dates are shown as '-'\n"
+     "when the instance has none.",
+     sched::evaluate_command},
+    {"schedule", "write the schedule file of a sequence", "sched schedule [options] -O FILE INSTANCE|NAME",
+     "Writes the schedule the sequence gives on the instance to FILE (- for standard\n"
+     "output), as four tagged lines: [JOBS=n], [MACHINES=m], [SCHEDULE_DATA=...],\n"
+     "[JOB_ORDER=...].",
+     sched::schedule_command},
+    {"gantt", "draw a schedule file as an SVG (or PNG) Gantt chart", "sched gantt [-O FILE] SCHEDULE",
+     "Draws a schedule file as a standalone SVG Gantt chart: one lane per machine,\n"
+     "one colour per job, a time axis and the makespan marked. The chart goes to\n"
+     "standard output unless -O is given; a FILE ending in .png is rendered by\n"
+     "rsvg-convert.",
+     sched::gantt_command},
+    {"solve", "find a good sequence with a method of the table", "sched solve [options] INSTANCE|NAME",
+     "Looks for a sequence of small objective value with a method of the table\n"
+     "(sched list --methods) and prints its value, the sequence, the time and the\n"
+     "iterations. The default objective is a benchmark's own, else Wj_SumTj on one\n"
+     "machine with due dates, Wj_SumCj without, Cmax elsewhere; the default method the\n"
+     "search made for the objective (ig, ils, ts), else generic. Without --time-limit\n"
+     "or --iterations, a search runs for one second.",
+     sched::solve_command},
+    {"bench", "run a method over a benchmark set: deviations from the best known",
+     "sched bench SET|NAME|FILE... -a METHOD [options]",
+     "Runs a method over benchmark instances: a set (taillard-flowshop,\n"
+     "taillard-jobshop, orlib-jobshop, wt40, wt50, wt100), names, or files listing\n"
+     "names. Prints per instance the best known value, the value found, its relative\n"
+     "deviation (RPD, %) and the time, then the mean deviation (ARPD) per size group\n"
+     "and overall. Each instance is solved for its own objective by the method\n"
+     "(sched list --methods). Time is the processor time of the thread running the\n"
+     "instance.",
+     sched::bench_command},
+    {"list", "the benchmark sets and their instances; the methods", "sched list [SET|NAME...] | --methods",
+     "Lists the benchmark sets and their instances, each with its environment, size\n"
+     "(jobs x machines) and best known value ('*' when proven optimal); an instance's\n"
+     "name describes it in full. Any name serves where an instance file does:\n"
+     "sched evaluate ta001, sched solve la16. --methods prints the table of methods\n"
+     "that solve, bench, the runner and Python share.",
+     sched::list_command},
 };
 
 std::string main_help() {
@@ -28,9 +82,9 @@ std::string main_help() {
                        "run benchmark sets.\n"
                        "\n"
                        "commands:\n";
-    for (const sched::Command* c : commands) {
-        const std::string name = c->name;
-        help += "  " + name + std::string(name.size() < 11 ? 11 - name.size() : 1, ' ') + c->summary + "\n";
+    for (const Command& c : commands) {
+        const std::string name = c.name;
+        help += "  " + name + std::string(name.size() < 11 ? 11 - name.size() : 1, ' ') + c.summary + "\n";
     }
     return help + "\n"
                   "An instance is a file, - for standard input, or a benchmark name (ta001, ft06, ...).\n"
@@ -50,12 +104,12 @@ int run(const std::vector<std::string>& args) {
         return 0;
     }
     std::vector<std::string> names;
-    for (const sched::Command* c : commands) {
-        if (command == c->name) {
-            CLI::App app("usage: " + std::string(c->usage) + "\n\n" + c->description, c->name);
-            return c->run(app, std::vector<std::string>(args.begin() + 1, args.end()));
+    for (const Command& c : commands) {
+        if (command == c.name) {
+            CLI::App app("usage: " + std::string(c.usage) + "\n\n" + c.description, c.name);
+            return c.run(app, std::vector<std::string>(args.begin() + 1, args.end()));
         }
-        names.push_back(c->name);
+        names.push_back(c.name);
     }
     const auto guess = sched::closest(command, names);
     sched::usage_error("unknown command '" + command + "'" + (guess ? " (did you mean '" + *guess + "'?)" : "") +
@@ -73,5 +127,15 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
         std::fprintf(stderr, "sched: %s\n", f.message.c_str());
         return f.status;
+    } catch (const schedule::Error& e) {
+        // A library error no command turned into its own words: still one
+        // line and a status, never an abort. A bad argument is the user's.
+        std::fflush(stdout);
+        std::fprintf(stderr, "sched: %s\n", e.what());
+        return e.kind() == schedule::ErrorKind::argument ? 2 : 1;
+    } catch (const std::bad_alloc&) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "sched: out of memory\n");
+        return 1;
     }
 }

@@ -8,9 +8,7 @@
 
 namespace sched {
 
-namespace {
-
-int run_schedule(CLI::App& app, const std::vector<std::string>& args) {
+int schedule_command(CLI::App& app, const std::vector<std::string>& args) {
     InstanceOptions options;
     std::string output;
     add_instance_options(app, options, true);
@@ -30,17 +28,5 @@ int run_schedule(CLI::App& app, const std::vector<std::string>& args) {
     write_output(output, text);
     return 0;
 }
-
-}  // namespace
-
-const Command schedule_command{
-    .name = "schedule",
-    .summary = "write the schedule file of a sequence",
-    .usage = "sched schedule [options] -O FILE INSTANCE|NAME",
-    .description = "Writes the schedule the sequence gives on the instance to FILE (- for standard\n"
-                   "output), as four tagged lines: [JOBS=n], [MACHINES=m], [SCHEDULE_DATA=...],\n"
-                   "[JOB_ORDER=...].",
-    .run = run_schedule,
-};
 
 }  // namespace sched

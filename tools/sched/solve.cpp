@@ -7,8 +7,8 @@
 #include <CLI/CLI.hpp>
 
 #include <zurududo/benchmarks.h>
-#include <zurududo/experiment.h>
 #include <zurududo/heuristics.h>
+#include <zurududo/solvers.h>
 
 #include "commands.h"
 #include "instances.h"
@@ -18,16 +18,6 @@
 namespace sched {
 
 namespace {
-
-// The objective the methods of the experiment's list minimise in an environment.
-std::string method_objective(schedule::Environment environment) {
-    return environment == schedule::Environment::single ? "Wj_SumTj" : "Cmax";
-}
-
-bool listed(const std::string& method, schedule::Environment environment) {
-    const std::vector<std::string> names = zurududo::experiment::methods(environment);
-    return std::find(names.begin(), names.end(), method) != names.end();
-}
 
 // The anytime curve: the best value over time, a step per improvement.
 std::string trace_svg(const std::vector<std::pair<double, double>>& points, double seconds, const std::string& title) {
@@ -73,117 +63,92 @@ std::string trace_svg(const std::vector<std::pair<double, double>>& points, doub
     return svg;
 }
 
-int run_solve(CLI::App& app, const std::vector<std::string>& args) {
+}  // namespace
+
+int solve_command(CLI::App& app, const std::vector<std::string>& args) {
+    namespace solvers = zurududo::solvers;
     InstanceOptions instance;
-    std::string algorithm, objective, output, format = "table", trace;
+    MethodOptions method;
+    std::string objective, output, format = "table", trace;
     double seconds = 0;
     long iterations = 0;
     std::uint64_t seed = 1;
     add_instance_options(app, instance, false);
-    app.add_option(
-        "-a,--algorithm", algorithm, "generic, or a method of the list: " + [] {
-            std::string names;
-            for (const std::string& name : zurududo::experiment::methods())
-                names += name + " ";
-            return names;
-        }());
-    app.add_option(
-        "-o,--objective", objective,
-        "the objective to minimise (default: Cmax; Wj_SumTj on one machine with due dates, Wj_SumCj without)");
+    add_method_options(app, method, false);
+    app.add_option("-o,--objective", objective,
+                   "the objective to minimise (default: a benchmark's own; one machine: Wj_SumTj with due dates, "
+                   "Wj_SumCj without; else Cmax)");
     add_search_options(app, seconds, iterations, seed);
     app.add_option("-O,--output", output, "also write the schedule file of the sequence found");
     app.add_option("-f,--format", format, "table (default) or json");
     app.add_option("--trace", trace, "draw the best value over time to FILE (.svg, or .png)");
     if (!parse(app, args)) return 0;
     check_format(format, {"table", "json"});
-    if (seconds == 0 && iterations == 0) seconds = 1;
     const LoadedInstance loaded = load(instance);
     const zurududo::benchmarks::Entry* entry = loaded.entry;
 
+    solvers::Request request;
+    request.method = method.method;
+    request.objective = objective;
+    request.parameters = parameter_values(method);
+    request.entry = entry;
+    request.stop_at_best_known = method.stop_at_best;
+    request.options.budget = {seconds, iterations, zurududo::heuristics::Clock::wall};
+    request.options.seed = seed;
+    if (method.target) request.options.target = *method.target;
+    std::vector<std::pair<double, double>> points;
+    request.options.on_improvement = [&points](const zurududo::heuristics::Improvement& improvement) {
+        points.emplace_back(improvement.seconds, improvement.value);
+    };
+    solvers::Plan plan;
+    try {
+        plan = solvers::plan(loaded.instance, request);
+    } catch (const schedule::Error& e) {
+        usage_error(e.what());
+    }
+    solvers::Outcome outcome;
+    try {
+        outcome = solvers::run(loaded.instance, plan);
+    } catch (const schedule::Error& e) {
+        failure(e.what());
+    }
+    const zurududo::heuristics::Result& result = outcome.result;
+    const std::string& name = outcome.method->name;
+    if (points.empty() || points.back().second != result.value) points.emplace_back(result.seconds, result.value);
+
     return with_record(loaded.instance, [&]<class Record>(const Record& record) {
         constexpr schedule::Environment environment = schedule::environment_of<Record>;
-        if (objective.empty())
-            objective = environment != schedule::Environment::single ? "Cmax"
-                        : record.dd != nullptr                       ? "Wj_SumTj"
-                                                                     : "Wj_SumCj";
-        try {
-            objective = std::string(schedule::find_objective<Record>(objective).name);
-        } catch (const schedule::Error& e) {
-            usage_error(e.what());
-        }
-        const bool native = objective == method_objective(environment);
-        const bool chosen = !algorithm.empty();
-        if (algorithm.empty()) {
-            algorithm = environment == schedule::Environment::flowshop && native ? "ig"
-                        : environment == schedule::Environment::single && native ? "ils"
-                        : environment == schedule::Environment::jobshop && native && listed("ts", environment)
-                            ? "ts"
-                            : "generic";
-        }
-        if (algorithm != "generic") {
-            if (!listed(algorithm, environment)) {
-                std::vector<std::string> names = zurududo::experiment::methods(environment);
-                names.push_back("generic");
-                std::string list;
-                for (const std::string& name : names)
-                    list += (list.empty() ? "" : ", ") + name;
-                const auto guess = closest(algorithm, zurududo::experiment::methods());
-                usage_error("unknown algorithm '" + algorithm + "' for a " +
-                            std::string(schedule::environment_name(environment)) + " instance (" + list + ")" +
-                            (guess && *guess != algorithm ? "; did you mean '" + *guess + "'?" : ""));
-            }
-            if (!native)
-                usage_error(algorithm + " minimises " + method_objective(environment) +
-                            "; -a generic minimises any objective");
-        }
-
-        std::vector<std::pair<double, double>> points;
-        zurududo::heuristics::Options options;
-        options.budget = {seconds, iterations, zurududo::heuristics::Clock::wall};
-        options.seed = seed;
-        options.on_improvement = [&points](const zurududo::heuristics::Improvement& improvement) {
-            points.emplace_back(improvement.seconds, improvement.value);
-        };
-        zurududo::heuristics::Result result;
-        try {
-            result = algorithm == "generic" ? zurududo::heuristics::generic_search(record, objective, options)
-                                            : zurududo::experiment::solve(loaded.instance, algorithm, options);
-        } catch (const schedule::Error& e) {
-            if (e.kind() != schedule::ErrorKind::argument) failure(e.what());
-            if (chosen) usage_error(e.what());
-            // The default method does not take this instance (release dates, say): the generic search does.
-            algorithm = "generic";
-            points.clear();
-            result = zurududo::heuristics::generic_search(record, objective, options);
-        }
-        if (points.empty() || points.back().second != result.value) points.emplace_back(result.seconds, result.value);
-
         if (!output.empty()) write_output(output, schedule::schedule_file_text(record, result.sequence));
         if (!trace.empty())
-            write_picture(trace, trace_svg(points, result.seconds, loaded.label + ": " + algorithm + ", " + objective));
+            write_picture(trace, trace_svg(points, result.seconds, loaded.label + ": " + name + ", " + plan.objective));
         // The best known value of a named instance, when it is of this objective (else negative).
-        const long best_known = entry != nullptr && entry->objective == objective ? entry->best_known : -1;
-        const schedule::Value value = schedule::evaluate(record, result.sequence, objective);
+        const long best_known = entry != nullptr && entry->objective == plan.objective ? entry->best_known : -1;
         if (format == "json") {
             nlohmann::ordered_json json;
             json["instance"] = loaded.label;
             json["environment"] = std::string(schedule::environment_name(environment));
-            json["algorithm"] = algorithm;
-            json["objective"] = objective;
-            json["value"] = value_json(value);
+            json["algorithm"] = name;
+            json["objective"] = plan.objective;
+            json["value"] = value_json(outcome.value);
             json["sequence"] = result.sequence;
             json["seconds"] = result.seconds;
             json["iterations"] = result.iterations;
             json["seed"] = seed;
+            json["parameters"] = plan.settings.values();
             if (best_known >= 0) json["best_known"] = best_known;
             write_output("", json.dump(2) + "\n");
             return 0;
         }
         std::string out = "instance    " + loaded.label + " (" + std::string(schedule::environment_name(environment)) +
-                          ", " + std::to_string(record.jobs) + " jobs, " + std::to_string(record.machines) +
-                          " machine" + (record.machines == 1 ? "" : "s") + ")\n";
-        out += "algorithm   " + algorithm + " (seed " + std::to_string(seed) + ")\n";
-        out += objective + std::string(objective.size() < 12 ? 12 - objective.size() : 1, ' ') + value_text(value);
+                          ", " + std::to_string(record.jobs) + " job" + (record.jobs == 1 ? "" : "s") + ", " +
+                          std::to_string(record.machines) + " machine" + (record.machines == 1 ? "" : "s") + ")\n";
+        std::string settings;
+        for (const zurududo::solvers::Parameter& parameter : outcome.method->parameters)
+            settings += (settings.empty() ? "" : " ") + parameter.name + "=" + plan.settings.values().at(parameter.name);
+        out += "algorithm   " + name + " (seed " + std::to_string(seed) + (settings.empty() ? "" : "; " + settings) +
+               ")\n";
+        out += plan.objective + std::string(plan.objective.size() < 12 ? 12 - plan.objective.size() : 1, ' ') +
+               value_text(outcome.value);
         if (best_known >= 0) {
             char rpd[64];
             std::snprintf(rpd, sizeof rpd, " (best known %ld, %+.2f %%)", best_known,
@@ -198,19 +163,5 @@ int run_solve(CLI::App& app, const std::vector<std::string>& args) {
         return 0;
     });
 }
-
-}  // namespace
-
-const Command solve_command{
-    .name = "solve",
-    .summary = "find a good sequence with a reference heuristic",
-    .usage = "sched solve [options] INSTANCE|NAME",
-    .description = "Looks for a sequence of small objective value with a reference heuristic and\n"
-                   "prints its value, the sequence, the time and the iterations. The default\n"
-                   "method: ig for the flow shop's Cmax, ils for weighted tardiness, ts for the job\n"
-                   "shop's Cmax, generic (iterated greedy over the evaluator) otherwise. Without\n"
-                   "--time-limit or --iterations, it searches for one second.",
-    .run = run_solve,
-};
 
 }  // namespace sched

@@ -12,34 +12,22 @@
 
 #include <zurududo/benchmarks.h>
 #include <zurududo/heuristics.h>
+#include <zurududo/solvers.h>
 
 namespace zurududo::experiment {
 
-// The methods a set can be run with, the one list of them: neh and ig (flow
-// shop); edd, wspt, atc and ils (weighted tardiness); the dispatching rules
-// spt, lpt, mwkr, lwkr, mopnr, fifo and random building active schedules,
-// the same with "-nd" building non-delay ones, and ts, the tabu search, with
-// its variants ts-n5 (N5 instead of N6), ts-bj (back jumps instead of path
-// relinking), ts-n5-bj (both: the search before N6) and ts-2threads (two
-// threads) (job shop).
-std::vector<std::string> methods();
-// Those that solve instances of an environment.
-std::vector<std::string> methods(schedule::Environment environment);
-
-// One run of a method of the list on an instance of any origin (the
-// toolkit's error of kind argument for a method that does not solve the
-// instance's environment).
-heuristics::Result solve(const schedule::AnyInstance& instance, const std::string& method,
-                         const heuristics::Options& options);
-
+// How the instances are run: a method of the table of <zurududo/solvers.h>
+// (a name or alias) with its parameters, for each instance's own objective.
 struct Settings {
     std::string method;
+    solvers::ParameterValues parameters;
     double time_factor = 0;  // t: a time limit of t · n · m / 2 ms …
     double seconds = 0;      // … or a fixed one
     long iterations = 0;
     std::uint64_t seed = 1;
     heuristics::Clock clock = heuristics::Clock::thread_cpu;
     bool stop_at_best_known = false;  // end a run once it reaches the best known value
+    std::optional<double> target;     // end a run once it reaches this value
 };
 
 struct Row {
@@ -55,8 +43,9 @@ struct Row {
     long iterations;
 };
 
-// One run of `settings.method` on an instance (the toolkit's error of kind
-// argument for a method that does not fit the instance).
+// One run of `settings.method` on an instance, through solvers::solve (the
+// toolkit's error of kind argument, naming the instance, for a method,
+// parameter or target that does not fit it).
 Row run(const benchmarks::Entry& entry, const Settings& settings);
 
 struct Group {
@@ -79,8 +68,10 @@ void write_csv_row(std::ostream& out, const Row& row, const Settings& settings);
 // (instance) naming `origin` and the line.
 std::vector<Row> read_csv_rows(std::string_view text, std::string_view origin);
 
-// The summary as a Markdown table.
-void write_summary(std::ostream& out, const std::vector<Group>& groups);
+// The summary as a Markdown table, or (`markdown` false) as a table of
+// aligned columns; the column of deviations from the classic best known
+// values only when some group has them.
+void write_summary(std::ostream& out, const std::vector<Group>& groups, bool markdown = true);
 
 }  // namespace zurududo::experiment
 

@@ -42,10 +42,14 @@ const char* const flow_instance = "[JOBS=4]\n[MACHINES=3]\n[PT=5,3,6,2;4,6,2,5;3
 
 TEST(SchedTool, HelpForTheProgramAndEachCommand) {
     TempDir dir;
-    for (const char* args : {"--help", "evaluate --help", "schedule --help", "gantt --help"}) {
+    for (const char* args : {"--help", "evaluate --help", "schedule --help", "gantt --help", "solve --help",
+                             "bench --help", "list --help"}) {
         const ToolRun run = sched(dir, args);
         EXPECT_EQ(run.status, 0) << args;
-        EXPECT_NE(run.out.find("usage: sched"), std::string::npos) << args;
+        EXPECT_EQ(run.out.find("usage: sched"), 0u) << args;
+        // One usage line, ours: none of CLI11's beside it.
+        EXPECT_EQ(run.out.find("usage:", 1), std::string::npos) << args << "\n" << run.out;
+        EXPECT_EQ(run.out.find("Usage:"), std::string::npos) << args << "\n" << run.out;
         EXPECT_EQ(run.err, "") << args;
     }
 }
@@ -252,6 +256,43 @@ TEST(SchedTool, DocumentedSolveAndBenchRun) {
     }
     EXPECT_EQ(commands, 5);
     EXPECT_NE(slurp(dir.path() / "ft06.sched").find("[JOBS=6]"), std::string::npos);
+}
+
+// The README's sched commands, run as written from a directory that has the
+// repository's build/sched and examples/, exit with 0 and print what the
+// README shows after them (a line ending in "…" stands for any line that
+// begins with what comes before it).
+TEST(SchedTool, ReadmeCommandsPrintWhatItShows) {
+    TempDir dir;
+    std::filesystem::create_directory(dir.path() / "build");
+    std::filesystem::create_symlink(SCHED_PROGRAM, dir.path() / "build" / "sched");
+    std::filesystem::create_directory_symlink(SCHED_DOCS "/../examples", dir.path() / "examples");
+    const std::string readme = slurp(SCHED_DOCS "/../README.md");
+    int commands = 0;
+    for (std::size_t at = readme.find("\nbuild/sched "); at != std::string::npos;
+         at = readme.find("\nbuild/sched ", at + 1)) {
+        const std::string line = readme.substr(at + 1, readme.find('\n', at + 1) - at - 1);
+        const auto run = run_process(line, dir.path());
+        EXPECT_EQ(run.status, 0) << line;
+        ++commands;
+        if (run.output.empty()) continue;
+        // The block that follows the command's own.
+        const std::size_t open = readme.find("```\n\n```\n", at);
+        ASSERT_NE(open, std::string::npos) << line;
+        const std::size_t begin = open + 9, end = readme.find("```\n", begin);
+        std::istringstream shown(readme.substr(begin, end - begin)), printed(run.output);
+        for (std::string expected, actual; std::getline(shown, expected);) {
+            ASSERT_TRUE(std::getline(printed, actual)) << line << ": printed no line for " << expected;
+            if (expected.size() >= 3 && expected.compare(expected.size() - 3, 3, "…") == 0)
+                EXPECT_EQ(actual.rfind(expected.substr(0, expected.size() - 3), 0), 0u) << line;
+            else
+                EXPECT_EQ(actual, expected) << line;
+        }
+        std::string extra;
+        EXPECT_FALSE(std::getline(printed, extra)) << line << ": printed more: " << extra;
+    }
+    EXPECT_EQ(commands, 3);
+    EXPECT_NE(slurp(dir.path() / "ft06.svg").find("<svg"), std::string::npos);
 }
 
 // Where the chart must draw an operation: x = 100 + start * 800 / makespan.
@@ -482,13 +523,67 @@ TEST(SchedTool, SolveReportsWhatTheEvaluatorGives) {
     EXPECT_EQ(sched(dir, "solve -a ils -o Cmax one.txt").status, 2);
 }
 
+// The method, its parameters and its stopping, by the table of methods: each
+// case a command line, its status and a part of its output (standard error
+// when the status is not 0).
+TEST(SchedTool, MethodsParametersAndTargets) {
+    TempDir dir;
+    dir.write("one.txt", single_instance);
+    struct Case {
+        const char* args;
+        int status;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"solve ta001 -a iterated_greedy -p d=4 -p T=0.4 --iterations 50", 0,
+         "algorithm   ig (seed 1; d=4 T=0.4 local_search=true partial_local_search=true)\n"},
+        {"solve -f json ta001 -a IG -p d=4 --iterations 5", 0, "\"d\": \"4\""},
+        {"solve ta001 -a igg", 2, "sched: unknown method 'igg' (did you mean ig?)\n"},
+        {"solve ta001 -a ts", 2,
+         "sched: method ts does not apply: it solves jobshop instances, not flowshop ones; for Cmax on this flowshop "
+         "instance: neh, ig, generic\n"},
+        {"solve ta001 -a ig -p tenure=3", 2, "sched: unknown parameter 'tenure' of ig (it has d, T, local_search"},
+        {"solve ta001 -a ig -p d", 2, "sched: a parameter is given as NAME=VALUE, as d=4, not 'd'\n"},
+        {"solve ta001 -a ig -p d=3 -p d=4", 2, "sched: the parameter d is given twice\n"},
+        {"solve ta001 -a neh -o SumCj", 2, "it minimises Cmax, not SumCj; for SumCj on this flowshop instance: generic"},
+        {"solve one.txt -a ils", 2, "it takes no release dates, and the instance has some"},
+        {"solve ft06 --stop-at-best --iterations 100000000", 0, "Cmax        55 (best known 55, +0.00 %)"},
+        {"solve ft06 --target 58 --iterations 100000000", 0, "Cmax        5"},
+        {"solve one.txt --stop-at-best", 2, "stopping at the best known value needs a benchmark instance"},
+        {"solve ta001 --target nan", 2, "'nan' is not a target value"},
+        {"solve ta001 --seconds 0.05", 0, "algorithm   ig"},
+        {"bench ft06 -a ig", 2, "sched: ft06: method ig does not apply: it solves flowshop instances"},
+        {"bench ft06 -a ts -p tenure=x", 2, "sched: ft06: parameter tenure of ts is a whole number"},
+        {"bench ft06 la01 -a ts --stop-at-best --iterations 100000000", 0, "ft06"},
+        {"list --methods", 0, "ts, tabu_search"},
+        {"list ta056", 0, "default method      ig\nmethods             neh, ig, generic\n"},
+        {"list TA056 ft06", 0, "default method      ts\nmethods             spt, lpt"},
+        {"list ta0566", 2, "sched: no set or instance named 'ta0566' (did you mean ta056?)\n"},
+    };
+    for (const Case& c : cases) {
+        const ToolRun run = sched(dir, c.args);
+        EXPECT_EQ(run.status, c.status) << c.args << ": " << run.err;
+        EXPECT_NE((c.status == 0 ? run.out : run.err).find(c.expected), std::string::npos)
+            << c.args << ":\n" << run.out << run.err;
+    }
+    // The runner's former --seconds is read, with a note; a run stopped at its target takes few iterations.
+    EXPECT_NE(sched(dir, "solve ta001 --seconds 0.05").err.find("--seconds is deprecated; the time limit is --time-limit"),
+              std::string::npos);
+    const auto stopped = nlohmann::json::parse(sched(dir, "solve -f json ft06 --stop-at-best --iterations 100000000").out);
+    EXPECT_EQ(stopped["value"], 55);
+    EXPECT_LT(stopped["iterations"].get<long>(), 100000000);
+}
+
 // bench on a tiny set; its shards' CSV files concatenate into the whole run's rows.
 TEST(SchedTool, BenchAndItsShards) {
     TempDir dir;
     const ToolRun run = sched(dir, "bench ft06 la01 la02 -a spt --csv whole.csv -j 2");
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("ft06"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("| all"), std::string::npos) << run.out;
+    // One kind of table: aligned columns, and no column of classic best known values on a set without them.
+    EXPECT_TRUE(std::regex_search(run.out, std::regex("\nall +3 +[0-9.]+ +[0-9]+ +[0-9.]+ +[0-9.]+\n"))) << run.out;
+    EXPECT_EQ(run.out.find('|'), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("bkv_classic"), std::string::npos) << run.out;
     EXPECT_EQ(sched(dir, "bench ft06 la01 la02 -a spt --shard 1/2 --csv a.csv").status, 0);
     EXPECT_EQ(sched(dir, "bench ft06 la01 la02 -a spt --shard 2/2 --csv b.csv").status, 0);
     auto rows = [](const std::string& text) {  // instance and value of each row

@@ -1,0 +1,114 @@
+"""The three front doors of the table of methods — C++ (solvers::solve, through a small
+program), sched and Python — walked row by row: on a small instance of each environment a
+row lists, the same name, seed and iteration budget give the same method, objective, value
+and sequence through each of them."""
+
+import json
+import os
+import subprocess
+
+import pytest
+
+import zurududo
+
+SCHED = os.environ.get("ZURUDUDO_SCHED")
+PROBE = os.environ.get("ZURUDUDO_SOLVE_PROBE")
+
+pytestmark = pytest.mark.skipif(not (SCHED and PROBE), reason="sched and solve_probe are built with the tools")
+
+# A small instance of each environment: a benchmark name, or a tagged file and its environment.
+FILES = {
+    "identical": "[JOBS=7]\n[MACHINES=3]\n[PT=3,2,4,6,1,5,2]\n[DD=5,6,7,20,3,9,9]\n",
+    "uniform": "[JOBS=7]\n[MACHINES=3]\n[V=1,2,3]\n[PT=4,2,4,6,1,5,2]\n",
+    "unrelated": "[JOBS=6]\n[MACHINES=2]\n[PT=3,2,4,6,1,5;4,1,3,2,6,2]\n[DD=5,6,7,20,3,9]\n",
+}
+NAMES = {"flowshop": "ta001", "single": "wt40_001", "jobshop": "ft06"}
+
+
+def instance_argument(environment, tmp_path):
+    """What each door is given: a name, or a file with its environment."""
+    if environment in NAMES:
+        return NAMES[environment], None
+    path = tmp_path / f"{environment}.txt"
+    path.write_text(FILES[environment])
+    return str(path), environment
+
+
+def through_cpp(instance, env, method, params):
+    args = [PROBE, instance, "--iterations", "20", "--seed", "7"]
+    args += ["-e", env] if env else []
+    args += ["-a", method] if method else []
+    for name, value in params.items():
+        args += ["-p", f"{name}={value}"]
+    out = subprocess.run(args, capture_output=True, text=True, check=True).stdout.split()
+    return out[0], out[1], float(out[2]), [int(j) for j in out[3].split(",")]
+
+
+def through_sched(instance, env, method, params):
+    args = [SCHED, "solve", "-f", "json", "--iterations", "20", "--seed", "7", instance]
+    args += ["-e", env] if env else []
+    args += ["-a", method] if method else []
+    for name, value in params.items():
+        args += ["-p", f"{name}={value}"]
+    run = subprocess.run(args, capture_output=True, text=True)
+    assert run.returncode == 0, run.stderr
+    out = json.loads(run.stdout)
+    return out["algorithm"], out["objective"], out["value"], out["sequence"]
+
+
+def through_python(instance, env, method, params):
+    inst = zurududo.load(instance, env)
+    result = zurududo.solve(inst, algorithm=method, iterations=20, seed=7, params=params or None)
+    return result.algorithm, result.objective, result.value, result.sequence.tolist()
+
+
+def rows():
+    for method in zurududo.methods():
+        for environment in method.environments:
+            yield pytest.param(method.name, environment, {}, id=f"{method.name}-{environment}")
+    # The default method of each environment, aliases, and parameters set through each door.
+    for environment in ("flowshop", "single", "jobshop", "identical", "uniform", "unrelated"):
+        yield pytest.param(None, environment, {}, id=f"default-{environment}")
+    yield pytest.param("iterated_greedy", "flowshop", {"d": 4, "T": 0.4}, id="ig-parameters")
+    yield pytest.param("tabu_search", "jobshop", {"tenure": 7, "stagnation": 50}, id="ts-parameters")
+    yield pytest.param("generic", "uniform", {"d": 2, "local_search": False}, id="generic-parameters")
+    yield pytest.param("atc", "single", {"k": 2.5}, id="atc-parameters")
+
+
+@pytest.mark.parametrize("method, environment, params", rows())
+def test_every_row_the_same_through_every_door(method, environment, params, tmp_path):
+    instance, env = instance_argument(environment, tmp_path)
+    cpp = through_cpp(instance, env, method, params)
+    sched = through_sched(instance, env, method, params)
+    python = through_python(instance, env, method, params)
+    assert sched[:2] == cpp[:2] == python[:2]
+    assert sched[3] == cpp[3] == python[3]
+    assert float(sched[2]) == cpp[2] == float(python[2])
+    # The evaluator's own type: int for the unweighted objectives, float for the weighted.
+    assert type(sched[2]) is type(python[2]) is (float if python[1].startswith("Wj_") else int)
+    if method is not None:
+        assert zurududo.methods()[[m.name for m in zurududo.methods()].index(python[0])].name == python[0]
+
+
+def test_unknown_and_unfit_names_are_said_alike(tmp_path):
+    for method, message in [
+        ("igg", "unknown method 'igg' (did you mean ig?)"),
+        ("ts", "method ts does not apply: it solves jobshop instances, not flowshop ones; "
+               "for Cmax on this flowshop instance: neh, ig, generic"),
+    ]:
+        run = subprocess.run([SCHED, "solve", "ta001", "-a", method], capture_output=True, text=True)
+        assert (run.returncode, run.stderr) == (2, f"sched: {message}\n")
+        probe = subprocess.run([PROBE, "ta001", "-a", method], capture_output=True, text=True)
+        assert (probe.returncode, probe.stderr) == (2, f"solve_probe: {message}\n")
+        with pytest.raises(ValueError) as error:
+            zurududo.solve(zurududo.load("ta001"), algorithm=method)
+        assert str(error.value) == message
+
+
+def test_the_table_is_the_same_in_every_door(repository):
+    printed = subprocess.run([SCHED, "list", "--methods"], capture_output=True, text=True, check=True).stdout
+    names = [line.split()[0].rstrip(",") for line in printed.splitlines()[1:] if not line.startswith(" ")]
+    assert names == [m.name for m in zurududo.methods()]
+    # The README shows the table as sched prints it.
+    readme = (repository / "README.md").read_text()
+    assert printed in readme

@@ -43,7 +43,10 @@ DisjunctiveGraph::DisjunctiveGraph(const schedule::JOBSHOP& instance)
     head_.resize(ops);
     tail_.resize(ops);
     topological_.reserve(ops);
+    rank_.resize(ops);
     pending_.resize(ops);
+    mark_.assign(ops, 0);
+    block_head_.resize(static_cast<std::size_t>(jobs_));
     std::vector<int> by_job;
     by_job.reserve(ops);
     for (int j = 0; j < jobs_; ++j)
@@ -66,16 +69,6 @@ void DisjunctiveGraph::assign(std::span<const int> sequence) {
         position_[static_cast<std::size_t>(op)] = p;
     }
     update();
-}
-
-int DisjunctiveGraph::machine_predecessor(int op) const {
-    const int p = position_[static_cast<std::size_t>(op)];
-    return p > 0 ? at(machine(op), p - 1) : none;
-}
-
-int DisjunctiveGraph::machine_successor(int op) const {
-    const int p = position_[static_cast<std::size_t>(op)];
-    return p + 1 < jobs_ ? at(machine(op), p + 1) : none;
 }
 
 long DisjunctiveGraph::job_head(int op) const {
@@ -113,6 +106,7 @@ void DisjunctiveGraph::update() {
         if (after != none) release(after);
     }
     // Every change keeps the graph acyclic, so every operation was reached.
+    for (std::size_t r = 0; r < topological_.size(); ++r) rank_[static_cast<std::size_t>(topological_[r])] = static_cast<int>(r);
     for (auto it = topological_.rbegin(); it != topological_.rend(); ++it) {
         const int op = *it;
         const int after = machine_successor(op);
@@ -171,50 +165,272 @@ std::vector<int> DisjunctiveGraph::n1_moves() const {
     return moves;
 }
 
-bool DisjunctiveGraph::swap_closes_cycle(int u) const {
-    const int v = machine_successor(u);
-    if ((u + 1) % machines_ == 0) return false;
-    const int first = u + 1;
-    // Heads never decrease along a path: a path from u's job successor to v
-    // needs that successor to end by v's head.
-    if (head(first) + duration(first) > head(v)) return false;
-    std::vector<char> seen(static_cast<std::size_t>(operations()), 0);
-    std::vector<int> stack{first};
-    while (!stack.empty()) {
-        const int op = stack.back();
-        stack.pop_back();
-        if (op == v) return true;
-        if (seen[static_cast<std::size_t>(op)] || head(op) > head(v)) continue;
-        seen[static_cast<std::size_t>(op)] = 1;
-        if ((op + 1) % machines_ != 0) stack.push_back(op + 1);
+unsigned DisjunctiveGraph::next_stamp() const {
+    if (stamp_ == ~0u) {
+        std::fill(mark_.begin(), mark_.end(), 0u);
+        stamp_ = 0;
+    }
+    return ++stamp_;
+}
+
+// Heads never decrease along a path, so the search leaves out whatever starts
+// after `to`.
+bool DisjunctiveGraph::reaches(int from, int to) const {
+    if (from == to) return true;
+    if (head(from) > head(to)) return false;
+    const unsigned seen = next_stamp();
+    stack_.clear();
+    stack_.push_back(from);
+    mark_[static_cast<std::size_t>(from)] = seen;
+    while (!stack_.empty()) {
+        const int op = stack_.back();
+        stack_.pop_back();
+        if (op == to) return true;
+        auto visit = [&](int next) {
+            if (mark_[static_cast<std::size_t>(next)] == seen || head(next) > head(to)) return;
+            mark_[static_cast<std::size_t>(next)] = seen;
+            stack_.push_back(next);
+        };
+        if ((op + 1) % machines_ != 0) visit(op + 1);
         const int after = machine_successor(op);
-        if (after != none) stack.push_back(after);
+        if (after != none) visit(after);
     }
     return false;
 }
 
-long DisjunctiveGraph::swap_estimate(int u) const {
-    const int v = machine_successor(u);
-    const int before = machine_predecessor(u);
-    const int after = machine_successor(v);
-    const long head_v = std::max(job_head(v), before != none ? head(before) + duration(before) : 0L);
-    const long head_u = std::max(job_head(u), head_v + duration(v));
-    const long tail_u = std::max(job_tail(u), after != none ? tail(after) + duration(after) : 0L);
-    const long tail_v = std::max(job_tail(v), tail_u + duration(u));
-    return std::max(head_v + duration(v) + tail_v, head_u + duration(u) + tail_u);
+// A path from u's job successor s to v would start at s and end at v's
+// start, and its length from s's end on would be part of s's tail.
+bool DisjunctiveGraph::safe_after(int u, int v) const {
+    if ((u + 1) % machines_ == 0) return true;
+    const int s = u + 1;
+    return head(s) + duration(s) > head(v) || tail(s) < duration(v) + tail(v);
 }
 
-void DisjunctiveGraph::swap(int u) {
+bool DisjunctiveGraph::safe_before(int u, int v) const {
+    if (u % machines_ == 0) return true;
+    const int s = u - 1;
+    return head(s) < head(v) + duration(v) || tail(v) < duration(s) + tail(s);
+}
+
+std::vector<Move> DisjunctiveGraph::n6_moves() const {
+    const std::vector<int> path = critical_path();
+    std::vector<Move> moves;
+    if (path.empty()) return moves;
+    const bool released = head(path.front()) > 0;
+    std::size_t begin = 0;
+    while (begin < path.size()) {
+        std::size_t end = begin + 1;
+        while (end < path.size() && machine(path[end]) == machine(path[begin])) ++end;
+        if (end - begin >= 2) {
+            const int first = path[begin];
+            const int last = path[end - 1];
+            bool pair = false;
+            if (begin != 0 || released)
+                for (std::size_t k = begin + 1; k < end; ++k)
+                    if (safe_before(path[k], first)) {
+                        moves.push_back(Move{path[k], first, false});
+                        pair = end - begin == 2;
+                    }
+            if (end != path.size() && !pair)
+                for (std::size_t k = begin; k + 1 < end; ++k)
+                    if (safe_after(path[k], last)) moves.push_back(Move{path[k], last, true});
+        }
+        begin = end;
+    }
+    return moves;
+}
+
+bool DisjunctiveGraph::closes_cycle(const Move& move) const {
+    const int u = move.operation;
+    const int t = move.target;
+    if (u < 0 || t < 0 || u >= operations() || t >= operations() || u == t || machine(u) != machine(t)) return true;
+    const int pu = position_[static_cast<std::size_t>(u)];
+    const int pt = position_[static_cast<std::size_t>(t)];
+    if (move.after != (pt > pu)) return true;
+    // After: the operations up to t come before u, which a path from u's job
+    // successor to t forbids. Before: u comes before t …, which a path from t
+    // to u's job predecessor forbids.
+    if (move.after) return (u + 1) % machines_ != 0 && reaches(u + 1, t);
+    return u % machines_ != 0 && reaches(t, u - 1);
+}
+
+bool DisjunctiveGraph::swap_closes_cycle(int u) const {
     const int v = machine_successor(u);
-    if (v == none || swap_closes_cycle(u))
-        refuse("operation " + std::to_string(u) + " cannot be swapped with its machine successor");
-    const int p = position_[static_cast<std::size_t>(u)];
-    const std::size_t base = static_cast<std::size_t>(machine(u)) * static_cast<std::size_t>(jobs_);
-    order_[base + static_cast<std::size_t>(p)] = v;
-    order_[base + static_cast<std::size_t>(p) + 1] = u;
-    position_[static_cast<std::size_t>(v)] = p;
-    position_[static_cast<std::size_t>(u)] = p + 1;
-    update();
+    return v == none || closes_cycle(Move{u, v, true});
+}
+
+long DisjunctiveGraph::estimate(const Move& move) const {
+    const int u = move.operation;
+    const int m = machine(u);
+    const int pu = position_[static_cast<std::size_t>(u)];
+    const int pt = position_[static_cast<std::size_t>(move.target)];
+    const int low = std::min(pu, pt);
+    const int high = std::max(pu, pt);
+    // The block low … high in its new order: k-th operation.
+    auto moved = [&](int k) {
+        if (move.after) return k == high - low ? u : at(m, low + k + 1);
+        return k == 0 ? u : at(m, low + k - 1);
+    };
+    const int count = high - low + 1;
+    long end = low > 0 ? head(at(m, low - 1)) + duration(at(m, low - 1)) : 0;
+    for (int k = 0; k < count; ++k) {
+        const int op = moved(k);
+        const long start = std::max(job_head(op), end);
+        block_head_[static_cast<std::size_t>(k)] = start;
+        end = start + duration(op);
+    }
+    long rest = high + 1 < jobs_ ? tail(at(m, high + 1)) + duration(at(m, high + 1)) : 0;
+    long longest = 0;
+    for (int k = count - 1; k >= 0; --k) {
+        const int op = moved(k);
+        const long after = std::max(job_tail(op), rest);
+        longest = std::max(longest, block_head_[static_cast<std::size_t>(k)] + duration(op) + after);
+        rest = after + duration(op);
+    }
+    return longest;
+}
+
+long DisjunctiveGraph::swap_estimate(int u) const { return estimate(Move{u, machine_successor(u), true}); }
+
+void DisjunctiveGraph::move(const Move& move, Update update_kind) {
+    if (closes_cycle(move))
+        refuse("operation " + std::to_string(move.operation) + " cannot be moved " +
+               (move.after ? "after " : "before ") + std::to_string(move.target));
+    const int u = move.operation;
+    const int m = machine(u);
+    const int pu = position_[static_cast<std::size_t>(u)];
+    const int pt = position_[static_cast<std::size_t>(move.target)];
+    const int low = std::min(pu, pt);
+    const int high = std::max(pu, pt);
+    const auto base = order_.begin() + static_cast<std::ptrdiff_t>(m) * jobs_;
+    const int first = at(m, low);
+    const int last = at(m, high);
+    if (move.after)
+        std::rotate(base + low, base + low + 1, base + high + 1);
+    else
+        std::rotate(base + low, base + high, base + high + 1);
+    for (int p = low; p <= high; ++p) position_[static_cast<std::size_t>(at(m, p))] = p;
+    if (update_kind == Update::full)
+        update();
+    else
+        repair(m, low, high, first, last);
+}
+
+// The topological order is repaired as Pearce & Kelly repair it after an
+// arc is added: every arc the move created leads from an operation that
+// reaches the block's old last operation to one reached from its old first,
+// so those reached from `first` within the ranks first … last (forward_) and
+// those reaching `last` within them (backward_) take the same ranks,
+// backward_ before forward_, each in its old order. Then heads are brought
+// up to date forward in that order from the block on, an operation
+// recomputed only when one before it changed, and tails backward.
+void DisjunctiveGraph::repair(int machine, int low, int high, int first, int last) {
+    const int low_rank = rank_[static_cast<std::size_t>(first)];
+    const int high_rank = rank_[static_cast<std::size_t>(last)];
+    auto rank = [this](int op) { return rank_[static_cast<std::size_t>(op)]; };
+    auto search = [&](int from, std::vector<int>& found, bool ahead) {
+        const unsigned seen = next_stamp();
+        found.clear();
+        found.push_back(from);
+        mark_[static_cast<std::size_t>(from)] = seen;
+        for (std::size_t k = 0; k < found.size(); ++k) {
+            const int op = found[k];
+            auto visit = [&](int next) {
+                if (next == none || mark_[static_cast<std::size_t>(next)] == seen) return;
+                if (ahead ? rank(next) > high_rank : rank(next) < low_rank) return;
+                mark_[static_cast<std::size_t>(next)] = seen;
+                found.push_back(next);
+            };
+            if (ahead) {
+                visit((op + 1) % machines_ != 0 ? op + 1 : none);
+                visit(machine_successor(op));
+            } else {
+                visit(op % machines_ != 0 ? op - 1 : none);
+                visit(machine_predecessor(op));
+            }
+        }
+    };
+    search(first, forward_, true);
+    search(last, backward_, false);
+    auto by_rank = [&](int a, int b) { return rank(a) < rank(b); };
+    std::sort(forward_.begin(), forward_.end(), by_rank);
+    std::sort(backward_.begin(), backward_.end(), by_rank);
+    slots_.resize(forward_.size() + backward_.size());
+    std::merge(forward_.begin(), forward_.end(), backward_.begin(), backward_.end(), slots_.begin(), by_rank);
+    for (int& op : slots_) op = rank(op);
+    std::size_t next = 0;
+    for (const std::vector<int>* part : {&backward_, &forward_})
+        for (int op : *part) {
+            const int r = slots_[next++];
+            topological_[static_cast<std::size_t>(r)] = op;
+            rank_[static_cast<std::size_t>(op)] = r;
+        }
+
+    // Heads: the block and the operation after it on the machine have new
+    // machine predecessors; the rest changes only behind a changed head. The
+    // scan in topological order ends when no marked operation is left.
+    unsigned dirty = next_stamp();
+    long pending = 0;
+    int from = operations();
+    auto mark = [&](int op) {
+        if (mark_[static_cast<std::size_t>(op)] == dirty) return;
+        mark_[static_cast<std::size_t>(op)] = dirty;
+        ++pending;
+        from = std::min(from, rank(op));
+    };
+    for (int p = low; p <= std::min(high + 1, jobs_ - 1); ++p) mark(at(machine, p));
+    for (int r = from; pending > 0; ++r) {
+        const int op = topological_[static_cast<std::size_t>(r)];
+        if (mark_[static_cast<std::size_t>(op)] != dirty) continue;
+        --pending;
+        const int p = position_[static_cast<std::size_t>(op)];
+        long start = job_head(op);
+        if (p > 0) {
+            const int before = at(machine_[static_cast<std::size_t>(op)], p - 1);
+            start = std::max(start, head_[static_cast<std::size_t>(before)] + duration_[static_cast<std::size_t>(before)]);
+        }
+        if (start == head_[static_cast<std::size_t>(op)]) continue;
+        head_[static_cast<std::size_t>(op)] = start;
+        if ((op + 1) % machines_ != 0) mark(op + 1);
+        if (p + 1 < jobs_) mark(at(machine_[static_cast<std::size_t>(op)], p + 1));
+    }
+    makespan_ = 0;
+    for (int j = 0; j < jobs_; ++j) {
+        const int op = j * machines_ + machines_ - 1;
+        makespan_ = std::max(makespan_, head(op) + duration(op));
+    }
+
+    // Tails: the block and the operation before it have new machine successors.
+    dirty = next_stamp();
+    int to = -1;
+    auto mark_back = [&](int op) {
+        if (mark_[static_cast<std::size_t>(op)] == dirty) return;
+        mark_[static_cast<std::size_t>(op)] = dirty;
+        ++pending;
+        to = std::max(to, rank(op));
+    };
+    for (int p = std::max(low - 1, 0); p <= high; ++p) mark_back(at(machine, p));
+    for (int r = to; pending > 0; --r) {
+        const int op = topological_[static_cast<std::size_t>(r)];
+        if (mark_[static_cast<std::size_t>(op)] != dirty) continue;
+        --pending;
+        const int p = position_[static_cast<std::size_t>(op)];
+        long rest = job_tail(op);
+        if (p + 1 < jobs_) {
+            const int after = at(machine_[static_cast<std::size_t>(op)], p + 1);
+            rest = std::max(rest, tail_[static_cast<std::size_t>(after)] + duration_[static_cast<std::size_t>(after)]);
+        }
+        if (rest == tail_[static_cast<std::size_t>(op)]) continue;
+        tail_[static_cast<std::size_t>(op)] = rest;
+        if (op % machines_ != 0) mark_back(op - 1);
+        if (p > 0) mark_back(at(machine_[static_cast<std::size_t>(op)], p - 1));
+    }
+}
+
+void DisjunctiveGraph::swap(int u, Update update_kind) {
+    const int v = machine_successor(u);
+    if (v == none) refuse("operation " + std::to_string(u) + " is the last on its machine");
+    move(Move{u, v, true}, update_kind);
 }
 
 }  // namespace zurududo::heuristics

@@ -231,25 +231,65 @@ std::vector<Method> build() {
             t.push_back(std::move(m));
         }
     }
-    t.push_back({"ts",
-                 {"tabu_search"},
-                 Kind::search,
-                 {Environment::jobshop},
-                 {"Cmax"},
-                 {},
-                 {integer("tenure", 0, 0, 1e6, "tabu tenure L, drawn in [L, 1.5 L]; 0: 10 + n/m"),
-                  integer("elite", 5, 0, 1000, "elite solutions kept for back jumps"),
-                  integer("stagnation", 2500, 1, 1e12, "iterations without a new best before a back jump"),
-                  integer("kick", 3, 0, 1e6, "random moves of a restart from the best")},
-                 "tabu search on the critical path (N5) in the style of Nowicki & Smutnicki",
-                 [](const AnyInstance& i, std::string_view, const Options& o, const Settings& s) {
-                     heuristics::TabuSearchParameters p;
-                     p.tenure = static_cast<int>(s.integer("tenure"));
-                     p.elite = static_cast<int>(s.integer("elite"));
-                     p.stagnation = s.integer("stagnation");
-                     p.kick = static_cast<int>(s.integer("kick"));
-                     return heuristics::tabu_search(record_of<schedule::JOBSHOP>(i), o, p);
-                 }});
+    // The tabu search, and its variants under their own names with other
+    // defaults: "-n5" N5 instead of N6, "-bj" back jumps instead of path
+    // relinking (with the stagnation calibrated for them), "-2threads" two
+    // threads exchanging their best.
+    const struct {
+        const char* name;
+        const char* neighbourhood;
+        const char* escape;
+        long stagnation;
+        long threads;
+        const char* summary;
+    } searches[] = {
+        {"ts", "n6", "path_relinking", 10000, 1,
+         "tabu search on the critical path: N6 moves, path relinking between elite solutions (TS/PR style)"},
+        {"ts-n5", "n5", "path_relinking", 10000, 1, "the tabu search with N5 moves instead of N6"},
+        {"ts-bj", "n6", "back_jump", 2500, 1, "the tabu search with TSAB's back jumps instead of path relinking"},
+        {"ts-n5-bj", "n5", "back_jump", 2500, 1,
+         "the tabu search with N5 and back jumps, in the style of Nowicki & Smutnicki's TSAB"},
+        {"ts-2threads", "n6", "path_relinking", 10000, 2, "the tabu search on two threads exchanging their best"},
+    };
+    for (const auto& search : searches) {
+        Parameter neighbourhood{"neighbourhood", ParameterType::choice, search.neighbourhood, 0, 0, {"n5", "n6"},
+                                "moves of a critical path: N5 swaps, or N6 moves to a block's ends"};
+        Parameter escape{"escape", ParameterType::choice, search.escape, 0, 0, {"path_relinking", "back_jump"},
+                         "how the search leaves a region where it stagnates"};
+        t.push_back({search.name,
+                     std::string_view(search.name) == "ts" ? std::vector<std::string>{"tabu_search"}
+                                                          : std::vector<std::string>{},
+                     Kind::search,
+                     {Environment::jobshop},
+                     {"Cmax"},
+                     {},
+                     {integer("tenure", 0, 0, 1e6, "tabu tenure L, drawn in [L, 1.5 L]; 0: 10 + n/m"),
+                      std::move(neighbourhood),
+                      std::move(escape),
+                      integer("stagnation", search.stagnation, 1, 1e12,
+                              "moves without improvement before a back jump or the end of a tabu search"),
+                      integer("elite", 5, 0, 1000, "elite solutions kept for back jumps"),
+                      integer("kick", 3, 0, 1e6, "random moves of a restart from the best (back jumps)"),
+                      integer("population", 10, 2, 1000, "elite solutions of path relinking"),
+                      integer("threads", search.threads, 1, 256, "searches side by side, sharing their best"),
+                      integer("exchange", 20000, 1, 1e12, "moves of each thread between exchanges")},
+                     search.summary,
+                     [](const AnyInstance& i, std::string_view, const Options& o, const Settings& s) {
+                         heuristics::TabuSearchParameters p;
+                         p.tenure = static_cast<int>(s.integer("tenure"));
+                         p.neighbourhood = s.choice("neighbourhood") == "n5" ? heuristics::Neighbourhood::n5
+                                                                             : heuristics::Neighbourhood::n6;
+                         p.escape = s.choice("escape") == "back_jump" ? heuristics::Escape::back_jump
+                                                                      : heuristics::Escape::path_relinking;
+                         p.stagnation = s.integer("stagnation");
+                         p.elite = static_cast<int>(s.integer("elite"));
+                         p.kick = static_cast<int>(s.integer("kick"));
+                         p.population = static_cast<int>(s.integer("population"));
+                         p.threads = static_cast<int>(s.integer("threads"));
+                         p.exchange = s.integer("exchange");
+                         return heuristics::tabu_search(record_of<schedule::JOBSHOP>(i), o, p);
+                     }});
+    }
     t.push_back({"generic",
                  {},
                  Kind::search,

@@ -172,14 +172,16 @@ Problem job_shop(unsigned seed) {
     return problem(x, "Cmax", {0, 0, 0, 1, 1, 1, 2, 2, 2});
 }
 
-// The tabu search on the same shops; a back jump after 50 moves without a
-// new best suits shops this small.
-Problem job_shop_tabu_search(unsigned seed) {
+// The tabu search on the same shops, on one thread or three; tabu searches
+// of 50 moves without a new best suit shops this small.
+Problem job_shop_tabu_search(unsigned seed, int threads) {
     Problem p = job_shop(seed);
     const auto* record = &static_cast<schedule::Instance<schedule::JOBSHOP>*>(p.owner.get())->get();
-    p.solve = [record](const Options& o) {
+    p.solve = [record, threads](const Options& o) {
         TabuSearchParameters parameters;
         parameters.stagnation = 50;
+        parameters.threads = threads;
+        parameters.exchange = 100;
         return tabu_search(*record, o, parameters);
     };
     return p;
@@ -202,7 +204,8 @@ std::vector<Case> cases() {
             {"GenericUniformMaximumLateness", uniform_machines},
             {"GenericUnrelatedLateJobs", unrelated_machines},
             {"GenericJobShopMakespan", job_shop},
-            {"TabuSearchJobShop", job_shop_tabu_search}};
+            {"TabuSearchJobShop", [](unsigned s) { return job_shop_tabu_search(s, 1); }},
+            {"TabuSearchJobShopThreeThreads", [](unsigned s) { return job_shop_tabu_search(s, 3); }}};
 }
 
 double optimum(const Problem& problem) {

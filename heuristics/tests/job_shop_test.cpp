@@ -1,12 +1,15 @@
 // The job shop's schedule generation and tabu search: small shops whose
 // optimum is found by enumerating every operation sequence (release dates
-// and zero-length operations among them), ft06, the heads-and-tails
-// estimate of a swap against the toolkit's schedule of the swapped
-// sequence, and the schedules the generation schemes promise.
+// and zero-length operations among them) for every variant of the search,
+// ft06, the moves of the disjunctive graph against a full acyclicity test,
+// a full recomputation of heads and tails and the toolkit's schedule, and
+// the schedules the generation schemes promise.
 #include <algorithm>
 #include <ostream>
 #include <random>
+#include <span>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -79,11 +82,39 @@ struct Shape {
 
 void PrintTo(const Shape& shape, std::ostream* out) { *out << shape.name; }
 
-class SmallShops : public testing::TestWithParam<Shape> {};
+struct Variant {
+    const char* name;
+    Neighbourhood neighbourhood;
+    Escape escape;
+    int threads;
+};
 
-// The search reaches the optimum; every rule reports its own sequence's makespan.
+void PrintTo(const Variant& variant, std::ostream* out) { *out << variant.name; }
+
+const Variant variants[] = {{"N6PathRelinking", Neighbourhood::n6, Escape::path_relinking, 1},
+                            {"N5PathRelinking", Neighbourhood::n5, Escape::path_relinking, 1},
+                            {"N6BackJumps", Neighbourhood::n6, Escape::back_jump, 1},
+                            {"N5BackJumps", Neighbourhood::n5, Escape::back_jump, 1},
+                            {"N6PathRelinkingThreeThreads", Neighbourhood::n6, Escape::path_relinking, 3},
+                            {"N5BackJumpsTwoThreads", Neighbourhood::n5, Escape::back_jump, 2}};
+
+TabuSearchParameters parameters_of(const Variant& variant) {
+    TabuSearchParameters parameters;
+    parameters.neighbourhood = variant.neighbourhood;
+    parameters.escape = variant.escape;
+    parameters.threads = variant.threads;
+    parameters.stagnation = 100;  // the default suits shops of a hundred operations and more
+    parameters.exchange = 150;
+    return parameters;
+}
+
+class SmallShops : public testing::TestWithParam<std::tuple<Shape, Variant>> {};
+
+// Every variant reaches the optimum, reports its own sequence's makespan, and
+// repeats itself for an iteration budget; every rule reports its own
+// sequence's makespan.
 TEST_P(SmallShops, SearchReachesTheOptimumAndEveryValueIsTheEvaluators) {
-    const Shape shape = GetParam();
+    const auto [shape, variant] = GetParam();
     for (unsigned seed = 1; seed <= 4; ++seed) {
         const Shop shop = random_shop(seed, shape.jobs, shape.machines, shape.low, shape.release);
         const long best = optimum(shop);
@@ -94,14 +125,24 @@ TEST_P(SmallShops, SearchReachesTheOptimumAndEveryValueIsTheEvaluators) {
         long last = -1;
         options.on_improvement = [&](const Improvement& i) {
             EXPECT_EQ(i.value, static_cast<double>(schedule::Jm_Rj_Cmax(i.sequence.data(), shop.get())));
+            EXPECT_TRUE(last < 0 || i.value < static_cast<double>(last));
             last = static_cast<long>(i.value);
         };
-        TabuSearchParameters parameters;
-        parameters.stagnation = 100;  // the default suits shops of a hundred operations and more
+        const TabuSearchParameters parameters = parameters_of(variant);
         const Result result = tabu_search(shop.get(), options, parameters);
         expect_reported(shop, result);
         EXPECT_EQ(result.value, static_cast<double>(best)) << "seed " << seed;
         EXPECT_EQ(result.value, static_cast<double>(last));
+
+        // Without the target every thread runs its whole budget, exchanges included.
+        options.target = -1;
+        options.on_improvement = nullptr;
+        const Result first = tabu_search(shop.get(), options, parameters);
+        const Result second = tabu_search(shop.get(), options, parameters);
+        EXPECT_EQ(first.sequence, second.sequence);
+        EXPECT_EQ(first.iterations, second.iterations);
+        EXPECT_LE(first.iterations, 2000);
+        if (variant.threads > 1) continue;
         for (GenerationScheme scheme : {GenerationScheme::active, GenerationScheme::non_delay})
             for (PriorityRule rule : priority_rules) {
                 const Result rule_result = dispatch(shop.get(), rule, scheme, seed);
@@ -112,10 +153,14 @@ TEST_P(SmallShops, SearchReachesTheOptimumAndEveryValueIsTheEvaluators) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Shapes, SmallShops,
-                         testing::Values(Shape{"ThreeByThree", 3, 3, 1, 0}, Shape{"ReleasedFourByTwo", 4, 2, 1, 30},
-                                         Shape{"ReleasedThreeByFour", 3, 4, 1, 25},
-                                         Shape{"ZeroLengthOperations", 3, 4, -8, 10}),
-                         [](const testing::TestParamInfo<Shape>& info) { return std::string(info.param.name); });
+                         testing::Combine(testing::Values(Shape{"ThreeByThree", 3, 3, 1, 0},
+                                                          Shape{"ReleasedFourByTwo", 4, 2, 1, 30},
+                                                          Shape{"ReleasedThreeByFour", 3, 4, 1, 25},
+                                                          Shape{"ZeroLengthOperations", 3, 4, -8, 10}),
+                                          testing::ValuesIn(variants)),
+                         [](const testing::TestParamInfo<std::tuple<Shape, Variant>>& info) {
+                             return std::string(std::get<0>(info.param).name) + std::get<1>(info.param).name;
+                         });
 
 TEST(TabuSearch, Ft06ReachesItsOptimum) {
     const Shop shop = benchmarks::make_jobshop(*benchmarks::find("ft06"));
@@ -138,55 +183,159 @@ TEST(TabuSearch, Ft06ReachesItsOptimum) {
     EXPECT_LT(result.iterations, 100000);
 }
 
-// Heads are the toolkit's start times, the estimate of a swap is the longest
-// path through the two operations in the swapped schedule, and it is the new
-// makespan whenever it does not fall below the old one.
-TEST(DisjunctiveGraph, SwapEstimateAgainstTheSwappedSchedule) {
+// The machine orders of a graph, and an acyclicity test of its own: Kahn's
+// algorithm on the job and machine arcs.
+using Orders = std::vector<std::vector<int>>;
+
+Orders orders_of(const DisjunctiveGraph& graph) {
+    Orders orders;
+    for (int m = 0; m < graph.machines(); ++m)
+        orders.emplace_back(graph.machine_order(m).begin(), graph.machine_order(m).end());
+    return orders;
+}
+
+bool acyclic(const DisjunctiveGraph& graph, const Orders& orders) {
+    const int m = graph.machines();
+    std::vector<std::vector<int>> next(static_cast<std::size_t>(graph.operations()));
+    std::vector<int> in(static_cast<std::size_t>(graph.operations()), 0);
+    auto arc = [&](int a, int b) {
+        next[static_cast<std::size_t>(a)].push_back(b);
+        ++in[static_cast<std::size_t>(b)];
+    };
+    for (int op = 0; op < graph.operations(); ++op)
+        if ((op + 1) % m != 0) arc(op, op + 1);
+    for (const auto& order : orders)
+        for (std::size_t k = 0; k + 1 < order.size(); ++k) arc(order[k], order[k + 1]);
+    std::vector<int> ready;
+    for (int op = 0; op < graph.operations(); ++op)
+        if (in[static_cast<std::size_t>(op)] == 0) ready.push_back(op);
+    int reached = 0;
+    while (!ready.empty()) {
+        const int op = ready.back();
+        ready.pop_back();
+        ++reached;
+        for (int after : next[static_cast<std::size_t>(op)])
+            if (--in[static_cast<std::size_t>(after)] == 0) ready.push_back(after);
+    }
+    return reached == graph.operations();
+}
+
+// The machine orders once a move is made, computed here.
+Orders moved(const DisjunctiveGraph& graph, const Move& move) {
+    Orders orders = orders_of(graph);
+    auto& order = orders[static_cast<std::size_t>(graph.machine(move.operation))];
+    order.erase(std::find(order.begin(), order.end(), move.operation));
+    const auto at = std::find(order.begin(), order.end(), move.target);
+    order.insert(move.after ? at + 1 : at, move.operation);
+    return orders;
+}
+
+// Where the moves of a test come from.
+enum class Kind { random_swap, random_move, n5, n6 };
+
+struct MoveKind {
+    const char* name;
+    Kind kind;
+};
+
+void PrintTo(const MoveKind& kind, std::ostream* out) { *out << kind.name; }
+
+class GraphMoves : public testing::TestWithParam<MoveKind> {};
+
+// After every move of a random walk: the heads are the toolkit's start times
+// of the graph's sequence, heads and tails equal those of a full
+// recomputation, the critical path is as long as the makespan, a move
+// refused for a cycle closes one and a move offered closes none (by a full
+// acyclicity test); a swap's estimate is a lower bound of the new makespan
+// and equal to it when it does not fall below the old one, and any move's
+// estimate is at least the moved operation's longest path afterwards.
+TEST_P(GraphMoves, AgainstAFullRecomputation) {
+    const Kind kind = GetParam().kind;
     std::mt19937 rng(17);
+    auto below = [&](int bound) { return std::uniform_int_distribution<int>(0, bound - 1)(rng); };
     int exact = 0;
+    int made = 0;
     for (unsigned seed = 1; seed <= 6; ++seed) {
         const Shop shop = random_shop(seed, 8, 5, seed % 2 ? 1 : -3, seed % 3 ? 40 : 0);
         DisjunctiveGraph graph(shop.get());
-        std::vector<int> sequence = dispatch(shop.get(), PriorityRule::random, GenerationScheme::active, seed).sequence;
-        graph.assign(sequence);
-        for (int move = 0; move < 60; ++move) {
+        DisjunctiveGraph full(shop.get());
+        const std::vector<int> start = dispatch(shop.get(), PriorityRule::random, GenerationScheme::active, seed).sequence;
+        graph.assign(start);
+        full.assign(start);
+        for (int step = 0; step < 80; ++step) {
             const long before = graph.makespan();
             const std::vector<int> now = graph.sequence();
             ASSERT_EQ(before, cmax(shop, now));
+            ASSERT_EQ(before, full.makespan());
             const auto operations = schedule::schedule_operations(shop.get(), now);
             for (std::size_t k = 0; k < operations.size(); ++k) {
                 const int op = operations[k].job * graph.machines() + static_cast<int>(k) % graph.machines();
                 ASSERT_EQ(graph.head(op), operations[k].start);
+                ASSERT_EQ(graph.tail(op), full.tail(op));
                 ASSERT_LE(graph.head(op) + graph.duration(op) + graph.tail(op), before);
             }
             for (int op : graph.critical_path())
                 EXPECT_EQ(graph.head(op) + graph.duration(op) + graph.tail(op), before);
 
-            // A random pair of neighbours on a machine, critical or not.
-            const int machine = std::uniform_int_distribution<int>(0, graph.machines() - 1)(rng);
-            const int at = std::uniform_int_distribution<int>(0, graph.jobs() - 2)(rng);
-            const int u = graph.machine_order(machine)[static_cast<std::size_t>(at)];
-            const int v = graph.machine_successor(u);
-            if (graph.swap_closes_cycle(u)) {
-                EXPECT_THROW(graph.swap(u), schedule::Error);
-                continue;
+            std::vector<Move> offered;
+            if (kind == Kind::n6) offered = graph.n6_moves();
+            if (kind == Kind::n5)
+                for (int u : graph.n5_moves())
+                    if (!graph.swap_closes_cycle(u)) offered.push_back(DisjunctiveGraph::swap_move(u, graph.machine_successor(u)));
+            for (const Move& move : offered) {
+                EXPECT_FALSE(graph.closes_cycle(move));
+                EXPECT_TRUE(acyclic(graph, moved(graph, move)));
             }
-            const long estimate = graph.swap_estimate(u);
-            graph.swap(u);
-            EXPECT_EQ(graph.machine_successor(v), u);
-            const long after = cmax(shop, graph.sequence());
-            EXPECT_EQ(after, graph.makespan());
-            EXPECT_EQ(estimate, std::max(graph.head(u) + graph.duration(u) + graph.tail(u),
-                                         graph.head(v) + graph.duration(v) + graph.tail(v)));
-            EXPECT_GE(after, estimate);
-            if (estimate >= before) {
-                EXPECT_EQ(after, estimate);
-                ++exact;
+            Move move{};
+            if (kind == Kind::random_swap || kind == Kind::random_move) {
+                const int machine = below(graph.machines());
+                const int from = below(graph.jobs());
+                int to = below(graph.jobs() - 1);
+                if (kind == Kind::random_swap) to = from == graph.jobs() - 1 ? from - 1 : from + 1;
+                else if (to >= from) ++to;
+                const std::span<const int> order = graph.machine_order(machine);
+                move = Move{order[static_cast<std::size_t>(from)], order[static_cast<std::size_t>(to)], to > from};
+                const bool cycle = !acyclic(graph, moved(graph, move));
+                ASSERT_EQ(graph.closes_cycle(move), cycle);
+                if (cycle) {
+                    EXPECT_THROW(graph.move(move), schedule::Error);
+                    continue;
+                }
+            } else {
+                if (offered.empty()) break;  // an optimum, or no move N6's tests admit
+                move = offered[static_cast<std::size_t>(below(static_cast<int>(offered.size())))];
+            }
+            const Orders expected = moved(graph, move);
+            const long estimate = graph.estimate(move);
+            const int u = move.operation;
+            const bool swap = graph.machine_predecessor(u) == move.target || graph.machine_successor(u) == move.target;
+            graph.move(move);
+            full.move(move, Update::full);
+            ++made;
+            EXPECT_EQ(orders_of(graph), expected);
+            EXPECT_EQ(orders_of(full), expected);
+            const long after = graph.makespan();
+            EXPECT_GE(estimate, graph.head(u) + graph.duration(u) + graph.tail(u));
+            if (swap) {
+                EXPECT_GE(after, estimate);
+                if (estimate >= before) {
+                    EXPECT_EQ(after, estimate);
+                    ++exact;
+                }
             }
         }
     }
-    EXPECT_GT(exact, 50);
+    EXPECT_GT(made, 100);
+    if (kind == Kind::random_swap) {
+        EXPECT_GT(exact, 50);
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(Kinds, GraphMoves,
+                         testing::Values(MoveKind{"RandomSwaps", Kind::random_swap},
+                                         MoveKind{"RandomMoves", Kind::random_move}, MoveKind{"N5", Kind::n5},
+                                         MoveKind{"N6", Kind::n6}),
+                         [](const testing::TestParamInfo<MoveKind>& info) { return std::string(info.param.name); });
 
 // u → (zero-length) → (zero-length) → v: swapping u and v would close a cycle.
 TEST(DisjunctiveGraph, RefusesASwapClosingACycle) {
@@ -283,14 +432,14 @@ TEST(JobShop, RegistryRunsEveryJobShopMethod) {
         if (std::find(method.environments.begin(), method.environments.end(), schedule::Environment::jobshop) !=
             method.environments.end())
             names.push_back(method.name);
-    EXPECT_EQ(names.size(), 16u);  // 14 rules, ts and generic
+    EXPECT_EQ(names.size(), 20u);  // 14 rules, ts and its 4 variants, generic
     for (const std::string& name : names) {
         experiment::Settings settings;
         settings.method = name;
         settings.iterations = 2000;
         const experiment::Row row = experiment::run(*benchmarks::find("ft06"), settings);
         EXPECT_GE(row.value, 55) << name;
-        if (name == "ts") {
+        if (name.rfind("ts", 0) == 0) {
             EXPECT_EQ(row.value, 55);
         }
     }

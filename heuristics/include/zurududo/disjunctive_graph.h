@@ -1,7 +1,8 @@
 // The job shop as a disjunctive graph: the order of the operations on every
 // machine, the heads and tails of the operations under that order, a
-// critical path, and the swap of two operations that follow each other on a
-// machine, estimated from heads and tails before it is made.
+// critical path, its neighbourhoods, and the moves of an operation within
+// its machine's order, estimated from heads and tails before they are made
+// and followed by an update of only the heads and tails they can change.
 //
 // Operation o = j · m + k is job j's k-th operation of its routing (m
 // machines). Its head is its start in the semi-active schedule of the
@@ -21,6 +22,22 @@
 #include <schedule/checked.h>
 
 namespace zurududo::heuristics {
+
+// `operation` taken out of its machine's order and put back right after
+// `target`, an operation later on the same machine (after = true), or right
+// before `target`, an earlier one (after = false). The swap of an operation
+// with its machine successor is the move right after that successor.
+struct Move {
+    int operation;
+    int target;
+    bool after;
+    bool operator==(const Move&) const = default;
+};
+
+// How heads and tails follow a move: only those of the operations the move
+// can reach (from the first moved one on in a topological order, tails from
+// the last one back), or all of them anew (the way of assign()).
+enum class Update { incremental, full };
 
 class DisjunctiveGraph {
 public:
@@ -52,8 +69,16 @@ public:
     long head(int op) const { return head_[static_cast<std::size_t>(op)]; }
     long tail(int op) const { return tail_[static_cast<std::size_t>(op)]; }
     // The operation before / after `op` on its machine, or none.
-    int machine_predecessor(int op) const;
-    int machine_successor(int op) const;
+    int machine_predecessor(int op) const {
+        const int p = position_[static_cast<std::size_t>(op)];
+        return p > 0 ? at(machine(op), p - 1) : none;
+    }
+    int machine_successor(int op) const {
+        const int p = position_[static_cast<std::size_t>(op)];
+        return p + 1 < jobs_ ? at(machine(op), p + 1) : none;
+    }
+    // The position of an operation in its machine's order, from 0.
+    int position(int op) const { return position_[static_cast<std::size_t>(op)]; }
     // The operations of a machine in processing order.
     std::span<const int> machine_order(int machine) const {
         return {order_.data() + static_cast<std::size_t>(machine) * static_cast<std::size_t>(jobs_),
@@ -79,6 +104,40 @@ public:
     // one, release dates or not.
     std::vector<int> n1_moves() const;
 
+    // Balas & Vazacopoulos's N6 of that path: in every block, each operation
+    // but the first moved right before the block's first operation, and each
+    // but the last right after the block's last, where heads and tails show
+    // that the move closes no cycle (u after v: the job successor of u ends
+    // after v starts, or its tail is shorter than v's duration and tail; v
+    // before u symmetrically). Moves to the front of the first block are left
+    // out unless the path starts at a release date, moves to the back of the
+    // last one always: they cannot shorten the path. A block of two gives one
+    // move. Like N5 it can come out empty for a schedule that is not optimal
+    // (when zero-length operations defeat the test), unlike N5 it is then no
+    // proof.
+    std::vector<Move> n6_moves() const;
+    // N5 and N1 as moves.
+    static Move swap_move(int u, int v) { return Move{u, v, true}; }
+
+    // The move would close a cycle (exact: a search of the paths it could
+    // close), or is not a move of this graph: `target` on another machine, or
+    // not on the side of `operation` that `after` says.
+    bool closes_cycle(const Move& move) const;
+    // Balas & Vazacopoulos's estimate of the makespan after a move: the
+    // longest path through the moved operations under the new order, their
+    // heads taken forward from the machine predecessor of the moved block and
+    // from the current heads of their job predecessors, their tails backward
+    // likewise (linear in the number of operations moved). For a swap of two
+    // neighbours it is exact (see swap_estimate); for a longer move the heads
+    // and tails it takes from the operations around the block may change with
+    // the move, so it is an estimate, though never below the moved
+    // operation's own longest path in the new schedule. The move must not
+    // close a cycle.
+    long estimate(const Move& move) const;
+    // Makes a move that closes no cycle (otherwise schedule::Error, argument)
+    // and brings heads, tails and the makespan up to date.
+    void move(const Move& move, Update update = Update::incremental);
+
     // Swapping `u` with its machine successor v would close a cycle: some
     // other path leads from u to v.
     bool swap_closes_cycle(int u) const;
@@ -89,11 +148,19 @@ public:
     // makespan. The swap must not close a cycle.
     long swap_estimate(int u) const;
     // Swaps `u` with its machine successor (which must not close a cycle) and
-    // computes heads and tails anew.
-    void swap(int u);
+    // updates heads and tails.
+    void swap(int u, Update update = Update::incremental);
 
 private:
     void update();
+    // After the machine order of `machine` changed on positions low … high,
+    // which held `first` … `last` before:
+    // the topological order repaired where it must be, then heads and tails.
+    void repair(int machine, int low, int high, int first, int last);
+    bool reaches(int from, int to) const;  // a path of length ≥ 0 from one operation to another
+    bool safe_after(int u, int v) const;   // heads and tails show that u after v closes no cycle
+    bool safe_before(int u, int v) const;  // … that u before v closes none
+    unsigned next_stamp() const;
     int at(int machine, int position) const {
         return order_[static_cast<std::size_t>(machine) * static_cast<std::size_t>(jobs_) +
                       static_cast<std::size_t>(position)];
@@ -111,7 +178,15 @@ private:
     std::vector<long> head_;
     std::vector<long> tail_;
     std::vector<int> topological_;
+    std::vector<int> rank_;       // of each operation in topological_
     std::vector<int> pending_;    // work of update()
+    // Work of repair(), reaches() and estimate(): marks by stamp, the
+    // operations found by searches, a moved block.
+    mutable std::vector<unsigned> mark_;
+    mutable unsigned stamp_ = 0;
+    mutable std::vector<int> stack_;
+    mutable std::vector<long> block_head_;
+    std::vector<int> forward_, backward_, slots_;
     long makespan_ = 0;
 };
 

@@ -169,32 +169,74 @@ Result dispatch(const schedule::JOBSHOP& instance, PriorityRule rule,
                 GenerationScheme scheme = GenerationScheme::active, std::uint64_t seed = 1);
 
 // Tabu search on the critical path in the style of Nowicki & Smutnicki's
-// TSAB (1996). One iteration is one move: of the N5 neighbourhood (the
-// first two and the last two operations of every block of a critical path
-// swapped, except the first two of the first block — unless the path starts
-// at a release date — and the last two of the last block), the move of
+// TSAB (1996) and of the tabu searches that followed it. One iteration is
+// one move of the neighbourhood of a critical path (below): the move of
 // smallest makespan as estimated from heads and tails (ties at random),
-// allowed when the arc it re-creates is not tabu or when it would improve on
-// the best makespan; when every move is tabu, the one whose tabu ends first.
-// A swap re-creating a removed arc is tabu for a tenure drawn in
-// [L, 1.5 L] (L = 10 + n/m) after each move. The estimate is exact on the
-// paths through the two operations; heads and tails are recomputed for the
-// move made. After `stagnation` iterations without a new best, the search
-// jumps back to the latest of the last `elite` best solutions, clears the
-// tabu list and leaves it by a random move (back-jump tracking); with no
-// elite solution left, it restarts from the best one after `kick` random
-// moves. These random moves swap any two adjacent operations of a critical
-// path (N1 of van Laarhoven et al.), which reaches schedules N5 cannot. An
-// empty neighbourhood proves the schedule optimal and ends the run.
+// allowed when it re-creates no tabu arc or when its estimate beats the
+// best makespan; when every move is tabu, the one whose tabu ends first. A
+// move that takes an operation u past others on its machine makes the arcs
+// from u to them (or from them to u) tabu for a tenure drawn in [L, 1.5 L]
+// (L = 10 + n/m). Heads and tails are brought up to date only where the move
+// made can change them, and its makespan is exact. An empty N5 proves the
+// schedule optimal and ends the run.
 //
-// The defaults (L as in Zhang et al. 2007, 5 elite solutions as in TSAB,
-// stagnation 2 500 iterations, kick 3) were set on ft10, la21–la40 and ta01–ta05 in a
-// short calibration (docs/results.md).
+// Neighbourhoods (see DisjunctiveGraph):
+enum class Neighbourhood {
+    // The first two and the last two operations of every block swapped,
+    // except the first two of the first block (unless the path starts at a
+    // release date) and the last two of the last.
+    n5,
+    // Balas & Vazacopoulos: an operation of a block moved right before the
+    // block's first operation or right after its last, when heads and tails
+    // show the move closes no cycle; N5 where that leaves no move.
+    n6,
+};
+// How the search leaves a region where it stagnates: after `stagnation`
+// moves without improvement,
+enum class Escape {
+    // TSAB's back jump tracking: back to the latest of the last `elite` best
+    // solutions (each used once), the tabu list cleared, away from it by a
+    // random move; with no elite solution left, from the best one after
+    // `kick` random moves. The random moves swap two neighbours of a critical
+    // path (N1 of van Laarhoven et al.), which reaches schedules N5 and N6
+    // cannot.
+    back_jump,
+    // Path relinking between elite solutions in the style of Peng, Lü & Cheng's
+    // TS/PR (2015): a population of `population` solutions, each the end of a
+    // tabu search stopped after `stagnation` moves without improving its own
+    // best (from the start, then from random dispatching); then, over and
+    // over, a walk from one member towards another by swaps of machine
+    // neighbours that the other has in the opposite order, a tabu search
+    // from the best schedule between a quarter and half of the way, and its
+    // result in place of the worst member when it is better and new.
+    path_relinking,
+};
+//
+// With `threads` above 1, as many searches run side by side, thread k drawing
+// from seed + k, all from the same start; after every `exchange` moves of
+// each, they wait for one another and each takes the best solution of all
+// among its elite solutions (or into its population) when it beats its own.
+// An iteration budget is shared out among them (and no more threads start
+// than it has iterations); a time limit holds for each (on the thread_cpu
+// clock, each thread's own processor time). The result is the best of all
+// (ties to the lowest thread) with the iterations of all; with an iteration
+// budget it is exactly reproducible. The callback is called from the
+// threads, one at a time, for each improvement of the best of all.
+//
+// The defaults were chosen by measurement (docs/results.md, "Defaults of the tabu
+// search"): N6 and path relinking, stagnation 10 000 and a population of 10;
+// L as in Zhang et al. 2007. Back jumps did best with stagnation 2 500 (set
+// it when choosing them).
 struct TabuSearchParameters {
     int tenure = 0;             // L; 0: 10 + n/m
-    int elite = 5;
-    long stagnation = 2500;
-    int kick = 3;
+    Neighbourhood neighbourhood = Neighbourhood::n6;
+    Escape escape = Escape::path_relinking;
+    long stagnation = 10000;
+    int elite = 5;              // back jumps
+    int kick = 3;               // back jumps
+    int population = 10;        // path relinking
+    int threads = 1;
+    long exchange = 20000;      // moves of each thread between exchanges
     // The starting operation sequence; empty: the best of the dispatching
     // rules other than random, active and non-delay.
     std::vector<int> start;

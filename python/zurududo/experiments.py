@@ -145,8 +145,10 @@ class _Progress:
     def line(self):
         left = self.total - self.done
         planned_left = sum(self.planned.values())
-        remaining = _core._estimate_remaining(planned_left, self.planned_done, self.seconds_done, self.done, left,
-                                              self.width, self.all_timed)
+        # The workers' time used so far: the finished runs' wall time and a share of those in flight.
+        used = (time.monotonic() - self.start) * self.width
+        remaining = _core._estimate_remaining(planned_left, self.planned_done, used, self.done, left, self.width,
+                                              self.all_timed)
         mean = sum(self.rpd) / len(self.rpd) if self.rpd else None
         return _core._progress_line(self.done, self.total, self.skipped, time.monotonic() - self.start, remaining, mean,
                                     self.stopping)

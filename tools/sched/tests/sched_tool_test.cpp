@@ -235,7 +235,7 @@ TEST(SchedTool, DocumentedExampleIsCurrent) {
     EXPECT_EQ(slurp(dir.path() / "ex.sched"), slurp(SCHED_DOCS "/example_job_shop.sched"));
 }
 
-// The manual's solve and bench snippets run as written (a PNG trace as SVG
+// The manual's solve, bench and report snippets run as written (a PNG trace as SVG
 // when rsvg-convert is missing).
 TEST(SchedTool, DocumentedSolveAndBenchRun) {
     TempDir dir;
@@ -243,8 +243,10 @@ TEST(SchedTool, DocumentedSolveAndBenchRun) {
     const bool png = run_process("command -v rsvg-convert", dir.path()).status == 0;
     int commands = 0;
     for (std::string line; std::getline(readme, line);) {
+        line.erase(0, line.find_first_not_of(' '));
         const bool drawn = line.rfind("../build/sched gantt", 0) == 0 && line.find("ft06.sched") != std::string::npos;
-        if (line.rfind("../build/sched solve", 0) != 0 && line.rfind("../build/sched bench", 0) != 0 && !drawn)
+        if (line.rfind("../build/sched solve", 0) != 0 && line.rfind("../build/sched bench", 0) != 0 &&
+            line.rfind("../build/sched report", 0) != 0 && !drawn)
             continue;
         std::string command = "'" SCHED_PROGRAM "'" + line.substr(std::string("../build/sched").size());
         command = std::regex_replace(command, std::regex("example_job_shop.txt"),
@@ -254,8 +256,9 @@ TEST(SchedTool, DocumentedSolveAndBenchRun) {
         EXPECT_EQ(run.status, 0) << line << "\n" << run.output;
         ++commands;
     }
-    EXPECT_EQ(commands, 5);
+    EXPECT_EQ(commands, 7);
     EXPECT_NE(slurp(dir.path() / "ft06.sched").find("[JOBS=6]"), std::string::npos);
+    EXPECT_NE(slurp(dir.path() / "grid.html").find("id=\"arpd-table\""), std::string::npos);
 }
 
 // The README's sched commands, run as written from a directory that has the

@@ -1,5 +1,6 @@
 # The installed package: the CMake package zurududo (targets zurududo::schedule,
-# and with the heuristics zurududo::benchmarks and zurududo::heuristics) and a
+# zurududo::charts, and with the heuristics zurududo::benchmarks and
+# zurududo::heuristics) and a
 # pkg-config file per library, all relocatable: they find the rest of the
 # installation from where they are, whatever --prefix the install was given.
 set(config_dir ${CMAKE_INSTALL_LIBDIR}/cmake/zurududo)
@@ -39,6 +40,7 @@ function(zurududo_pkg_config file name description library requires)
 endfunction()
 
 zurududo_pkg_config(zurududo zurududo "${PROJECT_DESCRIPTION}" zurududo-schedule "")
+zurududo_pkg_config(zurududo-charts zurududo-charts "Gantt charts of schedules as SVG text" zurududo_charts zurududo)
 if(ZURUDUDO_HEURISTICS)
   zurududo_pkg_config(zurududo-benchmarks zurududo-benchmarks
     "The standard benchmark sets of scheduling, by name" zurududo_benchmarks zurududo)

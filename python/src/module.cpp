@@ -35,4 +35,5 @@ PYBIND11_MODULE(_core, m) {
     zurududo_python::init_batches(instance);
     zurududo_python::init_loading(m);
     zurududo_python::init_solving(m);
+    zurududo_python::init_charts(m);
 }

@@ -112,3 +112,21 @@ def test_the_table_is_the_same_in_every_door(repository):
     # The README shows the table as sched prints it.
     readme = (repository / "README.md").read_text()
     assert printed in readme
+
+
+@pytest.mark.parametrize("name, dates", [("ft06", False), ("wt40_001", True), ("ta056", False)])
+def test_the_same_chart_through_sched_and_python(name, dates, tmp_path):
+    inst = zurududo.load(name)
+    sequence = zurududo.solve(inst, iterations=10).sequence
+    svg = zurududo.gantt(inst, sequence, tmp_path / "python.svg", dates=dates, title=name)
+    assert (tmp_path / "python.svg").read_text() == svg
+    assert svg.startswith("<?xml") and svg.endswith("</svg>\n")
+    seq = ",".join(map(str, sequence))
+    subprocess.run([SCHED, "schedule", "-O", str(tmp_path / "s.sched"), "--seq", seq, name], check=True)
+    args = [SCHED, "gantt", "--title", name, "-O", str(tmp_path / "sched.svg"), str(tmp_path / "s.sched")]
+    subprocess.run(args + (["--dates", name] if dates else []), check=True)
+    assert (tmp_path / "sched.svg").read_text() == svg
+    jobs = f"{inst.jobs} jobs, {inst.machines} machine{'s' if inst.machines > 1 else ''}"
+    assert f">{jobs}; Cmax = {inst.evaluate(sequence)}</text>" in svg
+    with pytest.raises(ValueError, match="appears twice|more than"):
+        zurududo.gantt(inst, [0] * len(sequence))

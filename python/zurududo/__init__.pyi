@@ -206,3 +206,13 @@ def solve(
 ) -> SolveResult:
     """Runs a method of the table without the GIL; value == inst.evaluate(sequence, objective).
     objective None: the instance's default; algorithm None: the default method of the objective."""
+
+def gantt(
+    inst: Instance,
+    sequence: IntegerArray,
+    path: Path | None = None,
+    dates: bool = False,
+    *,
+    title: str | None = None,
+) -> str:
+    """The Gantt chart of a sequence as SVG text (also written to `path`); `dates` marks due and release dates."""

@@ -9,6 +9,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include <zurududo/charts.h>
+
 #include "commands.h"
 #include "instances.h"
 #include "svg.h"
@@ -112,132 +114,12 @@ Schedule read_schedule(const std::string& path) {
     return schedule;
 }
 
-// What a chart shows beside the schedule: a fixed end of the time axis (0:
-// the makespan), and the instance's due dates and release dates (empty: none).
-struct ChartOptions {
-    long time_max = 0;
-    std::vector<long> due_dates;
-    std::vector<long> release_dates;
-};
-
-// The chart's geometry: time t sits at x = left + t * plot_width / span, where
-// span is the makespan or the fixed end of the axis (1 for an empty
-// schedule); lane i (machine i) spans y = top + i * lane .. top + (i + 1) *
-// lane. The plot is 800 wide, wider when a machine has more than 50 bars.
-constexpr double chart_left = 100, chart_right = 60;
-constexpr double chart_top = 50, chart_lane = 40, chart_bar_margin = 6;
-
-std::string render_svg(const Schedule& schedule, const std::string& title, const ChartOptions& chart) {
-    long makespan = 0;
-    for (const Operation& op : schedule.operations)
-        makespan = std::max(makespan, op.end);
-    std::vector<int> bars(static_cast<std::size_t>(schedule.machines), 0);
-    for (const Operation& op : schedule.operations)
-        ++bars[static_cast<std::size_t>(op.machine)];
-    const int most_bars = bars.empty() ? 0 : *std::max_element(bars.begin(), bars.end());
-    const double chart_plot_width = std::max(800.0, 16.0 * most_bars);
-    const long axis_end = std::max(makespan, chart.time_max);
-    const double span = axis_end > 0 ? static_cast<double>(axis_end) : 1.0;
-    const double scale = chart_plot_width / span;
-    const double width = chart_left + chart_plot_width + chart_right;
-    const double lanes_bottom = chart_top + schedule.machines * chart_lane;
-    const double height = lanes_bottom + 50;
-    auto x_of = [&](long t) { return chart_left + static_cast<double>(t) * scale; };
-
-    std::string svg;
-    svg += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-    svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + fixed(width) + "\" height=\"" + fixed(height) +
-           "\" viewBox=\"0 0 " + fixed(width) + " " + fixed(height) +
-           "\" font-family=\"DejaVu Sans, Arial, sans-serif\" font-size=\"12\">\n";
-    svg += "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
-    svg += "<text x=\"" + fixed(chart_left) + "\" y=\"24\" font-size=\"15\" font-weight=\"bold\">" + xml_escape(title) +
-           "</text>\n";
-    svg += "<text x=\"" + fixed(chart_left + chart_plot_width) + "\" y=\"24\" text-anchor=\"end\">" +
-           std::to_string(schedule.jobs) + " jobs, " + std::to_string(schedule.machines) + " machines</text>\n";
-
-    // Lanes: the grey background shows where a machine stands idle.
-    svg += "<g class=\"lanes\">\n";
-    for (int i = 0; i < schedule.machines; ++i) {
-        const double y = chart_top + i * chart_lane;
-        svg += "<rect x=\"" + fixed(chart_left) + "\" y=\"" + fixed(y + 2) + "\" width=\"" + fixed(chart_plot_width) +
-               "\" height=\"" + fixed(chart_lane - 4) + "\" fill=\"#eeeeee\"/>\n";
-        svg += "<text x=\"" + fixed(chart_left - 10) + "\" y=\"" + fixed(y + chart_lane / 2 + 4) +
-               "\" text-anchor=\"end\">M" + std::to_string(i) + "</text>\n";
-    }
-    svg += "</g>\n";
-
-    // Time axis: ticks every 1, 2 or 5 times a power of ten, about ten of them.
-    const long step = std::max(1L, static_cast<long>(tick_step(span)));
-    svg += "<g class=\"axis\" stroke=\"#555555\">\n";
-    svg += "<line x1=\"" + fixed(chart_left) + "\" y1=\"" + fixed(lanes_bottom) + "\" x2=\"" +
-           fixed(chart_left + chart_plot_width) + "\" y2=\"" + fixed(lanes_bottom) + "\"/>\n";
-    for (long t = 0; static_cast<double>(t) <= span; t += step) {
-        const double x = x_of(t);
-        svg += "<line x1=\"" + fixed(x) + "\" y1=\"" + fixed(lanes_bottom) + "\" x2=\"" + fixed(x) + "\" y2=\"" +
-               fixed(lanes_bottom + 6) + "\"/>\n";
-        svg += "<text x=\"" + fixed(x) + "\" y=\"" + fixed(lanes_bottom + 20) +
-               "\" text-anchor=\"middle\" stroke=\"none\" fill=\"#333333\">" + std::to_string(t) + "</text>\n";
-    }
-    svg += "<text x=\"" + fixed(chart_left + chart_plot_width / 2) + "\" y=\"" + fixed(lanes_bottom + 40) +
-           "\" text-anchor=\"middle\" stroke=\"none\" fill=\"#333333\">time</text>\n";
-    svg += "</g>\n";
-
-    // Bars: one per operation, in the order the file lists them.
-    svg += "<g class=\"operations\">\n";
-    for (const Operation& op : schedule.operations) {
-        const double x = x_of(op.start);
-        const double w = static_cast<double>(op.end - op.start) * scale;
-        const double y = chart_top + op.machine * chart_lane + chart_bar_margin;
-        const double h = chart_lane - 2 * chart_bar_margin;
-        svg += "<rect class=\"bar\" data-job=\"" + std::to_string(op.job) + "\" data-machine=\"" +
-               std::to_string(op.machine) + "\" x=\"" + fixed(x) + "\" y=\"" + fixed(y) + "\" width=\"" + fixed(w) +
-               "\" height=\"" + fixed(h) + "\" fill=\"" + job_colour(op.job) +
-               "\" stroke=\"#333333\" stroke-width=\"0.8\"><title>job " + std::to_string(op.job) + " on M" +
-               std::to_string(op.machine) + ": " + std::to_string(op.start) + " to " + std::to_string(op.end) +
-               "</title></rect>\n";
-        const std::string label = "J" + std::to_string(op.job);
-        if (w >= 7.5 * static_cast<double>(label.size()))
-            svg += "<text x=\"" + fixed(x + w / 2) + "\" y=\"" + fixed(y + h / 2 + 4) +
-                   "\" text-anchor=\"middle\" fill=\"#111111\">" + label + "</text>\n";
-    }
-    svg += "</g>\n";
-
-    // The makespan.
-    const double xm = x_of(makespan);
-    svg += "<g class=\"makespan\">\n";
-    svg += "<line x1=\"" + fixed(xm) + "\" y1=\"" + fixed(chart_top - 8) + "\" x2=\"" + fixed(xm) + "\" y2=\"" +
-           fixed(lanes_bottom) + "\" stroke=\"#cc0000\" stroke-width=\"2\" stroke-dasharray=\"6 3\"/>\n";
-    svg += "<text x=\"" + fixed(xm) + "\" y=\"" + fixed(chart_top - 12) +
-           "\" text-anchor=\"middle\" fill=\"#cc0000\">Cmax = " + std::to_string(makespan) + "</text>\n";
-    svg += "</g>\n";
-
-    // Due dates above the lanes, release dates below the axis, each labelled by its job.
-    auto marks = [&](const std::vector<long>& dates, const char* kind, const char* colour, double y0, double y1,
-                     double text_y) {
-        if (dates.empty()) return;
-        svg += std::string("<g class=\"") + kind + "\">\n";
-        for (std::size_t j = 0; j < dates.size(); ++j) {
-            const double x = x_of(dates[j]);
-            svg += "<line x1=\"" + fixed(x) + "\" y1=\"" + fixed(y0) + "\" x2=\"" + fixed(x) + "\" y2=\"" + fixed(y1) +
-                   "\" stroke=\"" + colour + "\" stroke-width=\"1.5\"/>\n";
-            svg += "<text x=\"" + fixed(x) + "\" y=\"" + fixed(text_y) +
-                   "\" text-anchor=\"middle\" font-size=\"9\" fill=\"" + colour + "\">" + (kind[0] == 'd' ? "d" : "r") +
-                   std::to_string(j) + "</text>\n";
-        }
-        svg += "</g>\n";
-    };
-    marks(chart.due_dates, "due-dates", "#1f5fbf", chart_top - 6, chart_top + 2, chart_top - 9);
-    marks(chart.release_dates, "release-dates", "#2e8b57", lanes_bottom + 24, lanes_bottom + 30, lanes_bottom + 48);
-    svg += "</svg>\n";
-    return svg;
-}
-
 }  // namespace
 
 int gantt_command(CLI::App& app, const std::vector<std::string>& args) {
     std::string path, output, title;
     InstanceOptions instance;
-    ChartOptions chart;
+    zurududo::charts::GanttOptions chart;
     app.add_option("SCHEDULE", path, "the schedule file (- for standard input)")->required();
     app.add_option("-O,--output", output, "write the chart to FILE (.svg or .png)");
     app.add_option("--title", title, "the chart's title (default: the schedule file's name)");
@@ -264,8 +146,8 @@ int gantt_command(CLI::App& app, const std::vector<std::string>& args) {
             return 0;
         });
     }
-    if (title.empty()) title = std::filesystem::path(path).filename().string();
-    write_picture(output, render_svg(schedule, title, chart));
+    chart.title = title.empty() ? std::filesystem::path(path).filename().string() : title;
+    write_picture(output, zurududo::charts::gantt_svg(schedule.jobs, schedule.machines, schedule.operations, chart));
     return 0;
 }
 

@@ -7,6 +7,7 @@
 #include <CLI/CLI.hpp>
 
 #include <zurududo/benchmarks.h>
+#include <zurududo/charts.h>
 #include <zurududo/heuristics.h>
 #include <zurududo/solvers.h>
 
@@ -16,54 +17,6 @@
 #include "svg.h"
 
 namespace sched {
-
-namespace {
-
-// The anytime curve: the best value over time, a step per improvement.
-std::string trace_svg(const std::vector<std::pair<double, double>>& points, double seconds, const std::string& title) {
-    const double left = 90, top = 40, width = 640, height = 300;
-    double low = points.front().second, high = low, end = std::max(seconds, points.back().first);
-    for (const auto& [t, v] : points)
-        low = std::min(low, v), high = std::max(high, v);
-    if (high == low) high = low + 1;
-    if (end <= 0) end = 1;
-    auto x_of = [&](double t) { return left + t / end * width; };
-    auto y_of = [&](double v) { return top + (high - v) / (high - low) * height; };
-    std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
-                      fixed(left + width + 40) + "\" height=\"" + fixed(top + height + 60) +
-                      "\" font-family=\"DejaVu Sans, Arial, sans-serif\" font-size=\"12\">\n"
-                      "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
-    svg += "<text x=\"" + fixed(left) + "\" y=\"24\" font-size=\"15\" font-weight=\"bold\">" + xml_escape(title) +
-           "</text>\n";
-    svg += "<g class=\"axes\" stroke=\"#555555\">\n<line x1=\"" + fixed(left) + "\" y1=\"" + fixed(top + height) +
-           "\" x2=\"" + fixed(left + width) + "\" y2=\"" + fixed(top + height) + "\"/>\n<line x1=\"" + fixed(left) +
-           "\" y1=\"" + fixed(top) + "\" x2=\"" + fixed(left) + "\" y2=\"" + fixed(top + height) + "\"/>\n";
-    const double t_step = tick_step(end);
-    auto label = [](double value) {
-        char text[32];
-        std::snprintf(text, sizeof text, "%g", value);
-        return std::string(text);
-    };
-    for (int k = 0; k * t_step <= end * 1.0001; ++k)
-        svg += "<text x=\"" + fixed(x_of(k * t_step)) + "\" y=\"" + fixed(top + height + 18) +
-               "\" text-anchor=\"middle\" stroke=\"none\" fill=\"#333333\">" + label(k * t_step) + "</text>\n";
-    const double v_step = tick_step(high - low);
-    for (double k = std::ceil(low / v_step); k * v_step <= high; ++k)
-        svg += "<text x=\"" + fixed(left - 8) + "\" y=\"" + fixed(y_of(k * v_step) + 4) +
-               "\" text-anchor=\"end\" stroke=\"none\" fill=\"#333333\">" + label(k * v_step) + "</text>\n";
-    svg += "<text x=\"" + fixed(left + width / 2) + "\" y=\"" + fixed(top + height + 40) +
-           "\" text-anchor=\"middle\" stroke=\"none\" fill=\"#333333\">seconds</text>\n</g>\n";
-    std::string path;
-    for (std::size_t k = 0; k < points.size(); ++k) {
-        path += (k == 0 ? "M" : " H") + fixed(x_of(points[k].first));
-        path += (k == 0 ? " " : " V") + fixed(y_of(points[k].second));
-    }
-    path += " H" + fixed(x_of(end));
-    svg += "<path class=\"best\" d=\"" + path + "\" fill=\"none\" stroke=\"#1f5fbf\" stroke-width=\"2\"/>\n</svg>\n";
-    return svg;
-}
-
-}  // namespace
 
 int solve_command(CLI::App& app, const std::vector<std::string>& args) {
     namespace solvers = zurududo::solvers;
@@ -120,7 +73,7 @@ int solve_command(CLI::App& app, const std::vector<std::string>& args) {
         constexpr schedule::Environment environment = schedule::environment_of<Record>;
         if (!output.empty()) write_output(output, schedule::schedule_file_text(record, result.sequence));
         if (!trace.empty())
-            write_picture(trace, trace_svg(points, result.seconds, loaded.label + ": " + name + ", " + plan.objective));
+            write_picture(trace, zurududo::charts::trace_svg(points, result.seconds, loaded.label + ": " + name + ", " + plan.objective));
         // The best known value of a named instance, when it is of this objective (else negative).
         const long best_known = entry != nullptr && entry->objective == plan.objective ? entry->best_known : -1;
         if (format == "json") {

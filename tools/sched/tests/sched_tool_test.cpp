@@ -319,11 +319,11 @@ TEST(SchedTool, GanttIsWellFormedAndPlacesEveryBar) {
         }
         colour_of_job[m[1].str()] = m[6].str();
     }
-    EXPECT_EQ(found, (std::vector<std::string>{"0@0:100,56+200", "0@1:400,96+500", "1@1:100,96+300",
-                                               "1@0:500,56+400"}));
+    EXPECT_EQ(found, (std::vector<std::string>{"0@0:100,62+200", "0@1:400,102+500", "1@1:100,102+300",
+                                               "1@0:500,62+400"}));
     EXPECT_NE(colour_of_job["0"], colour_of_job["1"]);
-    EXPECT_NE(svg.find(">Cmax = 16</text>"), std::string::npos);
-    EXPECT_NE(svg.find(">J1</text>"), std::string::npos);
+    EXPECT_NE(svg.find(">2 jobs, 2 machines; Cmax = 16</text>"), std::string::npos);
+    EXPECT_NE(svg.find(">1</text>"), std::string::npos);
     // The same input gives the same bytes.
     EXPECT_EQ(sched(dir, "gantt -O again.svg s.sched").status, 0);
     EXPECT_EQ(slurp(dir.path() / "again.svg"), svg);
@@ -457,18 +457,19 @@ TEST(SchedTool, GanttAxisDatesWidthAndPng) {
     ASSERT_EQ(sched(dir, "schedule -O s.sched --seq 2,0,1 one.txt").status, 0);
     ASSERT_EQ(sched(dir, "gantt --time-max 20 --dates one.txt -O chart.svg s.sched").status, 0);
     const std::string svg = slurp(dir.path() / "chart.svg");
-    // 20 units over 800: job 2 runs from 1 to 5, job 1 has its due date at 6 and its release date at 5.
-    EXPECT_NE(svg.find("data-job=\"2\" data-machine=\"0\" x=\"140\" y=\"56\" width=\"160\""), std::string::npos) << svg;
+    // 20 units over 800: job 2 runs from 1 to 5, job 1 has its due date at 6 and its release date at 5; the
+    // lanes begin under three rows of due-date labels.
+    EXPECT_NE(svg.find("data-job=\"2\" data-machine=\"0\" x=\"140\" y=\"107\" width=\"160\""), std::string::npos) << svg;
     EXPECT_NE(svg.find(">d1</text>"), std::string::npos);
-    EXPECT_NE(svg.find("<line x1=\"340\" y1=\"44\""), std::string::npos);
+    EXPECT_NE(svg.find("<line x1=\"340\" y1=\"91\""), std::string::npos);
     EXPECT_NE(svg.find(">r1</text>"), std::string::npos);
-    // A machine of 100 bars: 16 units of width each.
+    // A machine of 100 bars: 24 units of width each.
     std::string data;
     for (int j = 0; j < 100; ++j) data += std::string(j ? ";" : "") + "0," + std::to_string(j) + ",1";
     std::string order;
     for (int j = 0; j < 100; ++j) order += std::string(j ? "," : "") + std::to_string(j);
     dir.write("many.sched", "[JOBS=100]\n[MACHINES=1]\n[SCHEDULE_DATA=" + data + "]\n[JOB_ORDER=" + order + "]\n");
-    EXPECT_NE(sched(dir, "gantt many.sched").out.find("width=\"1760\""), std::string::npos);
+    EXPECT_NE(sched(dir, "gantt many.sched").out.find("width=\"2560\""), std::string::npos);
     if (run_process("command -v rsvg-convert", dir.path()).status == 0) {
         ASSERT_EQ(sched(dir, "gantt -O chart.png s.sched").status, 0);
         EXPECT_EQ(slurp(dir.path() / "chart.png").substr(1, 3), "PNG");

@@ -1,50 +1,260 @@
-// One run of a method on a named instance, and summaries of many.
+// One run of a method on a named instance, its row and CSV line, the CSV
+// file rows are appended to, the grid of runs, and summaries.
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cmath>
+#include <condition_variable>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <fcntl.h>
 #include <iomanip>
+#include <map>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 #include <zurududo/experiment.h>
+
+#ifndef ZURUDUDO_VERSION
+#define ZURUDUDO_VERSION "unknown"
+#endif
 
 namespace zurududo::experiment {
 
 namespace {
 
-heuristics::Options options_for(const benchmarks::Entry& entry, const Settings& settings, double& seconds_to_best) {
-    heuristics::Options options;
-    options.budget.clock = settings.clock;
-    options.budget.iterations = settings.iterations;
-    options.budget.seconds =
-        settings.time_factor > 0 ? settings.time_factor * entry.jobs * entry.machines / 2000.0 : settings.seconds;
-    options.seed = settings.seed;
-    options.on_improvement = [&seconds_to_best](const heuristics::Improvement& improvement) {
-        seconds_to_best = improvement.seconds;
-    };
-    return options;
+[[noreturn]] void refuse(const std::string& message) {
+    throw schedule::Error(schedule::ErrorKind::argument, 999, message);
+}
+
+// The shortest text that reads back as the same double.
+std::string shortest(double value) {
+    char text[40];
+    if (std::nearbyint(value) == value && std::fabs(value) < 1e15) {
+        std::snprintf(text, sizeof text, "%.0f", value);
+        return text;
+    }
+    for (int precision = 1; precision <= 17; ++precision) {
+        std::snprintf(text, sizeof text, "%.*g", precision, value);
+        if (std::strtod(text, nullptr) == value) break;
+    }
+    return text;
+}
+
+std::string fixed(double value, int decimals) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}
+
+// A number of the text, whole: std::stod without trailing garbage.
+double number(const std::string& text) {
+    std::size_t used = 0;
+    const double value = std::stod(text, &used);
+    if (used != text.size()) throw std::invalid_argument("number");
+    return value;
+}
+long whole(const std::string& text) {
+    std::size_t used = 0;
+    const long value = std::stol(text, &used);
+    if (used != text.size()) throw std::invalid_argument("number");
+    return value;
+}
+
+// A CSV field, quoted when it holds a comma, a quote or a line break.
+std::string field(std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+    std::string quoted = "\"";
+    for (const char c : text) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+// The fields of one CSV line; false when a quote is left open.
+bool split_fields(std::string_view line, std::vector<std::string>& fields) {
+    fields.assign(1, "");
+    bool quoted = false;
+    for (std::size_t k = 0; k < line.size(); ++k) {
+        const char c = line[k];
+        if (quoted) {
+            if (c == '"' && k + 1 < line.size() && line[k + 1] == '"') {
+                fields.back() += '"';
+                ++k;
+            } else if (c == '"') {
+                quoted = false;
+            } else {
+                fields.back() += c;
+            }
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == ',') {
+            fields.emplace_back();
+        } else {
+            fields.back() += c;
+        }
+    }
+    return !quoted;
+}
+
+const std::vector<std::string>& columns() {
+    static const std::vector<std::string> names = {
+        "instance", "group",     "method",     "seed",    "best_known", "best_known_classic", "value",
+        "rpd",      "rpd_classic", "seconds",  "seconds_to_best", "iterations", "parameters", "budget",
+        "clock",    "objective", "set",        "status",  "version",    "machine",            "trace"};
+    return names;
+}
+constexpr std::size_t earlier_columns = 12;  // the rows of earlier versions
+
+std::string trace_text(const std::vector<std::pair<double, double>>& trace) {
+    std::string text;
+    for (const auto& [seconds, value] : trace)
+        text += (text.empty() ? "" : " ") + shortest(std::round(seconds * 1e6) / 1e6) + ":" + shortest(value);
+    return text;
+}
+
+std::vector<std::pair<double, double>> parse_trace(const std::string& text) {
+    std::vector<std::pair<double, double>> trace;
+    std::istringstream in(text);
+    for (std::string point; in >> point;) {
+        const auto colon = point.find(':');
+        if (colon == std::string::npos) throw std::invalid_argument("trace");
+        trace.emplace_back(number(point.substr(0, colon)), number(point.substr(colon + 1)));
+    }
+    return trace;
+}
+
+// At most trace_limit points: the first, the last and evenly between.
+void thin(std::vector<std::pair<double, double>>& trace) {
+    if (trace.size() <= trace_limit) return;
+    std::vector<std::pair<double, double>> kept;
+    const double step = static_cast<double>(trace.size() - 1) / static_cast<double>(trace_limit - 1);
+    for (std::size_t k = 0; k < trace_limit; ++k)
+        kept.push_back(trace[static_cast<std::size_t>(std::lround(step * static_cast<double>(k)))]);
+    trace = std::move(kept);
 }
 
 }  // namespace
 
-Row run(const benchmarks::Entry& entry, const Settings& settings) {
-    double seconds_to_best = 0;
+std::string budget_text(const Settings& settings) {
+    std::string text;
+    auto add = [&text](const std::string& part) { text += (text.empty() ? "" : ";") + part; };
+    if (settings.time_factor > 0) add("time_factor=" + shortest(settings.time_factor));
+    if (settings.seconds > 0) add("time_limit=" + shortest(settings.seconds));
+    if (settings.iterations > 0) add("iterations=" + std::to_string(settings.iterations));
+    if (settings.target) add("target=" + shortest(*settings.target));
+    if (settings.stop_at_best_known) add("stop_at_best");
+    return text.empty() ? "none" : text;
+}
+
+void parse_budget(std::string_view text, Settings& settings) {
+    settings.time_factor = settings.seconds = 0;
+    settings.iterations = 0;
+    settings.target.reset();
+    settings.stop_at_best_known = false;
+    if (text == "none") return;
+    std::string rest(text);
+    std::istringstream parts(rest);
+    for (std::string part; std::getline(parts, part, ';');) {
+        const auto equals = part.find('=');
+        const std::string name = part.substr(0, equals);
+        const std::string value = equals == std::string::npos ? "" : part.substr(equals + 1);
+        try {
+            if (name == "stop_at_best" && equals == std::string::npos) {
+                settings.stop_at_best_known = true;
+            } else if (name == "iterations" && whole(value) > 0) {
+                settings.iterations = whole(value);
+            } else if ((name == "time_factor" || name == "time_limit") && number(value) > 0 &&
+                       std::isfinite(number(value))) {
+                (name == "time_factor" ? settings.time_factor : settings.seconds) = number(value);
+            } else if (name == "target" && std::isfinite(number(value))) {
+                settings.target = number(value);
+            } else {
+                throw std::invalid_argument("budget");
+            }
+        } catch (const std::logic_error&) {
+            refuse("'" + std::string(text) +
+                   "' is no budget: time_factor=T, time_limit=S or iterations=N, with target=V or stop_at_best, "
+                   "joined by ';'");
+        }
+    }
+}
+
+double time_limit(const benchmarks::Entry& entry, const Settings& settings) {
+    return settings.time_factor > 0 ? settings.time_factor * entry.jobs * entry.machines / 2000.0 : settings.seconds;
+}
+
+std::string_view clock_name(heuristics::Clock clock) noexcept {
+    return clock == heuristics::Clock::thread_cpu ? "cpu" : "wall";
+}
+
+std::pair<std::string, std::string> method_and_parameters(const Settings& settings) {
+    const solvers::Method& method = solvers::method_named(settings.method);
+    std::string text;
+    const solvers::Settings values = solvers::settings(method, settings.parameters);
+    for (const auto& [name, value] : values.values())
+        text += (text.empty() ? "" : ";") + name + "=" + value;
+    return {method.name, text};
+}
+
+std::string_view toolkit_version() noexcept { return ZURUDUDO_VERSION; }
+
+std::string machine_name() {
+    char name[256] = {};
+    if (gethostname(name, sizeof name - 1) != 0 || name[0] == '\0') return "unknown";
+    return name;
+}
+
+std::string run_key(const Row& row) {
+    return row.method + '\x1f' + row.parameters + '\x1f' + row.instance + '\x1f' + std::to_string(row.seed) + '\x1f' +
+           row.budget;
+}
+
+Row run(const benchmarks::Entry& entry, const Settings& settings, const std::atomic<bool>* stop) {
+    Row row;
     solvers::Request request;
     request.method = settings.method;
     request.objective = entry.objective;
     request.parameters = settings.parameters;
-    request.options = options_for(entry, settings, seconds_to_best);
+    request.options.budget.clock = settings.clock;
+    request.options.budget.iterations = settings.iterations;
+    request.options.budget.seconds = time_limit(entry, settings);
+    request.options.seed = settings.seed;
+    request.options.on_improvement = [&row](const heuristics::Improvement& improvement) {
+        row.seconds_to_best = improvement.seconds;
+        row.trace.emplace_back(improvement.seconds, improvement.value);
+    };
+    if (stop != nullptr) request.options.cancelled = [stop] { return stop->load(std::memory_order_relaxed); };
     if (settings.target) request.options.target = *settings.target;
     request.entry = &entry;
     request.stop_at_best_known = settings.stop_at_best_known;
-    heuristics::Result result;
+    solvers::Outcome outcome;
     try {
-        result = solvers::solve(benchmarks::make_instance(entry), request).result;
+        const auto instance = benchmarks::make_instance(entry);
+        const solvers::Plan plan = solvers::plan(instance, request);
+        outcome = solvers::run(instance, plan);
+        // Cut short: the stop flag was set, and neither the budget nor the target ended the run.
+        const heuristics::Result& result = outcome.result;
+        const bool own_end = plan.method->kind != solvers::Kind::search ||
+                             (plan.options.budget.iterations > 0 && result.iterations >= plan.options.budget.iterations) ||
+                             (plan.options.budget.seconds > 0 && result.seconds >= plan.options.budget.seconds) ||
+                             result.value <= plan.options.target;
+        row.interrupted = stop != nullptr && stop->load() && !own_end;
     } catch (const schedule::Error& e) {
         if (e.kind() != schedule::ErrorKind::argument) throw;
-        throw schedule::Error(schedule::ErrorKind::argument, 999, entry.name + ": " + e.what());
+        refuse(entry.name + ": " + e.what());
     }
-    Row row;
+    const heuristics::Result& result = outcome.result;
+    std::tie(row.method, row.parameters) = method_and_parameters(settings);
     row.instance = entry.name;
     row.group = std::to_string(entry.jobs) + "x" + std::to_string(entry.machines);
+    row.seed = settings.seed;
     row.best_known = entry.best_known;
     row.best_known_classic = entry.best_known_classic;
     row.value = result.value;
@@ -53,8 +263,15 @@ Row run(const benchmarks::Entry& entry, const Settings& settings) {
     if (entry.best_known_classic)
         row.rpd_classic = benchmarks::rpd(result.value, static_cast<double>(*entry.best_known_classic));
     row.seconds = result.seconds;
-    row.seconds_to_best = result.iterations > 0 ? seconds_to_best : result.seconds;
+    if (result.iterations == 0) row.seconds_to_best = result.seconds;
     row.iterations = result.iterations;
+    row.budget = budget_text(settings);
+    row.clock = clock_name(settings.clock);
+    row.objective = outcome.objective;
+    row.set = entry.set;
+    row.version = toolkit_version();
+    row.machine = machine_name();
+    thin(row.trace);
     return row;
 }
 
@@ -89,57 +306,408 @@ std::vector<Group> summarise(const std::vector<Row>& rows) {
     return groups;
 }
 
-void write_csv_header(std::ostream& out) {
-    out << "instance,group,method,seed,best_known,best_known_classic,value,rpd,rpd_classic,seconds,seconds_to_best,"
-           "iterations\n";
+std::string csv_header() {
+    std::string line;
+    for (const std::string& name : columns())
+        line += (line.empty() ? "" : ",") + name;
+    return line + "\n";
 }
 
-void write_csv_row(std::ostream& out, const Row& row, const Settings& settings) {
-    const solvers::Method* method = solvers::find(settings.method);
-    out << row.instance << ',' << row.group << ',' << (method != nullptr ? method->name : settings.method) << ',' << settings.seed << ',' << row.best_known
-        << ',';
-    if (row.best_known_classic) out << *row.best_known_classic;
-    out << ',' << std::setprecision(15) << row.value << ',' << std::fixed << std::setprecision(4) << row.rpd << ',';
-    if (row.rpd_classic) out << *row.rpd_classic;
-    out << ',' << row.seconds << ',' << row.seconds_to_best << ',' << row.iterations << '\n';
-    out << std::defaultfloat;
+std::string csv_line(const Row& row) {
+    const std::vector<std::string> cells = {
+        field(row.instance),
+        field(row.group),
+        field(row.method),
+        std::to_string(row.seed),
+        std::to_string(row.best_known),
+        row.best_known_classic ? std::to_string(*row.best_known_classic) : "",
+        shortest(row.value),
+        fixed(row.rpd, 4),
+        row.rpd_classic ? fixed(*row.rpd_classic, 4) : "",
+        fixed(row.seconds, 4),
+        fixed(row.seconds_to_best, 4),
+        std::to_string(row.iterations),
+        field(row.parameters),
+        field(row.budget),
+        field(row.clock),
+        field(row.objective),
+        field(row.set),
+        row.interrupted ? "interrupted" : "done",
+        field(row.version),
+        field(row.machine),
+        trace_text(row.trace)};
+    std::string line;
+    for (const std::string& cell : cells)
+        line += (line.empty() ? "" : ",") + cell;
+    return line + "\n";
 }
+
+void write_csv_header(std::ostream& out) { out << csv_header(); }
+void write_csv_row(std::ostream& out, const Row& row) { out << csv_line(row); }
 
 std::vector<Row> read_csv_rows(std::string_view text, std::string_view origin) {
     std::vector<Row> rows;
-    std::istringstream in{std::string(text)};
-    std::string line;
-    long number = 0;
-    while (std::getline(in, line)) {
-        ++number;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.empty() || line.rfind("instance,", 0) == 0) continue;
-        std::vector<std::string> fields;
-        std::stringstream split(line);
-        std::string field;
-        while (std::getline(split, field, ',')) fields.push_back(field);
-        if (line.back() == ',') fields.emplace_back();
-        try {
-            if (fields.size() != 12) throw std::invalid_argument("fields");
-            Row row;
-            row.instance = fields[0];
-            row.group = fields[1];
-            row.best_known = std::stol(fields[4]);
-            if (!fields[5].empty()) row.best_known_classic = std::stol(fields[5]);
-            row.value = std::stod(fields[6]);
-            row.rpd = std::stod(fields[7]);
-            if (!fields[8].empty()) row.rpd_classic = std::stod(fields[8]);
-            row.seconds = std::stod(fields[9]);
-            row.seconds_to_best = std::stod(fields[10]);
-            row.iterations = std::stol(fields[11]);
-            rows.push_back(row);
-        } catch (const std::logic_error&) {
+    // The columns named by the last header line; before any, those of this version.
+    std::map<std::string, std::size_t> at;
+    for (std::size_t k = 0; k < columns().size(); ++k)
+        at[columns()[k]] = k;
+    std::size_t width = columns().size();
+    std::size_t start = 0;
+    long number_of_line = 0;
+    std::vector<std::string> fields;
+    while (start < text.size()) {
+        const std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) break;  // cut short: no row
+        std::string_view line = text.substr(start, end - start);
+        start = end + 1;
+        ++number_of_line;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (line.empty()) continue;
+        auto bad = [&](const std::string& what) {
             throw schedule::Error(schedule::ErrorKind::instance, 0,
-                                  std::string(origin) + ":" + std::to_string(number) +
-                                      ": not a row of 12 fields as the experiment writes them");
+                                  std::string(origin) + ":" + std::to_string(number_of_line) + ": " + what);
+        };
+        if (!split_fields(line, fields)) bad("a quote is not closed");
+        if (fields[0] == "instance") {
+            // A header: of this version, of an earlier one (its first twelve columns), or of a later one.
+            for (std::size_t k = 0; k < std::min(earlier_columns, fields.size()); ++k)
+                if (fields[k] != columns()[k]) bad("a header that is not the one of result rows");
+            if (fields.size() < earlier_columns) bad("a header that is not the one of result rows");
+            at.clear();
+            for (std::size_t k = 0; k < fields.size(); ++k)
+                at.emplace(fields[k], k);
+            width = fields.size();
+            continue;
+        }
+        auto cell = [&](const char* name) -> const std::string* {
+            const auto found = at.find(name);
+            return found == at.end() ? nullptr : &fields[found->second];
+        };
+        try {
+            if (fields.size() != width) throw std::invalid_argument("fields");
+            Row row;
+            row.instance = *cell("instance");
+            row.group = *cell("group");
+            row.method = *cell("method");
+            row.seed = std::stoull(*cell("seed"));
+            row.best_known = whole(*cell("best_known"));
+            if (!cell("best_known_classic")->empty()) row.best_known_classic = whole(*cell("best_known_classic"));
+            row.value = number(*cell("value"));
+            row.rpd = number(*cell("rpd"));
+            if (!cell("rpd_classic")->empty()) row.rpd_classic = number(*cell("rpd_classic"));
+            row.seconds = number(*cell("seconds"));
+            row.seconds_to_best = number(*cell("seconds_to_best"));
+            row.iterations = whole(*cell("iterations"));
+            if (const auto* p = cell("parameters")) row.parameters = *p;
+            if (const auto* p = cell("budget")) row.budget = *p;
+            if (const auto* p = cell("clock")) row.clock = *p;
+            if (const auto* p = cell("objective")) row.objective = *p;
+            if (const auto* p = cell("set")) row.set = *p;
+            if (const auto* p = cell("status")) {
+                if (*p != "done" && *p != "interrupted") throw std::invalid_argument("status");
+                row.interrupted = *p == "interrupted";
+            }
+            if (const auto* p = cell("version")) row.version = *p;
+            if (const auto* p = cell("machine")) row.machine = *p;
+            if (const auto* p = cell("trace")) row.trace = parse_trace(*p);
+            if (row.instance.empty() || row.group.empty()) throw std::invalid_argument("instance");
+            rows.push_back(std::move(row));
+        } catch (const std::logic_error&) {
+            bad("not a row of " + std::to_string(width) + " fields as the experiments write them");
         }
     }
     return rows;
+}
+
+// ---------------------------------------------------------------------------
+// The file rows are appended to
+// ---------------------------------------------------------------------------
+
+CsvFile::CsvFile(std::string path) : path_(std::move(path)) {
+    auto fail = [this](const char* what) {
+        const int error = errno;
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+        throw schedule::Error(schedule::ErrorKind::file, 2,
+                              "cannot " + std::string(what) + " " + path_ + ": " + std::strerror(error));
+    };
+    fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd_ < 0) fail("open");
+    struct stat status {};
+    if (::fstat(fd_, &status) != 0) fail("read");
+    if (!S_ISREG(status.st_mode)) {
+        ::close(fd_);
+        fd_ = -1;
+        throw schedule::Error(schedule::ErrorKind::file, 2, path_ + " is not a regular file");
+    }
+    std::string text;
+    char buffer[1 << 16];
+    for (off_t offset = 0;;) {
+        const ssize_t got = ::pread(fd_, buffer, sizeof buffer, offset);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) fail("read");
+        if (got == 0) break;
+        text.append(buffer, static_cast<std::size_t>(got));
+        offset += got;
+    }
+    // A last line without its newline was cut short: it goes, so that the next row starts a line.
+    const std::size_t whole_lines = text.rfind('\n') == std::string::npos ? 0 : text.rfind('\n') + 1;
+    if (whole_lines < text.size()) {
+        if (::ftruncate(fd_, static_cast<off_t>(whole_lines)) != 0) fail("repair");
+        text.resize(whole_lines);
+    }
+    try {
+        existing_ = read_csv_rows(text, path_);
+    } catch (...) {
+        ::close(fd_);
+        fd_ = -1;
+        throw;
+    }
+    for (const Row& row : existing_)
+        if (!row.interrupted) finished_.insert(run_key(row));
+    // A new file gets the header; one whose last header is of an earlier
+    // version gets this version's, which names the columns of the rows to come.
+    const std::size_t last = text.rfind("\ninstance,");
+    const std::string_view last_header = std::string_view(text).substr(last == std::string::npos ? 0 : last + 1);
+    if (text.empty() || last_header.substr(0, csv_header().size()) != csv_header()) append_line(csv_header());
+}
+
+CsvFile::~CsvFile() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+bool CsvFile::finished(const std::string& key) const {
+    const std::lock_guard<std::mutex> guard(lock_);
+    return finished_.count(key) != 0;
+}
+
+void CsvFile::append(const Row& row) {
+    append_line(csv_line(row));
+    if (!row.interrupted) {
+        const std::lock_guard<std::mutex> guard(lock_);
+        finished_.insert(run_key(row));
+    }
+}
+
+void CsvFile::append_line(std::string_view line) {
+    const std::lock_guard<std::mutex> guard(lock_);
+    // One write of the whole line; a short write (a full disk) is completed
+    // or, failing that, cut off again so that no half row stays.
+    struct stat before {};
+    if (::fstat(fd_, &before) != 0) before.st_size = -1;
+    std::size_t written = 0;
+    while (written < line.size()) {
+        const ssize_t put = ::write(fd_, line.data() + written, line.size() - written);
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) {
+            const int error = put < 0 ? errno : ENOSPC;
+            if (written > 0 && before.st_size >= 0) (void)!::ftruncate(fd_, before.st_size);
+            throw schedule::Error(schedule::ErrorKind::file, 999,
+                                  "cannot write to " + path_ + ": " + std::strerror(error));
+        }
+        written += static_cast<std::size_t>(put);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Progress and the grid
+// ---------------------------------------------------------------------------
+
+namespace {
+
+std::string clock_text(double seconds) {
+    const long total = std::lround(std::max(0.0, seconds));
+    char text[32];
+    std::snprintf(text, sizeof text, "%ld:%02ld:%02ld", total / 3600, total / 60 % 60, total % 60);
+    return text;
+}
+
+}  // namespace
+
+std::string progress_line(const Progress& progress) {
+    std::string line = std::to_string(progress.done) + "/" + std::to_string(progress.total) + " runs · " +
+                       clock_text(progress.elapsed) + " elapsed";
+    if (progress.done < progress.total)
+        line += progress.remaining ? " · about " + clock_text(*progress.remaining) + " left" : " · time left unknown";
+    if (progress.mean_rpd) line += " · mean RPD " + fixed(*progress.mean_rpd, 3) + " %";
+    if (progress.skipped > 0) line += " (" + std::to_string(progress.skipped) + " done before, skipped)";
+    if (progress.stopping) line += " · stopping";
+    return line;
+}
+
+std::optional<double> estimate_remaining(double planned_left, double planned_done, double wall_done_sum,
+                                         std::size_t done, std::size_t left, int threads, bool all_timed) {
+    if (left == 0) return 0.0;
+    const double width = std::max(1, threads);
+    if (all_timed) {
+        // The budgets are known; finished runs tell how much longer than them a run takes here.
+        const double stretch = done > 0 && planned_done > 0 ? std::max(1.0, wall_done_sum / planned_done) : 1.0;
+        return planned_left * stretch / width;
+    }
+    if (done == 0) return std::nullopt;
+    return wall_done_sum / static_cast<double>(done) * static_cast<double>(left) / width;
+}
+
+GridResult run_grid(const std::vector<Task>& tasks, const GridOptions& options) {
+    using clock = std::chrono::steady_clock;
+    const auto start = clock::now();
+    auto since = [](clock::time_point from) { return std::chrono::duration<double>(clock::now() - from).count(); };
+
+    GridResult result;
+    // The runs to make: those the CSV file does not hold finished.
+    std::vector<std::size_t> todo;
+    std::vector<std::string> keys(tasks.size());
+    for (std::size_t k = 0; k < tasks.size(); ++k) {
+        const Task& task = tasks[k];
+        Row key;
+        std::tie(key.method, key.parameters) = method_and_parameters(task.settings);
+        key.instance = task.entry->name;
+        key.seed = task.settings.seed;
+        key.budget = budget_text(task.settings);
+        if (options.csv != nullptr && options.csv->finished(run_key(key))) {
+            ++result.skipped;
+            continue;
+        }
+        todo.push_back(k);
+    }
+
+    std::vector<std::optional<Row>> rows(tasks.size());
+    std::mutex lock;
+    std::condition_variable changed;
+    std::size_t next = 0, done = 0, running = 0;
+    double planned_left = 0, planned_done = 0, wall_done = 0, rpd_sum = 0;
+    std::size_t rpd_count = 0;
+    bool all_timed = true;
+    std::vector<double> planned(tasks.size());
+    for (const std::size_t k : todo) {
+        planned[k] = time_limit(*tasks[k].entry, tasks[k].settings);
+        if (planned[k] <= 0 || tasks[k].settings.iterations > 0) all_timed = false;
+        planned_left += planned[k];
+    }
+    std::exception_ptr error;
+    const int threads = std::max(1, std::min<int>(options.threads, static_cast<int>(todo.size())));
+    const bool stopped_by_flag = options.stop != nullptr;
+
+    auto progress_now = [&] {  // under the lock
+        Progress progress;
+        progress.done = done;
+        progress.total = todo.size();
+        progress.skipped = result.skipped;
+        progress.running = running;
+        progress.elapsed = since(start);
+        progress.remaining =
+            estimate_remaining(planned_left, planned_done, wall_done, done, todo.size() - done, threads, all_timed);
+        if (rpd_count > 0) progress.mean_rpd = rpd_sum / static_cast<double>(rpd_count);
+        progress.stopping = stopped_by_flag && options.stop->load();
+        return progress;
+    };
+
+    auto worker = [&] {
+        for (;;) {
+            std::size_t k;
+            {
+                const std::lock_guard<std::mutex> guard(lock);
+                if (next >= todo.size() || error || (stopped_by_flag && options.stop->load())) return;
+                k = todo[next++];
+                ++running;
+            }
+            const auto began = clock::now();
+            std::optional<Row> row;
+            std::exception_ptr failed;
+            try {
+                row = run(*tasks[k].entry, tasks[k].settings, options.stop);
+                if (options.csv != nullptr) options.csv->append(*row);
+            } catch (...) {
+                failed = std::current_exception();
+            }
+            const std::lock_guard<std::mutex> guard(lock);
+            --running;
+            if (failed) {
+                if (!error) error = failed;
+            } else {
+                ++done;
+                planned_left -= planned[k];
+                planned_done += planned[k];
+                wall_done += since(began);
+                if (!row->interrupted) {
+                    rpd_sum += row->rpd;
+                    ++rpd_count;
+                }
+                if (options.on_row) options.on_row(*row, progress_now());
+                rows[k] = std::move(row);
+            }
+            changed.notify_all();
+        }
+    };
+
+    std::vector<std::thread> pool;
+    for (int t = 0; t < threads; ++t)
+        pool.emplace_back(worker);
+    {
+        std::unique_lock<std::mutex> guard(lock);
+        const auto tick = std::chrono::duration<double>(options.tick_seconds > 0 ? options.tick_seconds : 1.0);
+        auto finished = [&] {
+            return (next >= todo.size() || error || (stopped_by_flag && options.stop->load())) && running == 0;
+        };
+        while (!finished()) {
+            if (!changed.wait_for(guard, tick, finished) && options.on_tick) options.on_tick(progress_now());
+        }
+    }
+    for (std::thread& thread : pool)
+        thread.join();
+    if (error) std::rethrow_exception(error);
+    for (std::optional<Row>& row : rows)
+        if (row) result.rows.push_back(std::move(*row));
+    result.stopped = stopped_by_flag && options.stop->load() &&
+                     (done < todo.size() ||
+                      std::any_of(result.rows.begin(), result.rows.end(), [](const Row& r) { return r.interrupted; }));
+    return result;
+}
+
+// ---------------------------------------------------------------------------
+// Stopping on signals
+// ---------------------------------------------------------------------------
+
+namespace {
+
+std::atomic<bool> stop_flag{false};
+std::atomic<int> stop_signal{0};
+std::atomic<bool> second_signal_ends{true};
+
+extern "C" void on_stop_signal(int number) {
+    stop_signal.store(number);
+    stop_flag.store(true);
+    if (second_signal_ends.load()) std::signal(number, SIG_DFL);  // a second one ends the process
+}
+
+}  // namespace
+
+struct StopOnSignals::Saved {
+    struct sigaction interrupt {}, terminate {};
+};
+
+StopOnSignals::StopOnSignals(bool second_ends) : saved_(new Saved) {
+    second_signal_ends.store(second_ends);
+    stop_flag.store(false);
+    stop_signal.store(0);
+    struct sigaction action {};
+    action.sa_handler = on_stop_signal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, &saved_->interrupt);
+    sigaction(SIGTERM, &action, &saved_->terminate);
+}
+
+StopOnSignals::~StopOnSignals() {
+    sigaction(SIGINT, &saved_->interrupt, nullptr);
+    sigaction(SIGTERM, &saved_->terminate, nullptr);
+    delete saved_;
+}
+
+const std::atomic<bool>& StopOnSignals::flag() noexcept { return stop_flag; }
+int StopOnSignals::signal() noexcept { return stop_signal.load(); }
+void StopOnSignals::request(int signal) noexcept {
+    stop_signal.store(signal);
+    stop_flag.store(true);
 }
 
 void write_summary(std::ostream& out, const std::vector<Group>& groups, bool markdown) {
@@ -147,26 +715,24 @@ void write_summary(std::ostream& out, const std::vector<Group>& groups, bool mar
     std::vector<std::vector<std::string>> cells;
     cells.push_back({"group", "instances", "ARPD vs bkv %"});
     if (classic) cells.back().push_back("ARPD vs bkv_classic %");
-    for (const char* title : {"reached bkv", "mean s", "max s to best"}) cells.back().push_back(title);
-    const auto fixed = [](double value) {
-        std::ostringstream text;
-        text << std::fixed << std::setprecision(3) << value;
-        return text.str();
-    };
+    for (const char* title : {"reached bkv", "mean s", "max s to best"})
+        cells.back().push_back(title);
     for (const Group& group : groups) {
-        cells.push_back({group.group, std::to_string(group.instances), fixed(group.arpd)});
-        if (classic) cells.back().push_back(group.arpd_classic ? fixed(*group.arpd_classic) : markdown ? "–" : "-");
-        for (const std::string& cell :
-             {std::to_string(group.reached), fixed(group.mean_seconds), fixed(group.max_seconds_to_best)})
+        cells.push_back({group.group, std::to_string(group.instances), fixed(group.arpd, 3)});
+        if (classic) cells.back().push_back(group.arpd_classic ? fixed(*group.arpd_classic, 3) : markdown ? "–" : "-");
+        for (const std::string& cell : {std::to_string(group.reached), fixed(group.mean_seconds, 3),
+                                        fixed(group.max_seconds_to_best, 3)})
             cells.back().push_back(cell);
     }
     if (markdown) {
         for (std::size_t row = 0; row < cells.size(); ++row) {
-            for (const std::string& cell : cells[row]) out << "| " << cell << " ";
+            for (const std::string& cell : cells[row])
+                out << "| " << cell << " ";
             out << "|\n";
             if (row == 0) {
                 out << "|---";
-                for (std::size_t column = 1; column < cells[row].size(); ++column) out << "|---:";
+                for (std::size_t column = 1; column < cells[row].size(); ++column)
+                    out << "|---:";
                 out << "|\n";
             }
         }

@@ -5,6 +5,10 @@
 // gives the same run again. Then NEH against the published makespans of all
 // of Taillard's flow shops, and the rows of a run of a set.
 #include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
 #include <functional>
 #include <memory>
 #include <random>
@@ -17,6 +21,7 @@
 
 #include <zurududo/benchmarks.h>
 #include <zurududo/experiment.h>
+#include <zurududo/report.h>
 #include <zurududo/heuristics.h>
 
 namespace {
@@ -386,7 +391,7 @@ TEST(Experiment, RowsSurviveTheirCsvAndGroupsAverageThem) {
     std::vector<experiment::Row> rows;
     for (const char* name : {"ta001", "ta002", "ta011"}) {
         rows.push_back(experiment::run(*benchmarks::find(name), settings));
-        experiment::write_csv_row(csv, rows.back(), settings);
+        experiment::write_csv_row(csv, rows.back());
     }
     EXPECT_EQ(rows[0].value, 1286);
     EXPECT_NEAR(rows[0].rpd, 100.0 * (1286 - 1278) / 1278, 1e-12);
@@ -407,10 +412,85 @@ TEST(Experiment, RowsSurviveTheirCsvAndGroupsAverageThem) {
         experiment::read_csv_rows("instance,group\nta001,20x5,neh\n", "runs.csv");
         FAIL() << "accepted";
     } catch (const schedule::Error& error) {
-        EXPECT_NE(std::string(error.what()).find("runs.csv:2:"), std::string::npos) << error.what();
+        EXPECT_NE(std::string(error.what()).find("runs.csv:1:"), std::string::npos) << error.what();
     }
     settings.method = "ils";
     EXPECT_THROW(experiment::run(*benchmarks::find("ta001"), settings), schedule::Error);
+}
+
+// The rows of earlier versions (twelve columns) still read, their header
+// followed by this version's; a row cut short by a crash is cut off, and
+// the finished runs are known by their key.
+TEST(Experiment, CsvFileKeepsWholeRowsAndResumesByKey) {
+    const auto path = std::filesystem::temp_directory_path() / ("zurududo-rows-" + std::to_string(::getpid()) + ".csv");
+    experiment::Settings settings;
+    settings.method = "iterated_greedy";
+    settings.iterations = 20;
+    settings.parameters = {{"d", "3"}};
+    const experiment::Row row = experiment::run(*benchmarks::find("ta001"), settings);
+    EXPECT_EQ(row.method, "ig");
+    EXPECT_EQ(row.parameters, "T=0.7;d=3;local_search=true;partial_local_search=true");
+    EXPECT_EQ(row.budget, "iterations=20");
+    EXPECT_FALSE(row.trace.empty());
+    {
+        std::ofstream old(path);
+        old << "instance,group,method,seed,best_known,best_known_classic,value,rpd,rpd_classic,seconds,"
+               "seconds_to_best,iterations\nta002,20x5,neh,1,1359,1359,1365,0.4415,0.4415,0.0000,0.0000,0\n"
+            << experiment::csv_line(row).substr(0, 30);
+    }
+    {
+        experiment::CsvFile file(path.string());
+        ASSERT_EQ(file.existing().size(), 1u);
+        EXPECT_EQ(file.existing()[0].value, 1365);
+        EXPECT_FALSE(file.finished(experiment::run_key(row)));
+        file.append(row);
+        EXPECT_TRUE(file.finished(experiment::run_key(row)));
+    }
+    const std::string text = schedule::read_file(path.string());
+    EXPECT_EQ(text.find(experiment::csv_line(row)), text.size() - experiment::csv_line(row).size());
+    const auto read = experiment::read_csv_rows(text, "rows.csv");
+    ASSERT_EQ(read.size(), 2u);
+    EXPECT_EQ(experiment::csv_line(read[1]), experiment::csv_line(row));
+    EXPECT_EQ(experiment::CsvFile(path.string()).existing().size(), 2u);
+    std::filesystem::remove(path);
+
+    experiment::Settings parsed;
+    experiment::parse_budget("time_factor=30;target=930;stop_at_best", parsed);
+    EXPECT_EQ(experiment::budget_text(parsed), "time_factor=30;target=930;stop_at_best");
+    EXPECT_THROW(experiment::parse_budget("iterations=-3", parsed), schedule::Error);
+    EXPECT_THROW(experiment::read_csv_rows(experiment::csv_header() + "ta001,\"20x5\n", "x.csv"), schedule::Error);
+}
+
+// A set stop flag ends a search at its best, recorded as interrupted; a
+// construction, or a run its budget ended, is not.
+TEST(Experiment, AStopFlagEndsSearchesAtTheirBest) {
+    std::atomic<bool> stop{true};
+    experiment::Settings settings;
+    settings.method = "ig";
+    settings.iterations = 100000000;
+    const experiment::Row cut = experiment::run(*benchmarks::find("ta001"), settings, &stop);
+    EXPECT_TRUE(cut.interrupted);
+    EXPECT_LT(cut.iterations, settings.iterations);
+    EXPECT_GE(cut.value, 1278);
+    settings.method = "neh";
+    EXPECT_FALSE(experiment::run(*benchmarks::find("ta001"), settings, &stop).interrupted);
+    // The grid makes no run once the flag is set.
+    experiment::GridOptions options;
+    options.stop = &stop;
+    const auto grid = experiment::run_grid({{benchmarks::find("ta001"), settings}}, options);
+    EXPECT_TRUE(grid.rows.empty());
+    EXPECT_TRUE(grid.stopped);
+}
+
+TEST(Experiment, WilcoxonSignedRank) {
+    // n = 10 without ties: T = 8 is the largest significant at 0.05 (two-sided), by the tables.
+    EXPECT_NEAR(experiment::signed_rank_exact_p(10, 8), 2 * 25 / 1024.0, 1e-12);
+    EXPECT_NEAR(experiment::signed_rank_exact_p(10, 9), 2 * 33 / 1024.0, 1e-12);
+    const std::vector<double> differences = {1, -1, 2, 2, -2, 3, 0};
+    const auto test = experiment::wilcoxon_signed_rank(differences);
+    EXPECT_EQ(test.zeros, 1u);
+    EXPECT_FALSE(test.exact);
+    EXPECT_NEAR(test.p, 0.33868, 1e-4);
 }
 
 }  // namespace

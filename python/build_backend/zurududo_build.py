@@ -25,7 +25,7 @@ import zipfile
 ROOT = pathlib.Path(__file__).resolve().parents[2]
 PACKAGE = ROOT / "python" / "zurududo"
 NAME = "zurududo"
-PACKAGE_FILES = ("__init__.py", "__init__.pyi", "py.typed")
+PACKAGE_FILES = ("__init__.py", "__init__.pyi", "py.typed", "experiments.py")
 
 
 def _version():

@@ -122,6 +122,7 @@ py::class_<Instance> init_instances(py::module_& m);           // instances.cpp
 void init_batches(py::class_<Instance>& instance);             // batches.cpp: evaluate_many
 void init_loading(py::module_& m);                              // loading.cpp: files and benchmarks
 void init_solving(py::module_& m);                              // solving.cpp: the heuristics
+void init_experiments(py::module_& m);                          // experiments.cpp: grids and reports
 void init_charts(py::module_& m);                               // charts.cpp: Gantt charts
 
 }  // namespace zurududo_python

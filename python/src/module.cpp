@@ -35,5 +35,6 @@ PYBIND11_MODULE(_core, m) {
     zurududo_python::init_batches(instance);
     zurududo_python::init_loading(m);
     zurududo_python::init_solving(m);
+    zurududo_python::init_experiments(m);
     zurududo_python::init_charts(m);
 }

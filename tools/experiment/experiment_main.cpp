@@ -7,9 +7,16 @@
 //   zurududo-experiment --summarise FILE.csv...
 //
 // The methods, their names and parameters are those of <zurududo/solvers.h>,
-// as in sched and Python. The CSV rows of several runs (shards of a set, say)
-// concatenate; the second form prints the summary of such rows.
+// as in sched and Python, and the rows, the CSV file and the stopping on
+// SIGINT and SIGTERM those of sched bench: each row is appended as its run
+// finishes, a run into a file that holds rows skips the runs finished there,
+// and a signal stops the run in flight at its best (exit 130 or 143). The
+// CSV rows of several runs (shards of a set, say) concatenate; the second
+// form prints the summary of such rows. It stays beside sched bench for the
+// recorded commands that name it and for --clock wall.
 #include <cmath>
+#include <csignal>
+#include <memory>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -121,7 +128,8 @@ int main(int argc, char** argv) {
             std::vector<experiment::Row> rows;
             for (const std::string& file : summarise) {
                 const auto more = experiment::read_csv_rows(schedule::read_file(file), file);
-                rows.insert(rows.end(), more.begin(), more.end());
+                for (const experiment::Row& row : more)
+                    if (!row.interrupted) rows.push_back(row);
             }
             experiment::write_summary(std::cout, experiment::summarise(rows));
         } catch (const schedule::Error& error) {
@@ -138,33 +146,51 @@ int main(int argc, char** argv) {
         usage(error.what());
     }
 
-    std::ofstream csv_out;
-    if (!csv.empty()) {
-        csv_out.open(csv);
-        if (!csv_out) usage("cannot write " + csv);
-        experiment::write_csv_header(csv_out);
+    std::unique_ptr<experiment::CsvFile> csv_file;
+    try {
+        if (!csv.empty()) csv_file = std::make_unique<experiment::CsvFile>(csv);
+    } catch (const schedule::Error& error) {
+        std::fprintf(stderr, "zurududo-experiment: %s\n", error.what());
+        return 1;
     }
+    std::vector<experiment::Task> tasks;
+    for (const benchmarks::Entry* entry : entries)
+        tasks.push_back({entry, settings});
     std::vector<experiment::Row> rows;
     std::printf("%-10s %-8s %10s %12s %8s %9s %9s %10s\n", "instance", "group", "best", "value", "rpd", "seconds",
                 "to_best", "iterations");
+    std::fflush(stdout);
+    experiment::GridOptions grid;
+    grid.csv = csv_file.get();
+    grid.stop = &experiment::StopOnSignals::flag();
+    grid.on_row = [&rows](const experiment::Row& row, const experiment::Progress&) {
+        std::printf("%-10s %-8s %10ld %12.0f %8.3f %9.3f %9.3f %10ld%s\n", row.instance.c_str(), row.group.c_str(),
+                    row.best_known, row.value, row.rpd, row.seconds, row.seconds_to_best, row.iterations,
+                    row.interrupted ? " interrupted" : "");
+        std::fflush(stdout);
+        if (!row.interrupted) rows.push_back(row);
+    };
+    int stopped_by = 0;
+    std::size_t skipped = 0;
+    bool stopped = false;
     try {
-        for (const benchmarks::Entry* entry : entries) {
-            const experiment::Row row = experiment::run(*entry, settings);
-            std::printf("%-10s %-8s %10ld %12.0f %8.3f %9.3f %9.3f %10ld\n", row.instance.c_str(), row.group.c_str(),
-                        row.best_known, row.value, row.rpd, row.seconds, row.seconds_to_best, row.iterations);
-            std::fflush(stdout);
-            if (csv_out) {
-                experiment::write_csv_row(csv_out, row, settings);
-                csv_out.flush();
-            }
-            rows.push_back(row);
-        }
+        const experiment::StopOnSignals handlers;
+        const experiment::GridResult result = experiment::run_grid(tasks, grid);
+        stopped_by = experiment::StopOnSignals::signal();
+        skipped = result.skipped;
+        stopped = result.stopped;
     } catch (const schedule::Error& error) {
         std::fprintf(stderr, "zurududo-experiment: %s\n", error.what());
         return error.kind() == schedule::ErrorKind::argument ? 2 : 1;
     }
+    if (skipped > 0) std::printf("(%zu runs found finished in %s, not made again)\n", skipped, csv.c_str());
     std::printf("\n");
     std::fflush(stdout);
     experiment::write_summary(std::cout, experiment::summarise(rows));
+    if (stopped) {
+        std::printf("\nstopped by %s; run the same command again to resume\n", stopped_by == SIGTERM ? "SIGTERM" : "SIGINT");
+        std::fflush(stdout);
+        return 128 + (stopped_by == SIGTERM ? SIGTERM : SIGINT);
+    }
     return 0;
 }

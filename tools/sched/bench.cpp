@@ -1,12 +1,13 @@
 // sched bench: a method over a benchmark set, with relative deviations from
-// the best known values, by the experiment runner of the heuristics library.
+// the best known values, by the grid runner of the heuristics library: rows
+// appended to the CSV file as runs finish, a resumed run skipping those
+// there, SIGINT and SIGTERM stopping the runs in flight at their best.
 #include <algorithm>
-#include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
-#include <mutex>
+#include <memory>
 #include <sstream>
-#include <thread>
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
@@ -17,7 +18,6 @@
 #include "commands.h"
 #include "common.h"
 #include "output.h"
-
 namespace sched {
 
 namespace {
@@ -61,6 +61,7 @@ std::string number(double value, const char* format) {
     return text;
 }
 
+
 }  // namespace
 
 int bench_command(CLI::App& app, const std::vector<std::string>& args) {
@@ -68,7 +69,7 @@ int bench_command(CLI::App& app, const std::vector<std::string>& args) {
     experiment::Settings settings;
     int seeds = 1, threads = 1;
     std::string csv, shard, format = "table";
-    bool progress = false;
+    bool progress = false, quiet = false, resume = false;
     MethodOptions method;
     app.add_option("SET", arguments, "sets, names or files of names")->required();
     add_method_options(app, method, true);
@@ -79,12 +80,18 @@ int bench_command(CLI::App& app, const std::vector<std::string>& args) {
     app.add_option("--seeds", seeds, "runs per instance, with seeds seed, seed+1, ... (default: 1)")
         ->check(count_option(1000000));
     app.add_option("-j,--threads", threads, "instances run side by side (default: 1)")->check(count_option(1024));
-    app.add_option("--csv", csv, "write a row per run to FILE (shards' files concatenate into the whole)");
+    app.add_option("--csv", csv,
+                   "append a row per run to FILE as it finishes; runs already there are skipped "
+                   "(shards' files concatenate into the whole)");
+    app.add_flag("--resume", resume, "resume the run whose rows are in the --csv FILE (which must exist)");
     app.add_option("--shard", shard, "I/K: run every K-th run from the I-th (1 <= I <= K)");
     app.add_option("-f,--format", format, "table (default) or csv: the rows on standard output");
-    app.add_flag("--progress", progress, "draw the progress bar even when standard error is no terminal");
+    app.add_flag("--progress", progress, "draw the live progress line even when standard error is no terminal");
+    app.add_flag("-q,--quiet", quiet, "no progress on standard error");
     if (!parse(app, args)) return 0;
     check_format(format, {"table", "csv"});
+    if (resume && csv.empty()) usage_error("--resume needs the --csv FILE of the run to resume");
+    if (resume && !std::filesystem::exists(csv)) failure("nothing to resume: " + csv + " does not exist");
     if (settings.time_factor == 0 && settings.seconds == 0 && settings.iterations == 0) settings.time_factor = 1;
     settings.method = method.method;
     settings.parameters = parameter_values(method);
@@ -103,21 +110,20 @@ int bench_command(CLI::App& app, const std::vector<std::string>& args) {
     }
 
     // The runs: every instance with every seed, then this shard's share.
-    struct Task {
-        const benchmarks::Entry* entry;
-        std::uint64_t seed;
-    };
-    std::vector<Task> tasks;
+    std::vector<experiment::Task> tasks;
     for (const benchmarks::Entry* entry : entries_of(arguments))
-        for (int k = 0; k < seeds; ++k)
-            tasks.push_back({entry, settings.seed + static_cast<std::uint64_t>(k)});
-    std::vector<Task> mine;
+        for (int k = 0; k < seeds; ++k) {
+            experiment::Task task{entry, settings};
+            task.settings.seed = settings.seed + static_cast<std::uint64_t>(k);
+            tasks.push_back(task);
+        }
+    std::vector<experiment::Task> mine;
     for (std::size_t k = static_cast<std::size_t>(shard_index - 1); k < tasks.size();
          k += static_cast<std::size_t>(shard_count))
         mine.push_back(tasks[k]);
     // The method, its parameters and the target checked once per set, on its first instance, before any run.
     std::vector<std::string> checked;
-    for (const Task& task : mine) {
+    for (const experiment::Task& task : mine) {
         if (std::find(checked.begin(), checked.end(), task.entry->set) != checked.end()) continue;
         checked.push_back(task.entry->set);
         zurududo::solvers::Request request;
@@ -135,71 +141,124 @@ int bench_command(CLI::App& app, const std::vector<std::string>& args) {
         }
     }
 
-    // Threads take the runs in turn; the rows keep the runs' order.
-    std::vector<experiment::Row> rows(mine.size());
-    std::vector<std::string> errors(mine.size());
-    std::atomic<std::size_t> next{0};
-    std::size_t done = 0;
-    std::mutex lock;
-    const bool bar = progress || isatty(STDERR_FILENO);
-    auto draw = [&] {
-        const std::size_t width = 40, filled = mine.empty() ? width : width * done / mine.size();
-        std::fprintf(stderr, "\r[%s%s] %zu/%zu", std::string(filled, '#').c_str(),
-                     std::string(width - filled, ' ').c_str(), done, mine.size());
-        if (done == mine.size()) std::fputc('\n', stderr);
-        std::fflush(stderr);
-    };
-    auto worker = [&] {
-        for (std::size_t k; (k = next++) < mine.size();) {
-            experiment::Settings run = settings;
-            run.seed = mine[k].seed;
-            try {
-                rows[k] = experiment::run(*mine[k].entry, run);
-            } catch (const schedule::Error& e) {
-                errors[k] = e.what();
-            }
-            const std::lock_guard<std::mutex> guard(lock);
-            ++done;
-            if (bar) draw();
-        }
-    };
-    if (bar) draw();
-    std::vector<std::thread> pool;
-    for (int t = 1; t < std::min<int>(threads, static_cast<int>(mine.size())); ++t)
-        pool.emplace_back(worker);
-    worker();
-    for (std::thread& thread : pool)
-        thread.join();
-    for (const std::string& error : errors)
-        if (!error.empty()) failure(error);
-
-    std::ostringstream table;
-    if (!csv.empty() || format == "csv") {
-        std::ostringstream text;
-        experiment::write_csv_header(text);
-        for (std::size_t k = 0; k < rows.size(); ++k) {
-            experiment::Settings run = settings;
-            run.seed = mine[k].seed;
-            experiment::write_csv_row(text, rows[k], run);
-        }
-        if (!csv.empty()) write_output(csv, text.str());
-        if (format == "csv") {
-            write_output("", text.str());
-            return 0;
+    std::unique_ptr<experiment::CsvFile> file;
+    if (!csv.empty()) {
+        try {
+            file = std::make_unique<experiment::CsvFile>(csv);
+        } catch (const schedule::Error& e) {
+            failure(e.what());
         }
     }
-    std::size_t name_width = 8;
-    for (const experiment::Row& row : rows)
-        name_width = std::max(name_width, row.instance.size());
-    table << pad("instance", name_width) << "  " << pad("group", 8) << "  " << pad("best", 9) << "  "
-          << pad("value", 12) << "  " << pad("RPD %", 8) << "  " << pad("seconds", 8) << "\n";
-    for (const experiment::Row& row : rows)
-        table << pad(row.instance, name_width) << "  " << pad(row.group, 8) << "  "
-              << pad(std::to_string(row.best_known), 9) << "  " << pad(format_double(row.value), 12) << "  "
-              << pad(number(row.rpd, "%.2f"), 8) << "  " << pad(number(row.seconds, "%.2f"), 8) << "\n";
-    table << "\n";
-    experiment::write_summary(table, experiment::summarise(rows), false);
-    write_output("", table.str());
+
+    // Progress on standard error: a live line on a terminal, else a line per
+    // finished run (at most one a second) and one a minute while runs go on.
+    const bool live = !quiet && (progress || isatty(STDERR_FILENO));
+    const bool lines = !quiet && !live;
+    double last_line = -1e9;
+    std::size_t width = 0;
+    auto draw = [&](const experiment::Progress& p, bool final) {
+        const std::size_t bar = 24, filled = p.total == 0 ? bar : bar * p.done / p.total;
+        std::string text = "[" + std::string(filled, '#') + std::string(bar - filled, ' ') + "] " +
+                           experiment::progress_line(p);
+        const std::size_t shown = text.size();
+        if (shown < width) text += std::string(width - shown, ' ');
+        width = shown;
+        std::fprintf(stderr, "\r%s%s", text.c_str(), final ? "\n" : "");
+        std::fflush(stderr);
+    };
+    experiment::GridOptions grid;
+    grid.threads = threads;
+    grid.csv = file.get();
+    grid.stop = &experiment::StopOnSignals::flag();
+    grid.on_row = [&](const experiment::Row& row, const experiment::Progress& p) {
+        if (live) draw(p, false);
+        if (lines && (p.elapsed - last_line >= 1 || p.done == p.total)) {
+            std::fprintf(stderr, "%s seed %llu: %s%s · %s\n", row.instance.c_str(),
+                         static_cast<unsigned long long>(row.seed), format_double(row.value).c_str(),
+                         row.interrupted ? " (interrupted)" : "", experiment::progress_line(p).c_str());
+            std::fflush(stderr);
+            last_line = p.elapsed;
+        }
+    };
+    grid.on_tick = [&](const experiment::Progress& p) {
+        if (live) draw(p, false);
+        if (lines && p.elapsed - last_line >= 60) {
+            std::fprintf(stderr, "%s\n", experiment::progress_line(p).c_str());
+            std::fflush(stderr);
+            last_line = p.elapsed;
+        }
+    };
+    experiment::GridResult result;
+    int stopped_by = 0;
+    {
+        const experiment::StopOnSignals handlers;
+        try {
+            result = experiment::run_grid(mine, grid);
+        } catch (const schedule::Error& e) {
+            if (live) std::fputc('\n', stderr);
+            failure(e.what());
+        }
+        stopped_by = experiment::StopOnSignals::signal();
+    }
+    if (live) {
+        experiment::Progress last;
+        last.done = result.rows.size();
+        last.total = mine.size() - result.skipped;
+        last.skipped = result.skipped;
+        draw(last, true);
+    }
+
+    // The table: the runs of this grid, those found in the file included, in the grid's order.
+    std::vector<experiment::Row> rows;
+    {
+        std::size_t made = 0;
+        for (const experiment::Task& task : mine) {
+            experiment::Row key;
+            std::tie(key.method, key.parameters) = experiment::method_and_parameters(task.settings);
+            key.instance = task.entry->name;
+            key.seed = task.settings.seed;
+            key.budget = experiment::budget_text(task.settings);
+            const std::string wanted = experiment::run_key(key);
+            if (made < result.rows.size() && experiment::run_key(result.rows[made]) == wanted) {
+                rows.push_back(result.rows[made++]);
+            } else if (file) {
+                const auto& existing = file->existing();
+                const auto found = std::find_if(existing.rbegin(), existing.rend(), [&](const experiment::Row& r) {
+                    return !r.interrupted && experiment::run_key(r) == wanted;
+                });
+                if (found != existing.rend()) rows.push_back(*found);
+            }
+        }
+    }
+    if (format == "csv") {
+        std::string text = experiment::csv_header();
+        for (const experiment::Row& row : rows)
+            text += experiment::csv_line(row);
+        write_output("", text);
+    } else {
+        std::ostringstream table;
+        std::size_t name_width = 8;
+        for (const experiment::Row& row : rows)
+            name_width = std::max(name_width, row.instance.size());
+        table << pad("instance", name_width) << "  " << pad("group", 8) << "  " << pad("best", 9) << "  "
+              << pad("value", 12) << "  " << pad("RPD %", 8) << "  " << pad("seconds", 8) << "\n";
+        std::vector<experiment::Row> finished;
+        for (const experiment::Row& row : rows) {
+            table << pad(row.instance, name_width) << "  " << pad(row.group, 8) << "  "
+                  << pad(std::to_string(row.best_known), 9) << "  " << pad(format_double(row.value), 12) << "  "
+                  << pad(number(row.rpd, "%.2f"), 8) << "  " << pad(number(row.seconds, "%.2f"), 8)
+                  << (row.interrupted ? "  interrupted" : "") << "\n";
+            if (!row.interrupted) finished.push_back(row);
+        }
+        table << "\n";
+        experiment::write_summary(table, experiment::summarise(finished), false);
+        if (result.stopped)
+            table << "\nstopped by " << (stopped_by == SIGTERM ? "SIGTERM" : "SIGINT") << ": "
+                  << finished.size() << " of " << mine.size() << " runs finished"
+                  << (csv.empty() ? "" : "; run the same command again to resume from " + csv) << "\n";
+        write_output("", table.str());
+    }
+    if (result.stopped) return 128 + (stopped_by == SIGTERM ? SIGTERM : SIGINT);
     return 0;
 }
 

@@ -19,6 +19,7 @@ int schedule_command(CLI::App& app, const std::vector<std::string>& args);
 int gantt_command(CLI::App& app, const std::vector<std::string>& args);
 int solve_command(CLI::App& app, const std::vector<std::string>& args);
 int bench_command(CLI::App& app, const std::vector<std::string>& args);
+int report_command(CLI::App& app, const std::vector<std::string>& args);
 int list_command(CLI::App& app, const std::vector<std::string>& args);
 
 }  // namespace sched

@@ -64,8 +64,23 @@ const Command commands[] = {
      "deviation (RPD, %) and the time, then the mean deviation (ARPD) per size group\n"
      "and overall. Each instance is solved for its own objective by the method\n"
      "(sched list --methods). Time is the processor time of the thread running the\n"
-     "instance.",
+     "instance. With --csv each finished run's row is appended at once, and a run\n"
+     "into a file that holds rows skips the runs finished there (--resume says so).\n"
+     "SIGINT (Ctrl-C) or SIGTERM stops the runs in flight at their best so far,\n"
+     "records them as interrupted, prints the table and exits with 130 or 143.",
      sched::bench_command},
+    {"report", "make result rows into a report: HTML with plots, Markdown, CSV",
+     "sched report RESULTS.csv... [-o report.html]... [--title TEXT]",
+     "Reads the rows that sched bench --csv, the experiment runner and Python's\n"
+     "zurududo.experiments.run write, and makes the report: the ARPD per size group\n"
+     "and configuration (method, parameters, budget) with the best of each row marked\n"
+     "and the spread over seeds, the paired comparisons (wins, ties, losses and the\n"
+     "Wilcoxon signed-rank test), box plots of each instance's RPD over seeds, ARPD\n"
+     "against the budget and the convergence over time. -o report.html writes one\n"
+     "self-contained page (inline SVG, nothing fetched), -o FILE.md the tables as\n"
+     "Markdown, -o FILE.csv the ARPD table; without -o the Markdown goes to standard\n"
+     "output. Interrupted runs are counted but left out.",
+     sched::report_command},
     {"list", "the benchmark sets and their instances; the methods", "sched list [SET|NAME...] | --methods",
      "Lists the benchmark sets and their instances, each with its environment, size\n"
      "(jobs x machines) and best known value ('*' when proven optimal); an instance's\n"
@@ -89,7 +104,7 @@ std::string main_help() {
     return help + "\n"
                   "An instance is a file, - for standard input, or a benchmark name (ta001, ft06, ...).\n"
                   "'sched <command> --help' describes a command; 'sched --version' prints the version.\n"
-                  "Exit status: 0 success, 1 failure, 2 usage error.\n";
+                  "Exit status: 0 success, 1 failure, 2 usage error (bench stopped by a signal: 130, 143).\n";
 }
 
 int run(const std::vector<std::string>& args) {

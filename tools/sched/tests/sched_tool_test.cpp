@@ -43,7 +43,7 @@ const char* const flow_instance = "[JOBS=4]\n[MACHINES=3]\n[PT=5,3,6,2;4,6,2,5;3
 TEST(SchedTool, HelpForTheProgramAndEachCommand) {
     TempDir dir;
     for (const char* args : {"--help", "evaluate --help", "schedule --help", "gantt --help", "solve --help",
-                             "bench --help", "list --help"}) {
+                             "bench --help", "report --help", "list --help"}) {
         const ToolRun run = sched(dir, args);
         EXPECT_EQ(run.status, 0) << args;
         EXPECT_EQ(run.out.find("usage: sched"), 0u) << args;

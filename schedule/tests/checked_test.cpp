@@ -1,6 +1,8 @@
 // The checked interface: the same work as the named routines, every failure
 // an Error, nothing printed unless asked.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -436,6 +438,49 @@ TEST(CheckedEvaluation, InsertionMakespansAreCheckedAndExact) {
     const std::vector<int> repeated = {3, 3};
     EXPECT_THROW((void)insertion_makespans(shop.get(), repeated, 2), Error);
 }
+
+// Storage an evaluation cannot have is an Error of kind memory: a checked
+// routine never takes the named routines' way out of the process. The child
+// caps its address space a little above what it holds, so that the
+// completion times of eight million jobs (64 MB) cannot be had, while
+// checking the sequence (32 MB at most) can.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define CHECKED_TEST_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define CHECKED_TEST_SANITIZED 1
+#endif
+#endif
+#ifndef CHECKED_TEST_SANITIZED  // the sanitizers reserve far more address space than the cap
+void evaluate_without_room() {
+    const int jobs = 1 << 23;
+    Instance<SINGLE_MACHINE> single(SINGLE_MACHINE{jobs, 1, nullptr, nullptr, nullptr, nullptr});
+    single.get().pt = allocate_vector<int>(jobs).release();
+    single.get().r = allocate_vector<int>(jobs).release();
+    single.get().w = allocate_vector<double>(jobs).release();
+    std::fill_n(single.get().pt, jobs, 1);
+    std::fill_n(single.get().r, jobs, 0);
+    std::fill_n(single.get().w, jobs, 1.0);
+    std::vector<int> seq(static_cast<std::size_t>(jobs));
+    std::iota(seq.begin(), seq.end(), 0);
+    std::ifstream statm("/proc/self/statm");
+    unsigned long pages = 0;
+    statm >> pages;
+    const rlim_t cap = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (rlim_t{48} << 20);
+    const rlimit limit{cap, cap};
+    setrlimit(RLIMIT_AS, &limit);
+    try {
+        (void)completion_times(single.get(), seq);
+    } catch (const Error& e) {
+        std::exit(e.kind() == ErrorKind::memory ? 0 : 3);
+    }
+    std::exit(4);
+}
+
+TEST(CheckedEvaluation, StorageThatCannotBeHadIsAnError) {
+    EXPECT_EXIT(evaluate_without_room(), testing::ExitedWithCode(0), "");
+}
+#endif
 
 TEST(CheckedFiles, AnAtomicWriteThatFailsLeavesNothing) {
     const TempDir dir;

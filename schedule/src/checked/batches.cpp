@@ -12,14 +12,15 @@
 
 #include "schedule/checked.h"
 #include "schedule/schedule.h"
+#include "evaluation/throwing_evaluators.h"
 #include "support/failure.h"
 
 namespace schedule {
 
 namespace {
 
-// The batch evaluators of an environment, in the order of its objective
-// table; `available` where the environment has them.
+// The batch evaluators of an environment (those that throw), in the order of
+// its objective table; `available` where the environment has them.
 template <class Record>
 struct BatchEntry {
     void (*integer)(const int*, int, Record, long*);
@@ -38,7 +39,7 @@ template <class Record>
 struct BatchTable {
     static constexpr bool available = false;
 };
-#define SCHEDULE_BATCH_ENTRY(NAME, NEEDS_DUE_DATES, P) batch_entry(P##_Rj_##NAME##_many),
+#define SCHEDULE_BATCH_ENTRY(NAME, NEEDS_DUE_DATES, P) batch_entry(throwing::P##_Rj_##NAME##_many),
 #define SCHEDULE_BATCH_TABLE(RECORD, P)                                                                       \
     template <>                                                                                               \
     struct BatchTable<RECORD> {                                                                               \
@@ -67,9 +68,9 @@ template <class Record, class Out>
 void evaluate_rows(const Record& record, const Objective<Record>& objective, std::span<const int> sequences,
                    std::size_t length, std::size_t begin, std::size_t end, Out* out, Failure& failure) {
     try {
-        const Objective<Record>* const table = objective_table<Record>.data();
-        const std::size_t k = static_cast<std::size_t>(&objective - table);
-        [[maybe_unused]] const bool batch = &objective >= table && k < objective_table<Record>.size();
+        const Objective<Record>& run = throwing::counterpart(objective);
+        const std::size_t k = throwing::position(objective);
+        [[maybe_unused]] const bool batch = k < objective_table<Record>.size();
         std::vector<int> block(std::min(block_rows, end - begin) * length);
         for (std::size_t first = begin; first < end; first += block_rows) {
             const std::size_t last = std::min(end, first + block_rows);
@@ -96,9 +97,9 @@ void evaluate_rows(const Record& record, const Objective<Record>& objective, std
             for (std::size_t row = first; row < last; ++row) {
                 const int* seq = block.data() + (row - first) * length;
                 if constexpr (std::is_same_v<Out, double>) {
-                    out[row] = objective.real(seq, record);
+                    out[row] = run.real(seq, record);
                 } else {
-                    out[row] = objective.integer(seq, record);
+                    out[row] = run.integer(seq, record);
                 }
             }
         }

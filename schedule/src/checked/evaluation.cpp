@@ -1,11 +1,12 @@
 // Checked evaluation: records and sequences validated, then the record
-// evaluators of the objective table.
+// evaluators of the objective table, run so that they throw.
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "schedule/checked.h"
 #include "schedule/schedule.h"
+#include "evaluation/throwing_evaluators.h"
 #include "support/failure.h"
 
 namespace schedule {
@@ -13,16 +14,6 @@ namespace schedule {
 namespace {
 
 [[noreturn]] void bad_argument(const std::string& what) { fail(ErrorKind::argument, 999, what); }
-
-template <EvaluatedRecord Record>
-long* completion_vector(const int* seq, Record record) {
-    if constexpr (std::is_same_v<Record, SINGLE_MACHINE>) return S1_Rj_Cj(seq, record);
-    if constexpr (std::is_same_v<Record, PARALLEL_MACHINES>) return Pm_Rj_Cj(seq, record);
-    if constexpr (std::is_same_v<Record, RELATED_MACHINES>) return Qm_Rj_Cj(seq, record);
-    if constexpr (std::is_same_v<Record, UNRELATED_MACHINES>) return Rm_Rj_Cj(seq, record);
-    if constexpr (std::is_same_v<Record, FLOWSHOP>) return Fm_Prmu_Rj_Cj(seq, record);
-    if constexpr (std::is_same_v<Record, JOBSHOP>) return Jm_Rj_Cj(seq, record);
-}
 
 template <EvaluatedRecord Record>
 void check(const Record& record, std::span<const int> seq) {
@@ -48,8 +39,9 @@ Value evaluate(const Record& record, std::span<const int> seq, const Objective<R
     if (objective.needs_due_dates && record.dd == nullptr)
         bad_argument(std::string(objective.name) + " needs due dates and the instance has none");
     const Record used = without_idle_machines(record);
-    if (objective.weighted) return objective.real(seq.data(), used);
-    return objective.integer(seq.data(), used);
+    const Objective<Record>& run = throwing::counterpart(objective);
+    if (run.weighted) return run.real(seq.data(), used);
+    return run.integer(seq.data(), used);
 }
 
 template <EvaluatedRecord Record>
@@ -60,7 +52,7 @@ Value evaluate(const Record& record, std::span<const int> seq, std::string_view 
 template <EvaluatedRecord Record>
 std::vector<long> completion_times(const Record& record, std::span<const int> seq) {
     check(record, seq);
-    const Vector<long> completion(completion_vector(seq.data(), without_idle_machines(record)));
+    const Vector<long> completion(throwing::Evaluators<Record>::completion_times(seq.data(), without_idle_machines(record)));
     return std::vector<long>(completion.get(), completion.get() + record.jobs);
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -157,7 +158,13 @@ void validate_sequence(const Record& record, std::span<const int> seq) {
                      std::to_string(length) +
                      (operations ? " (each of the " + std::to_string(jobs) + " jobs " + std::to_string(per_job) + " times)"
                                  : " (a permutation of 0.." + std::to_string(jobs - 1) + ")"));
-    std::vector<long> seen(static_cast<std::size_t>(jobs > 0 ? jobs : 0), 0);
+    // How often each job was named so far (at most `per_job`, a machine count).
+    std::vector<int> seen;
+    try {
+        seen.assign(static_cast<std::size_t>(jobs > 0 ? jobs : 0), 0);
+    } catch (const std::bad_alloc&) {
+        fail(ErrorKind::memory, 1, "validate_sequence");
+    }
     for (std::size_t k = 0; k < seq.size(); ++k) {
         const int job = seq[k];
         if (job < 0 || job >= jobs)

@@ -32,9 +32,9 @@ long plain(const char* evaluator, const int* seq, int jobs, int machines, const 
                                     completions(seq, jobs, machines, pt, FromTimeZero{})); });
 }
 
-template <class Obj>
+template <class Obj, class Run = EndingProcess>
 typename Obj::Result record(const char* evaluator, const int* seq, const FLOWSHOP& in) {
-    return or_end_process([&] { return catalogue::evaluate<Obj>(evaluator, conventions, {in.dd, in.w, in.r},
+    return Run{}([&] { return catalogue::evaluate<Obj>(evaluator, conventions, {in.dd, in.w, in.r},
                                     completions(seq, in.jobs, in.machines, in.pt, Released{in.r})); });
 }
 
@@ -235,10 +235,17 @@ long Fm_Prmu_Tmax(const int* seq, int jobs, int machs, const int* const* pt, con
 
 SCHEDULE_RECORD_EVALUATORS(Fm_Prmu, FLOWSHOP)
 
-long* Fm_Prmu_Rj_Cj(const int* seq, FLOWSHOP instance) {
-    return or_end_process([&] { return completion_times(instance.jobs,
+// The completion times of a sequence, by either interface.
+template <class Run>
+static long* record_cj(const char* routine, const int* seq, const FLOWSHOP& instance) {
+    (void)routine;
+    return Run{}([&] { return completion_times(instance.jobs,
                             completions(seq, instance.jobs, instance.machines, instance.pt, Released{instance.r})); });
 }
+
+long* Fm_Prmu_Rj_Cj(const int* seq, FLOWSHOP instance) { return record_cj<EndingProcess>(__func__, seq, instance); }
+
+SCHEDULE_THROWING_EVALUATORS(Fm_Prmu, FLOWSHOP)
 
 void Fm_Prmu_Cmax_many(const int* seqs, int count, int jobs, int machs, const int* const* pt, long* out) {
     or_end_process([&] {
@@ -249,5 +256,6 @@ void Fm_Prmu_Cmax_many(const int* seqs, int count, int jobs, int machs, const in
     });
 }
 SCHEDULE_RECORD_BATCH_EVALUATORS(Fm_Prmu, FLOWSHOP)
+SCHEDULE_THROWING_BATCH_EVALUATORS(Fm_Prmu, FLOWSHOP)
 
 }  // namespace schedule

@@ -18,9 +18,9 @@ long plain(const char* evaluator, const int* seq, int jobs, int machs, const int
                                                   {dd, nullptr, nullptr}); });
 }
 
-template <class Obj>
+template <class Obj, class Run = EndingProcess>
 typename Obj::Result record(const char* evaluator, const int* seq, const PARALLEL_MACHINES& in) {
-    return or_end_process([&] { return evaluate<Obj, Dispatch::earliest_free>(evaluator, seq, in.jobs, in.machines, IdenticalTimes{in.pt},
+    return Run{}([&] { return evaluate<Obj, Dispatch::earliest_free>(evaluator, seq, in.jobs, in.machines, IdenticalTimes{in.pt},
                                                   Released{in.r}, {in.dd, in.w, in.r}); });
 }
 
@@ -56,10 +56,15 @@ long Pm_Tmax(const int* seq, int jobs, int machs, const int* pt, const long* dd)
 
 SCHEDULE_RECORD_EVALUATORS(Pm, PARALLEL_MACHINES)
 
-long* Pm_Rj_Cj(const int* seq, PARALLEL_MACHINES instance) {
-    const char* routine = __func__;
-    return or_end_process([&] { return completion_times<Dispatch::earliest_free>(routine, seq, instance.jobs, instance.machines,
+// The completion times of a sequence, by either interface.
+template <class Run>
+static long* record_cj(const char* routine, const int* seq, const PARALLEL_MACHINES& instance) {
+    return Run{}([&] { return completion_times<Dispatch::earliest_free>(routine, seq, instance.jobs, instance.machines,
                                                      IdenticalTimes{instance.pt}, Released{instance.r}); });
 }
+
+long* Pm_Rj_Cj(const int* seq, PARALLEL_MACHINES instance) { return record_cj<EndingProcess>(__func__, seq, instance); }
+
+SCHEDULE_THROWING_EVALUATORS(Pm, PARALLEL_MACHINES)
 
 }  // namespace schedule

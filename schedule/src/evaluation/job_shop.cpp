@@ -52,9 +52,9 @@ auto completions(const char* evaluator, const int* seq_ops, const JOBSHOP& in) {
     };
 }
 
-template <class Obj>
+template <class Obj, class Run = EndingProcess>
 typename Obj::Result record(const char* evaluator, const int* seq_ops, const JOBSHOP& in) {
-    return or_end_process([&] { return catalogue::evaluate<Obj>(evaluator, conventions, {in.dd, in.w, in.r}, completions(evaluator, seq_ops, in)); });
+    return Run{}([&] { return catalogue::evaluate<Obj>(evaluator, conventions, {in.dd, in.w, in.r}, completions(evaluator, seq_ops, in)); });
 }
 
 }  // namespace
@@ -63,9 +63,14 @@ using namespace catalogue;
 
 SCHEDULE_RECORD_EVALUATORS(Jm, JOBSHOP)
 
-long* Jm_Rj_Cj(const int* seq_ops, JOBSHOP instance) {
-    const char* routine = __func__;
-    return or_end_process([&] { return completion_times(instance.jobs, completions(routine, seq_ops, instance)); });
+// The completion times of a sequence, by either interface.
+template <class Run>
+static long* record_cj(const char* routine, const int* seq_ops, const JOBSHOP& instance) {
+    return Run{}([&] { return completion_times(instance.jobs, completions(routine, seq_ops, instance)); });
 }
+
+long* Jm_Rj_Cj(const int* seq_ops, JOBSHOP instance) { return record_cj<EndingProcess>(__func__, seq_ops, instance); }
+
+SCHEDULE_THROWING_EVALUATORS(Jm, JOBSHOP)
 
 }  // namespace schedule

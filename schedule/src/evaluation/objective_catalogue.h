@@ -218,4 +218,26 @@ long* completion_times(int jobs, Construct&& construct) {
     }
 #define SCHEDULE_RECORD_BATCH_EVALUATORS(P, RECORD) SCHEDULE_OBJECTIVES(SCHEDULE_RECORD_BATCH_EVALUATOR, P, RECORD)
 
+// The same evaluators for the checked interface, in namespace
+// schedule::throwing (declared in throwing_evaluators.h): they throw Error
+// where the named ones end the process. record<Objective, Throwing> and the
+// environment's record_cj<Throwing>(routine, seq, instance) do the work.
+#define SCHEDULE_THROWING_EVALUATOR(NAME, NEEDS_DUE_DATES, P, RECORD)              \
+    catalogue::NAME::Result P##_Rj_##NAME(const int* seq, RECORD instance) {         \
+        return record<catalogue::NAME, Throwing>(__func__, seq, instance);           \
+    }
+#define SCHEDULE_THROWING_EVALUATORS(P, RECORD)                                                            \
+    namespace throwing {                                                                                   \
+    SCHEDULE_OBJECTIVES(SCHEDULE_THROWING_EVALUATOR, P, RECORD)                                            \
+    long* P##_Rj_Cj(const int* seq, RECORD instance) { return record_cj<Throwing>(__func__, seq, instance); } \
+    }
+#define SCHEDULE_THROWING_BATCH_EVALUATOR(NAME, NEEDS_DUE_DATES, P, RECORD)                                   \
+    void P##_Rj_##NAME##_many(const int* seqs, int count, RECORD instance, catalogue::NAME::Result* out) {     \
+        record_many<catalogue::NAME>(__func__, seqs, count, instance, out);                                    \
+    }
+#define SCHEDULE_THROWING_BATCH_EVALUATORS(P, RECORD) \
+    namespace throwing {                              \
+    SCHEDULE_OBJECTIVES(SCHEDULE_THROWING_BATCH_EVALUATOR, P, RECORD) \
+    }
+
 #endif  // SCHEDULE_EVALUATION_OBJECTIVE_CATALOGUE_H

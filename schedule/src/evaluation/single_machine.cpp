@@ -40,9 +40,9 @@ long plain(const char* evaluator, const int* seq, int jobs, const int* pt, const
                                     completions(seq, jobs, pt, FromTimeZero{})); });
 }
 
-template <class Obj>
+template <class Obj, class Run = EndingProcess>
 typename Obj::Result record(const char* evaluator, const int* seq, const SINGLE_MACHINE& in) {
-    return or_end_process([&] { return catalogue::evaluate<Obj>(evaluator, conventions, {in.dd, in.w, in.r},
+    return Run{}([&] { return catalogue::evaluate<Obj>(evaluator, conventions, {in.dd, in.w, in.r},
                                     completions(seq, in.jobs, in.pt, Released{in.r})); });
 }
 
@@ -86,9 +86,16 @@ long S1_Tmax(const int* seq, int jobs, const int* pt, const long* dd) { return p
 
 SCHEDULE_RECORD_EVALUATORS(S1, SINGLE_MACHINE)
 
-long* S1_Rj_Cj(const int* seq, SINGLE_MACHINE instance) {
-    return or_end_process([&] { return completion_times(instance.jobs, completions(seq, instance.jobs, instance.pt, Released{instance.r})); });
+// The completion times of a sequence, by either interface.
+template <class Run>
+static long* record_cj(const char* routine, const int* seq, const SINGLE_MACHINE& instance) {
+    (void)routine;
+    return Run{}([&] { return completion_times(instance.jobs, completions(seq, instance.jobs, instance.pt, Released{instance.r})); });
 }
+
+long* S1_Rj_Cj(const int* seq, SINGLE_MACHINE instance) { return record_cj<EndingProcess>(__func__, seq, instance); }
+
+SCHEDULE_THROWING_EVALUATORS(S1, SINGLE_MACHINE)
 
 void S1_Cmax_many(const int* seqs, int count, int jobs, const int* pt, long* out) {
     or_end_process([&] {
@@ -99,5 +106,6 @@ void S1_Cmax_many(const int* seqs, int count, int jobs, const int* pt, long* out
     });
 }
 SCHEDULE_RECORD_BATCH_EVALUATORS(S1, SINGLE_MACHINE)
+SCHEDULE_THROWING_BATCH_EVALUATORS(S1, SINGLE_MACHINE)
 
 }  // namespace schedule

@@ -21,9 +21,9 @@ long plain(const char* evaluator, const int* seq, int jobs, int machs, const int
                                                         {dd, nullptr, nullptr}); });
 }
 
-template <class Obj>
+template <class Obj, class Run = EndingProcess>
 typename Obj::Result record(const char* evaluator, const int* seq, const RELATED_MACHINES& in) {
-    return or_end_process([&] { return evaluate<Obj, Dispatch::earliest_free>(evaluator, seq, in.jobs, in.machines,
+    return Run{}([&] { return evaluate<Obj, Dispatch::earliest_free>(evaluator, seq, in.jobs, in.machines,
                                                   uniform_times(evaluator, in.machines, in.pt, in.v), Released{in.r},
                                                   {in.dd, in.w, in.r}); });
 }
@@ -62,11 +62,16 @@ long Qm_Tmax(const int* seq, int jobs, int machs, const int* pt, const int* v, c
 
 SCHEDULE_RECORD_EVALUATORS(Qm, RELATED_MACHINES)
 
-long* Qm_Rj_Cj(const int* seq, RELATED_MACHINES instance) {
-    const char* routine = __func__;
-    return or_end_process([&] { return completion_times<Dispatch::earliest_free>(
+// The completion times of a sequence, by either interface.
+template <class Run>
+static long* record_cj(const char* routine, const int* seq, const RELATED_MACHINES& instance) {
+    return Run{}([&] { return completion_times<Dispatch::earliest_free>(
         routine, seq, instance.jobs, instance.machines,
         uniform_times(routine, instance.machines, instance.pt, instance.v), Released{instance.r}); });
 }
+
+long* Qm_Rj_Cj(const int* seq, RELATED_MACHINES instance) { return record_cj<EndingProcess>(__func__, seq, instance); }
+
+SCHEDULE_THROWING_EVALUATORS(Qm, RELATED_MACHINES)
 
 }  // namespace schedule

@@ -19,9 +19,9 @@ long plain(const char* evaluator, const int* seq, int jobs, int machs, const int
                                                         FromTimeZero{}, {dd, nullptr, nullptr}); });
 }
 
-template <class Obj>
+template <class Obj, class Run = EndingProcess>
 typename Obj::Result record(const char* evaluator, const int* seq, const UNRELATED_MACHINES& in) {
-    return or_end_process([&] { return evaluate<Obj, Dispatch::earliest_completion>(evaluator, seq, in.jobs, in.machines, UnrelatedTimes{in.pt},
+    return Run{}([&] { return evaluate<Obj, Dispatch::earliest_completion>(evaluator, seq, in.jobs, in.machines, UnrelatedTimes{in.pt},
                                                         Released{in.r}, {in.dd, in.w, in.r}); });
 }
 
@@ -59,10 +59,15 @@ long Rm_Tmax(const int* seq, int jobs, int machs, const int* const* pt, const lo
 
 SCHEDULE_RECORD_EVALUATORS(Rm, UNRELATED_MACHINES)
 
-long* Rm_Rj_Cj(const int* seq, UNRELATED_MACHINES instance) {
-    const char* routine = __func__;
-    return or_end_process([&] { return completion_times<Dispatch::earliest_completion>(routine, seq, instance.jobs, instance.machines,
+// The completion times of a sequence, by either interface.
+template <class Run>
+static long* record_cj(const char* routine, const int* seq, const UNRELATED_MACHINES& instance) {
+    return Run{}([&] { return completion_times<Dispatch::earliest_completion>(routine, seq, instance.jobs, instance.machines,
                                                            UnrelatedTimes{instance.pt}, Released{instance.r}); });
 }
+
+long* Rm_Rj_Cj(const int* seq, UNRELATED_MACHINES instance) { return record_cj<EndingProcess>(__func__, seq, instance); }
+
+SCHEDULE_THROWING_EVALUATORS(Rm, UNRELATED_MACHINES)
 
 }  // namespace schedule

@@ -44,6 +44,22 @@ decltype(auto) or_end_process(Work&& work) {
     end_process(1);
 }
 
+// The two ways a routine's work can be run, for code written once for both
+// interfaces: ending the process on an Error (the named routines), or letting
+// it propagate (the checked interface).
+struct EndingProcess {
+    template <class Work>
+    decltype(auto) operator()(Work&& work) const {
+        return or_end_process(std::forward<Work>(work));
+    }
+};
+struct Throwing {
+    template <class Work>
+    decltype(auto) operator()(Work&& work) const {
+        return std::forward<Work>(work)();
+    }
+};
+
 }  // namespace schedule
 
 #endif  // SCHEDULE_SUPPORT_FAILURE_H

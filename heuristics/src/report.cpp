@@ -18,8 +18,9 @@ const char* const palette[] = {"#0072B2", "#E69F00", "#009E73", "#CC79A7", "#56B
 const char* colour(std::size_t k) { return palette[k % (sizeof palette / sizeof palette[0])]; }
 
 std::string fixed(double value, int decimals) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    // As long as it takes: 1e300 has 301 digits before the point.
+    std::string text(static_cast<std::size_t>(std::snprintf(nullptr, 0, "%.*f", decimals, value)), '\0');
+    std::snprintf(text.data(), text.size() + 1, "%.*f", decimals, value);
     return text;
 }
 

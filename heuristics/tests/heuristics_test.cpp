@@ -452,6 +452,12 @@ TEST(Experiment, CsvFileKeepsWholeRowsAndResumesByKey) {
     ASSERT_EQ(read.size(), 2u);
     EXPECT_EQ(experiment::csv_line(read[1]), experiment::csv_line(row));
     EXPECT_EQ(experiment::CsvFile(path.string()).existing().size(), 2u);
+    // Found by fuzzing: a deviation of 63 digits was cut to 64 characters with its decimals.
+    experiment::Row huge = row;
+    huge.rpd = 2.101e62;
+    const auto back = experiment::read_csv_rows(experiment::csv_header() + experiment::csv_line(huge), "huge.csv");
+    ASSERT_EQ(back.size(), 1u);
+    EXPECT_EQ(back[0].rpd, huge.rpd);
     std::filesystem::remove(path);
 
     experiment::Settings parsed;

@@ -13,6 +13,8 @@ import zurududo
 
 SCHED = os.environ.get("ZURUDUDO_SCHED")
 PROBE = os.environ.get("ZURUDUDO_SOLVE_PROBE")
+# The programs carry their own sanitizer runtime in a sanitized build: not the one preloaded into Python.
+PROGRAM_ENV = {k: v for k, v in os.environ.items() if k != "LD_PRELOAD"}
 
 pytestmark = pytest.mark.skipif(not (SCHED and PROBE), reason="sched and solve_probe are built with the tools")
 
@@ -40,7 +42,7 @@ def through_cpp(instance, env, method, params):
     args += ["-a", method] if method else []
     for name, value in params.items():
         args += ["-p", f"{name}={value}"]
-    out = subprocess.run(args, capture_output=True, text=True, check=True).stdout.split()
+    out = subprocess.run(args, capture_output=True, text=True, check=True, env=PROGRAM_ENV).stdout.split()
     return out[0], out[1], float(out[2]), [int(j) for j in out[3].split(",")]
 
 
@@ -50,7 +52,7 @@ def through_sched(instance, env, method, params):
     args += ["-a", method] if method else []
     for name, value in params.items():
         args += ["-p", f"{name}={value}"]
-    run = subprocess.run(args, capture_output=True, text=True)
+    run = subprocess.run(args, capture_output=True, text=True, env=PROGRAM_ENV)
     assert run.returncode == 0, run.stderr
     out = json.loads(run.stdout)
     return out["algorithm"], out["objective"], out["value"], out["sequence"]

@@ -48,7 +48,7 @@ CLI::Validator number_between(const char* what, double low, double high, bool wh
     return CLI::Validator(
         [=](std::string& text) -> std::string {
             const auto shown = [](double v) {
-                return v == std::floor(v) ? std::to_string(static_cast<long>(v)) : format_double(v);
+                return v == std::floor(v) && std::fabs(v) < 1e15 ? std::to_string(static_cast<long>(v)) : format_double(v);
             };
             const std::string range = shown(low) + " to " + shown(high);
             const bool digits = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;

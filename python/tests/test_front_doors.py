@@ -13,6 +13,7 @@ import zurududo
 
 SCHED = os.environ.get("ZURUDUDO_SCHED")
 PROBE = os.environ.get("ZURUDUDO_SOLVE_PROBE")
+RUNNER = os.environ.get("ZURUDUDO_EXPERIMENT")
 
 pytestmark = pytest.mark.skipif(not (SCHED and PROBE), reason="sched and solve_probe are built with the tools")
 
@@ -130,3 +131,31 @@ def test_the_same_chart_through_sched_and_python(name, dates, tmp_path):
     assert f">{jobs}; Cmax = {inst.evaluate(sequence)}</text>" in svg
     with pytest.raises(ValueError, match="appears twice|more than"):
         zurududo.gantt(inst, [0] * len(sequence))
+
+
+def test_the_runner_and_bench_take_the_same_names_options_and_values(tmp_path):
+    """The experiment runner beside sched bench and Python: the same method, parameters and
+    budget give the same value; its unknown names and former --seconds are said alike."""
+    if not RUNNER:
+        pytest.skip("the runner is built with the tools")
+    csv = tmp_path / "runner.csv"
+    subprocess.run([RUNNER, "-a", "iterated_greedy", "--param", "d=4", "--iterations", "20", "--seed", "7",
+                    "--csv", str(csv), "ta001"], capture_output=True, text=True, check=True)
+    row = csv.read_text().splitlines()[1].split(",")
+    bench = subprocess.run([SCHED, "bench", "ta001", "-a", "ig", "-p", "d=4", "--iterations", "20", "--seed", "7",
+                            "-f", "csv"], capture_output=True, text=True, check=True).stdout.splitlines()[1].split(",")
+    python = zurududo.solve(zurududo.load("ta001"), algorithm="ig", params={"d": 4}, iterations=20, seed=7)
+    assert row[2] == bench[2] == python.algorithm == "ig"
+    assert float(row[6]) == float(bench[6]) == python.value
+    for args, message in [
+        (["-a", "igg", "ta001"], "zurududo-experiment: unknown method 'igg' (did you mean ig?)"),
+        (["-a", "ig", "--param", "dd=3", "ta001"], "zurududo-experiment: unknown parameter 'dd' of ig (did you mean d?)"),
+        (["-a", "ig", "ta0566"], "zurududo-experiment: no set or instance named ta0566 (did you mean ta056?)"),
+        (["-a", "ts", "ta001"], "zurududo-experiment: ta001: method ts does not apply: it solves jobshop"),
+    ]:
+        run = subprocess.run([RUNNER] + args, capture_output=True, text=True)
+        assert run.returncode == 2 and run.stderr.startswith(message), run.stderr
+    stopped = subprocess.run([RUNNER, "-a", "ts", "--seconds", "30", "--stop-at-best", "ft06"],
+                             capture_output=True, text=True, check=True)
+    assert "--seconds is deprecated; the time limit is --time-limit" in stopped.stderr
+    assert " 55 " in stopped.stdout.splitlines()[1]

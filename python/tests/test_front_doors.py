@@ -13,10 +13,17 @@ import zurududo
 
 SCHED = os.environ.get("ZURUDUDO_SCHED")
 PROBE = os.environ.get("ZURUDUDO_SOLVE_PROBE")
-# The programs carry their own sanitizer runtime in a sanitized build: not the one preloaded into Python.
-PROGRAM_ENV = {k: v for k, v in os.environ.items() if k != "LD_PRELOAD"}
+RUNNER = os.environ.get("ZURUDUDO_EXPERIMENT")
 
 pytestmark = pytest.mark.skipif(not (SCHED and PROBE), reason="sched and solve_probe are built with the tools")
+
+# The programs run without what the interpreter was given to preload (the
+# sanitizers' runtime, which a program built with them has already).
+ENVIRONMENT = {name: value for name, value in os.environ.items() if name != "LD_PRELOAD"}
+
+
+def run(args, check=False):
+    return subprocess.run([str(a) for a in args], capture_output=True, text=True, check=check, env=ENVIRONMENT)
 
 # A small instance of each environment: a benchmark name, or a tagged file and its environment.
 FILES = {
@@ -42,7 +49,7 @@ def through_cpp(instance, env, method, params):
     args += ["-a", method] if method else []
     for name, value in params.items():
         args += ["-p", f"{name}={value}"]
-    out = subprocess.run(args, capture_output=True, text=True, check=True, env=PROGRAM_ENV).stdout.split()
+    out = run(args, check=True).stdout.split()
     return out[0], out[1], float(out[2]), [int(j) for j in out[3].split(",")]
 
 
@@ -52,9 +59,9 @@ def through_sched(instance, env, method, params):
     args += ["-a", method] if method else []
     for name, value in params.items():
         args += ["-p", f"{name}={value}"]
-    run = subprocess.run(args, capture_output=True, text=True, env=PROGRAM_ENV)
-    assert run.returncode == 0, run.stderr
-    out = json.loads(run.stdout)
+    done = run(args)
+    assert done.returncode == 0, done.stderr
+    out = json.loads(done.stdout)
     return out["algorithm"], out["objective"], out["value"], out["sequence"]
 
 
@@ -98,9 +105,9 @@ def test_unknown_and_unfit_names_are_said_alike(tmp_path):
         ("ts", "method ts does not apply: it solves jobshop instances, not flowshop ones; "
                "for Cmax on this flowshop instance: neh, ig, generic"),
     ]:
-        run = subprocess.run([SCHED, "solve", "ta001", "-a", method], capture_output=True, text=True)
-        assert (run.returncode, run.stderr) == (2, f"sched: {message}\n")
-        probe = subprocess.run([PROBE, "ta001", "-a", method], capture_output=True, text=True)
+        done = run([SCHED, "solve", "ta001", "-a", method])
+        assert (done.returncode, done.stderr) == (2, f"sched: {message}\n")
+        probe = run([PROBE, "ta001", "-a", method])
         assert (probe.returncode, probe.stderr) == (2, f"solve_probe: {message}\n")
         with pytest.raises(ValueError) as error:
             zurududo.solve(zurududo.load("ta001"), algorithm=method)
@@ -108,7 +115,7 @@ def test_unknown_and_unfit_names_are_said_alike(tmp_path):
 
 
 def test_the_table_is_the_same_in_every_door(repository):
-    printed = subprocess.run([SCHED, "list", "--methods"], capture_output=True, text=True, check=True).stdout
+    printed = run([SCHED, "list", "--methods"], check=True).stdout
     names = [line.split()[0].rstrip(",") for line in printed.splitlines()[1:] if not line.startswith(" ")]
     assert names == [m.name for m in zurududo.methods()]
     # The README shows the table as sched prints it.
@@ -124,11 +131,38 @@ def test_the_same_chart_through_sched_and_python(name, dates, tmp_path):
     assert (tmp_path / "python.svg").read_text() == svg
     assert svg.startswith("<?xml") and svg.endswith("</svg>\n")
     seq = ",".join(map(str, sequence))
-    subprocess.run([SCHED, "schedule", "-O", str(tmp_path / "s.sched"), "--seq", seq, name], check=True)
+    run([SCHED, "schedule", "-O", tmp_path / "s.sched", "--seq", seq, name], check=True)
     args = [SCHED, "gantt", "--title", name, "-O", str(tmp_path / "sched.svg"), str(tmp_path / "s.sched")]
-    subprocess.run(args + (["--dates", name] if dates else []), check=True)
+    run(args + (["--dates", name] if dates else []), check=True)
     assert (tmp_path / "sched.svg").read_text() == svg
     jobs = f"{inst.jobs} jobs, {inst.machines} machine{'s' if inst.machines > 1 else ''}"
     assert f">{jobs}; Cmax = {inst.evaluate(sequence)}</text>" in svg
     with pytest.raises(ValueError, match="appears twice|more than"):
         zurududo.gantt(inst, [0] * len(sequence))
+
+
+def test_the_runner_and_bench_take_the_same_names_options_and_values(tmp_path):
+    """The experiment runner beside sched bench and Python: the same method, parameters and
+    budget give the same value; its unknown names and former --seconds are said alike."""
+    if not RUNNER:
+        pytest.skip("the runner is built with the tools")
+    csv = tmp_path / "runner.csv"
+    run([RUNNER, "-a", "iterated_greedy", "--param", "d=4", "--iterations", "20", "--seed", "7", "--csv", csv, "ta001"],
+        check=True)
+    row = csv.read_text().splitlines()[1].split(",")
+    bench = run([SCHED, "bench", "ta001", "-a", "ig", "-p", "d=4", "--iterations", "20", "--seed", "7", "-f", "csv"],
+                check=True).stdout.splitlines()[1].split(",")
+    python = zurududo.solve(zurududo.load("ta001"), algorithm="ig", params={"d": 4}, iterations=20, seed=7)
+    assert row[2] == bench[2] == python.algorithm == "ig"
+    assert float(row[6]) == float(bench[6]) == python.value
+    for args, message in [
+        (["-a", "igg", "ta001"], "zurududo-experiment: unknown method 'igg' (did you mean ig?)"),
+        (["-a", "ig", "--param", "dd=3", "ta001"], "zurududo-experiment: unknown parameter 'dd' of ig (did you mean d?)"),
+        (["-a", "ig", "ta0566"], "zurududo-experiment: no set or instance named ta0566 (did you mean ta056?)"),
+        (["-a", "ts", "ta001"], "zurududo-experiment: ta001: method ts does not apply: it solves jobshop"),
+    ]:
+        done = run([RUNNER] + args)
+        assert done.returncode == 2 and done.stderr.startswith(message), done.stderr
+    stopped = run([RUNNER, "-a", "ts", "--seconds", "30", "--stop-at-best", "ft06"], check=True)
+    assert "--seconds is deprecated; the time limit is --time-limit" in stopped.stderr
+    assert " 55 " in stopped.stdout.splitlines()[1]

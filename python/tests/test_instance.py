@@ -70,3 +70,26 @@ def test_what_a_lenient_load_accepts_survives_pickling(tmp_path):
     assert copy.evaluate([0, 1]) == inst.evaluate([0, 1])
     with pytest.raises(ValueError, match="pt"):
         zurududo.Instance("flowshop", copy.pt)  # built by hand, times are at least 0
+
+
+def test_the_type_hints_declare_every_public_name_and_type_evaluate_by_objective():
+    """The stub file parses, names everything the package exports, and types evaluate by
+    objective: an int for the unweighted objectives, a float for the Wj_ ones."""
+    import ast
+    import pathlib
+
+    stub = pathlib.Path(zurududo.__file__).with_name("__init__.pyi").read_text()
+    tree = ast.parse(stub)
+    declared = {node.name for node in tree.body if isinstance(node, (ast.FunctionDef, ast.ClassDef))}
+    declared |= {target.id for node in tree.body if isinstance(node, ast.AnnAssign) for target in [node.target]}
+    declared |= {t.id for node in tree.body if isinstance(node, ast.Assign) for t in node.targets}
+    assert set(zurududo.__all__) - {"__version__"} <= declared
+    literals = {}
+    for node in tree.body:
+        if isinstance(node, ast.Assign) and node.targets[0].id in ("IntegerObjective", "WeightedObjective"):
+            literals[node.targets[0].id] = {e.value for e in node.value.slice.elts}
+    assert literals["IntegerObjective"] | literals["WeightedObjective"] == set(zurududo.OBJECTIVES)
+    inst = zurududo.Instance("single", [3, 2, 4], dd=[4, 6, 12])
+    for name in zurududo.OBJECTIVES:
+        expected = float if name in literals["WeightedObjective"] else int
+        assert type(inst.evaluate([0, 1, 2], name)) is expected, name

@@ -162,7 +162,15 @@ void add_method_options(CLI::App& app, MethodOptions& options, bool required) {
         ->allow_extra_args(false)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     app.add_option("--target", options.target, "end a search as soon as its value is at most V")
-        ->check(number_between("a target value", -1e300, 1e300, false));
+        ->check(CLI::Validator(
+            [](std::string& text) -> std::string {
+                char* end = nullptr;
+                const double value = std::strtod(text.c_str(), &end);
+                if (text.empty() || end != text.c_str() + text.size() || !std::isfinite(value))
+                    return "'" + text + "' is not a target value (a finite number)";
+                return {};
+            },
+            "target"));
     app.add_flag("--stop-at-best", options.stop_at_best,
                  "end a search as soon as it reaches the best known value of the benchmark instance");
 }

@@ -56,6 +56,11 @@ struct Options {
     std::function<bool()> cancelled;
 };
 
+// `value` is a double for every objective, the one type every solver, its
+// callback and its target share; the values of the unweighted objectives are
+// whole numbers, exact in a double far beyond any makespan (2^53).
+// zurududo::solvers::solve gives the evaluator's own type beside it
+// (Outcome::value, a long for Cmax).
 struct Result {
     std::vector<int> sequence;
     double value = 0;    // the toolkit's evaluator on `sequence`

@@ -82,6 +82,10 @@ TEST(SchedTool, MissingFileIsAFailure) {
     const ToolRun empty = sched(dir, "evaluate - < /dev/null");
     EXPECT_EQ(empty.status, 1);
     EXPECT_EQ(empty.err, "sched: standard input is empty\n");
+    // A device is read as the file it is: /dev/null holds no sequence.
+    dir.write("one.txt", single_instance);
+    EXPECT_EQ(sched(dir, "evaluate --seq-file /dev/null one.txt").err,
+              "sched: the sequence has 0 entries; the instance needs 3 (a permutation of 0..2)\n");
 }
 
 TEST(SchedTool, EvaluateTableShowsCompletionTimesAndTheCatalogue) {

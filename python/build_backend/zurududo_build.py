@@ -92,7 +92,7 @@ def configure_command(build_dir):
         # -O2, as the project's default build, at which its performance
         # figures are measured (docs/performance.md), without debug information.
         # pybind11 would add link-time optimisation to a release build: the
-        # library's code is not built for it, and it doubles the link.
+        # default build has none, and only the bindings' own code would get it.
         "-DCMAKE_BUILD_TYPE=Release", "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG",
         "-DCMAKE_INTERPROCEDURAL_OPTIMIZATION=OFF",
         f"-DPython3_EXECUTABLE={sys.executable}",

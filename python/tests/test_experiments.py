@@ -150,6 +150,24 @@ def test_a_killed_dask_worker_costs_only_its_run(tmp_path):
     assert without_timing(local) == without_timing(written)
 
 
+def test_the_readmes_grid_runs_as_written(repository, tmp_path, monkeypatch):
+    """The README's Python grid, the same calls on a smaller grid, with a local cluster's address
+    where the README names a scheduler's."""
+    distributed = pytest.importorskip("distributed")
+    readme = (repository / "README.md").read_text()
+    block = readme.split("## Experiments", 1)[1].split("```python\n", 1)[1].split("```", 1)[0]
+    small = block.replace('["taillard-flowshop"]', '["ta001", "ta002"]').replace('"time_factor=5"', '"iterations=20"')
+    assert small.count("iterations=20") == 2 and '"ta001", "ta002"' in small
+    monkeypatch.chdir(tmp_path)
+    with distributed.LocalCluster(n_workers=2, threads_per_worker=1, processes=True, host="127.0.0.1",
+                                  dashboard_address=None, silence_logs=40) as cluster:
+        exec(small.replace('"tcp://scheduler:8786"', repr(cluster.scheduler_address)), {})
+    written = rows(tmp_path / "grid.csv")
+    # The second call (on the cluster) found every run of the first one done: 3 methods x 2 x 3 seeds.
+    assert len(written) == 18 and all(row["status"] == "done" for row in written)
+    assert "id=\"arpd-table\"" in (tmp_path / "report.html").read_text()
+
+
 @pytest.mark.parametrize("n, critical", [(6, 0), (7, 2), (8, 3), (9, 5), (10, 8), (12, 13), (15, 25), (20, 52),
                                          (25, 89)])
 def test_wilcoxon_exact_p_meets_the_published_critical_values(n, critical):

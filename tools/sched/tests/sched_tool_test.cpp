@@ -298,7 +298,7 @@ TEST(SchedTool, ReadmeCommandsPrintWhatItShows) {
         std::string extra;
         EXPECT_FALSE(std::getline(printed, extra)) << line << ": printed more: " << extra;
     }
-    EXPECT_EQ(commands, 3);
+    EXPECT_EQ(commands, 2);
     EXPECT_NE(slurp(dir.path() / "ft06.svg").find("<svg"), std::string::npos);
 }
 

@@ -45,5 +45,5 @@ if(ZURUDUDO_HEURISTICS)
   zurududo_pkg_config(zurududo-benchmarks zurududo-benchmarks
     "The standard benchmark sets of scheduling, by name" zurududo_benchmarks zurududo)
   zurududo_pkg_config(zurududo-heuristics zurududo-heuristics
-    "Reference heuristics for the toolkit's machine environments" zurududo_heuristics zurududo-benchmarks)
+    "Reference heuristics for the toolkit's machine environments" zurududo_heuristics "zurududo-benchmarks zurududo-charts")
 endif()

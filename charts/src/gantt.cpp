@@ -62,7 +62,7 @@ std::string gantt_svg(int jobs, int machines, std::span<const schedule::Operatio
 
     std::string out = svg::head(width, height);
     out += "<text x=\"" + fixed(left) + "\" y=\"24\" font-size=\"15\" font-weight=\"bold\">" +
-           svg::escaped(options.title) + "</text>\n";
+           xml_escaped(options.title) + "</text>\n";
     out += "<text class=\"counts\" x=\"" + fixed(left) + "\" y=\"42\" fill=\"#333333\">" + plural(jobs, "job") + ", " +
            plural(machines, "machine") + "; Cmax = " + std::to_string(makespan) + "</text>\n";
 

@@ -19,20 +19,6 @@ std::string fixed(double value) {
     return s == "-0" ? "0" : s;
 }
 
-std::string escaped(std::string_view text) {
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
-        }
-    }
-    return out;
-}
-
 double tick_step(double span) {
     double step = std::pow(10.0, std::floor(std::log10(span / 10)));
     for (const double factor : {1.0, 2.0, 5.0, 10.0})
@@ -111,6 +97,20 @@ std::string job_colour(int job) {
     std::snprintf(text, sizeof text, "#%02x%02x%02x", static_cast<int>(std::lround((r + offset) * 255)),
                   static_cast<int>(std::lround((g + offset) * 255)), static_cast<int>(std::lround((b + offset) * 255)));
     return text;
+}
+
+std::string xml_escaped(std::string_view text) {
+    std::string out;
+    for (const char c : text) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            default: out += c;
+        }
+    }
+    return out;
 }
 
 }  // namespace zurududo::charts

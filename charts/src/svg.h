@@ -11,7 +11,6 @@ namespace zurududo::charts::svg {
 
 // A coordinate with at most two decimals.
 std::string fixed(double value);
-std::string escaped(std::string_view text);
 // A tick step of 1, 2 or 5 times a power of ten giving about ten ticks over `span`.
 double tick_step(double span);
 // "#111111" or "#ffffff": the text colour that reads on a fill.

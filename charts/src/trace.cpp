@@ -20,7 +20,7 @@ std::string trace_svg(std::span<const std::pair<double, double>> points, double 
     const auto x_of = [&](double t) { return left + t / end * width; };
     const auto y_of = [&](double v) { return top + (high - v) / (high - low) * height; };
     std::string out = svg::head(left + width + 40, top + height + 60);
-    out += "<text x=\"" + fixed(left) + "\" y=\"24\" font-size=\"15\" font-weight=\"bold\">" + svg::escaped(title) +
+    out += "<text x=\"" + fixed(left) + "\" y=\"24\" font-size=\"15\" font-weight=\"bold\">" + xml_escaped(title) +
            "</text>\n";
     out += "<g class=\"axes\" stroke=\"#555555\">\n<line x1=\"" + fixed(left) + "\" y1=\"" + fixed(top + height) +
            "\" x2=\"" + fixed(left + width) + "\" y2=\"" + fixed(top + height) + "\"/>\n<line x1=\"" + fixed(left) +

@@ -12,6 +12,19 @@ namespace {
     throw schedule::Error(schedule::ErrorKind::argument, 999, "job shop: " + why);
 }
 
+// Calls visit(begin, end) for each block of a critical path: the runs
+// path[begin] … path[end - 1] of two or more operations on one machine.
+template <class Visit>
+void for_each_block(const DisjunctiveGraph& graph, const std::vector<int>& path, Visit visit) {
+    std::size_t begin = 0;
+    while (begin < path.size()) {
+        std::size_t end = begin + 1;
+        while (end < path.size() && graph.machine(path[end]) == graph.machine(path[begin])) ++end;
+        if (end - begin >= 2) visit(begin, end);
+        begin = end;
+    }
+}
+
 }  // namespace
 
 DisjunctiveGraph::DisjunctiveGraph(const schedule::JOBSHOP& instance)
@@ -142,18 +155,12 @@ std::vector<int> DisjunctiveGraph::n5_moves() const {
     std::vector<int> moves;
     if (path.empty()) return moves;
     const bool released = head(path.front()) > 0;
-    std::size_t begin = 0;
-    while (begin < path.size()) {
-        std::size_t end = begin + 1;
-        while (end < path.size() && machine(path[end]) == machine(path[begin])) ++end;
-        if (end - begin >= 2) {
-            const bool first = begin == 0;
-            const bool last = end == path.size();
-            if (!first || released) moves.push_back(path[begin]);
-            if (!last && (end - begin > 2 || (first && !released))) moves.push_back(path[end - 2]);
-        }
-        begin = end;
-    }
+    for_each_block(*this, path, [&](std::size_t begin, std::size_t end) {
+        const bool first = begin == 0;
+        const bool last = end == path.size();
+        if (!first || released) moves.push_back(path[begin]);
+        if (!last && (end - begin > 2 || (first && !released))) moves.push_back(path[end - 2]);
+    });
     return moves;
 }
 
@@ -217,26 +224,20 @@ std::vector<Move> DisjunctiveGraph::n6_moves() const {
     std::vector<Move> moves;
     if (path.empty()) return moves;
     const bool released = head(path.front()) > 0;
-    std::size_t begin = 0;
-    while (begin < path.size()) {
-        std::size_t end = begin + 1;
-        while (end < path.size() && machine(path[end]) == machine(path[begin])) ++end;
-        if (end - begin >= 2) {
-            const int first = path[begin];
-            const int last = path[end - 1];
-            bool pair = false;
-            if (begin != 0 || released)
-                for (std::size_t k = begin + 1; k < end; ++k)
-                    if (safe_before(path[k], first)) {
-                        moves.push_back(Move{path[k], first, false});
-                        pair = end - begin == 2;
-                    }
-            if (end != path.size() && !pair)
-                for (std::size_t k = begin; k + 1 < end; ++k)
-                    if (safe_after(path[k], last)) moves.push_back(Move{path[k], last, true});
-        }
-        begin = end;
-    }
+    for_each_block(*this, path, [&](std::size_t begin, std::size_t end) {
+        const int first = path[begin];
+        const int last = path[end - 1];
+        bool pair = false;
+        if (begin != 0 || released)
+            for (std::size_t k = begin + 1; k < end; ++k)
+                if (safe_before(path[k], first)) {
+                    moves.push_back(Move{path[k], first, false});
+                    pair = end - begin == 2;
+                }
+        if (end != path.size() && !pair)
+            for (std::size_t k = begin; k + 1 < end; ++k)
+                if (safe_after(path[k], last)) moves.push_back(Move{path[k], last, true});
+    });
     return moves;
 }
 

@@ -7,11 +7,14 @@
 #include <set>
 #include <sstream>
 
+#include <zurududo/charts.h>
 #include <zurududo/report.h>
 
 namespace zurududo::experiment {
 
 namespace {
+
+using charts::xml_escaped;
 
 // Colours told apart also by readers with a colour vision deficiency (Okabe & Ito).
 const char* const palette[] = {"#0072B2", "#E69F00", "#009E73", "#CC79A7", "#56B4E9", "#D55E00", "#F0E442", "#000000"};
@@ -22,20 +25,6 @@ std::string fixed(double value, int decimals) {
     std::string text(static_cast<std::size_t>(std::snprintf(nullptr, 0, "%.*f", decimals, value)), '\0');
     std::snprintf(text.data(), text.size() + 1, "%.*f", decimals, value);
     return text;
-}
-
-std::string escape(std::string_view text) {
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
-        }
-    }
-    return out;
 }
 
 std::string p_text(double p) { return p < 0.0001 ? "< 0.0001" : fixed(p, 4); }
@@ -73,14 +62,14 @@ void y_axis(std::ostringstream& svg, const Frame& frame, const std::string& titl
     svg << "<line x1=\"" << frame.left << "\" x2=\"" << frame.left << "\" y1=\"" << frame.top << "\" y2=\""
         << frame.top + frame.height << "\" class=\"axis\"/>";
     svg << "<text transform=\"translate(14," << frame.top + frame.height / 2 << ") rotate(-90)\" class=\"label\" "
-        << "text-anchor=\"middle\">" << escape(title) << "</text>";
+        << "text-anchor=\"middle\">" << xml_escaped(title) << "</text>";
 }
 
 // A legend in HTML, which wraps as the page does.
 std::string legend_html(const std::vector<Configuration>& configurations) {
     std::string out = "<p class=\"legend\">";
     for (std::size_t k = 0; k < configurations.size(); ++k)
-        out += std::string("<span><i style=\"background:") + colour(k) + "\"></i>" + escape(configurations[k].label) +
+        out += std::string("<span><i style=\"background:") + colour(k) + "\"></i>" + xml_escaped(configurations[k].label) +
                "</span> ";
     return out + "</p>\n";
 }
@@ -145,7 +134,7 @@ std::string box_plots(const std::vector<Row>& rows, const std::vector<Configurat
             const double total_width = frame.left + frame.width + 20, total_height = frame.top + frame.height + 70;
             out << "<figure><svg xmlns=\"http://www.w3.org/2000/svg\" class=\"boxes\" width=\"" << total_width
                 << "\" height=\"" << total_height << "\" viewBox=\"0 0 " << total_width << " " << total_height
-                << "\" role=\"img\" aria-label=\"RPD over seeds, " << escape(group) << "\">";
+                << "\" role=\"img\" aria-label=\"RPD over seeds, " << xml_escaped(group) << "\">";
             y_axis(out, frame, "RPD %");
             for (std::size_t i = first; i < first + count; ++i) {
                 const double x0 = frame.left + slot * static_cast<double>(i - first);
@@ -158,7 +147,7 @@ std::string box_plots(const std::vector<Row>& rows, const std::vector<Configurat
                     const Quartiles q = quartiles(found->second);
                     const double cx = x0 + 6 + 10 * static_cast<double>(c) + 4;
                     out << "<g fill=\"" << colour(c) << "\" stroke=\"" << colour(c) << "\"><title>"
-                        << escape(names[i]) << " · " << escape(configurations[c].label) << ": median "
+                        << xml_escaped(names[i]) << " · " << xml_escaped(configurations[c].label) << ": median "
                         << fixed(q.median, 3) << " %, " << found->second.size() << " runs</title>";
                     out << "<line x1=\"" << cx << "\" x2=\"" << cx << "\" y1=\"" << fixed(frame.y(q.low), 1)
                         << "\" y2=\"" << fixed(frame.y(q.high), 1) << "\"/>";
@@ -169,9 +158,9 @@ std::string box_plots(const std::vector<Row>& rows, const std::vector<Configurat
                         << "\" y2=\"" << fixed(frame.y(q.median), 1) << "\" stroke-width=\"2\"/></g>";
                 }
                 out << "<text transform=\"translate(" << x0 + slot / 2 + 4 << "," << frame.top + frame.height + 8
-                    << ") rotate(60)\" class=\"tick\">" << escape(names[i]) << "</text>";
+                    << ") rotate(60)\" class=\"tick\">" << xml_escaped(names[i]) << "</text>";
             }
-            out << "<text x=\"" << frame.left << "\" y=\"18\" class=\"title\">" << escape(group);
+            out << "<text x=\"" << frame.left << "\" y=\"18\" class=\"title\">" << xml_escaped(group);
             if (names.size() > per_plot)
                 out << " (" << first + 1 << "–" << first + count << " of " << names.size() << ")";
             out << "</text></svg></figure>\n";
@@ -214,7 +203,7 @@ std::string line_plot(const std::vector<Series>& series, const std::vector<Confi
     const double total_width = frame.left + frame.width + 70, total_height = frame.top + frame.height + 50;
     std::ostringstream out;
     out << "<figure><svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << total_width << "\" height=\"" << total_height
-        << "\" viewBox=\"0 0 " << total_width << " " << total_height << "\" role=\"img\" aria-label=\"" << escape(title)
+        << "\" viewBox=\"0 0 " << total_width << " " << total_height << "\" role=\"img\" aria-label=\"" << xml_escaped(title)
         << "\">";
     y_axis(out, frame, "ARPD %");
     // The x axis: the ticks given, or powers of ten (log), or a linear step.
@@ -231,23 +220,23 @@ std::string line_plot(const std::vector<Series>& series, const std::vector<Confi
     }
     for (const auto& [x, label] : ticks)
         out << "<text x=\"" << fixed(px(x), 1) << "\" y=\"" << frame.top + frame.height + 16
-            << "\" class=\"tick\" text-anchor=\"middle\">" << escape(label) << "</text>";
+            << "\" class=\"tick\" text-anchor=\"middle\">" << xml_escaped(label) << "</text>";
     out << "<line x1=\"" << frame.left << "\" x2=\"" << frame.left + frame.width << "\" y1=\"" << frame.top + frame.height
         << "\" y2=\"" << frame.top + frame.height << "\" class=\"axis\"/>";
     out << "<text x=\"" << frame.left + frame.width / 2 << "\" y=\"" << frame.top + frame.height + 36
-        << "\" class=\"label\" text-anchor=\"middle\">" << escape(x_title) << "</text>";
+        << "\" class=\"label\" text-anchor=\"middle\">" << xml_escaped(x_title) << "</text>";
     for (const Series& s : series) {
         if (s.points.empty()) continue;
         out << "<polyline fill=\"none\" stroke-width=\"2\" stroke=\"" << colour(s.configuration) << "\" points=\"";
         for (const auto& [x, y] : s.points)
             out << fixed(px(x), 1) << "," << fixed(frame.y(y), 1) << " ";
-        out << "\"><title>" << escape(configurations[s.configuration].label) << "</title></polyline>";
+        out << "\"><title>" << xml_escaped(configurations[s.configuration].label) << "</title></polyline>";
         if (s.points.size() < 12)
             for (const auto& [x, y] : s.points)
                 out << "<circle cx=\"" << fixed(px(x), 1) << "\" cy=\"" << fixed(frame.y(y), 1) << "\" r=\"3\" fill=\""
                     << colour(s.configuration) << "\"/>";
     }
-    out << "<text x=\"" << frame.left << "\" y=\"16\" class=\"title\">" << escape(title) << "</text>";
+    out << "<text x=\"" << frame.left << "\" y=\"16\" class=\"title\">" << xml_escaped(title) << "</text>";
     out << "</svg></figure>\n";
     return legend_html(configurations) + out.str();
 }
@@ -401,17 +390,17 @@ std::string report_html(const std::vector<Row>& rows, const ReportOptions& optio
         return text;
     };
     std::ostringstream out;
-    out << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>" << escape(options.title)
+    out << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>" << xml_escaped(options.title)
         << "</title>\n<style>" << style << "</style>\n</head>\n<body>\n";
-    out << "<h1>" << escape(options.title) << "</h1>\n<p class=\"meta\">" << finished << " finished runs";
+    out << "<h1>" << xml_escaped(options.title) << "</h1>\n<p class=\"meta\">" << finished << " finished runs";
     if (interrupted > 0) out << " (and " << interrupted << " interrupted, left out)";
     out << " · " << table.configurations.size() << " configurations · " << instances.size() << " instances · "
         << seeds.size() << " seeds";
-    if (!versions.empty()) out << " · zurududo " << escape(joined(versions));
-    if (!machines.empty()) out << " · on " << escape(joined(machines));
+    if (!versions.empty()) out << " · zurududo " << xml_escaped(joined(versions));
+    if (!machines.empty()) out << " · on " << xml_escaped(joined(machines));
     if (!options.sources.empty()) {
         std::set<std::string> sources(options.sources.begin(), options.sources.end());
-        out << "<br>from " << escape(joined(sources));
+        out << "<br>from " << xml_escaped(joined(sources));
     }
     out << "</p>\n";
 
@@ -419,13 +408,13 @@ std::string report_html(const std::vector<Row>& rows, const ReportOptions& optio
            "over the instances and seeds of each group; the best of each row is marked. ± is the standard deviation "
            "over seeds of the seeds' ARPD.</p>\n<div class=\"wrap\"><table id=\"arpd-table\">\n<tr><th>group</th>";
     for (const Configuration& configuration : table.configurations)
-        out << "<th>" << escape(configuration.label) << "</th>";
+        out << "<th>" << xml_escaped(configuration.label) << "</th>";
     out << "</tr>\n";
     for (std::size_t g = 0; g < table.groups.size(); ++g) {
         double best = 1e300;
         for (const ArpdCell& cell : table.cells[g])
             if (cell.runs > 0) best = std::min(best, std::round(cell.arpd * 1000) / 1000);
-        out << "<tr" << (table.groups[g] == "all" ? " class=\"all\"" : "") << "><td>" << escape(table.groups[g]) << "</td>";
+        out << "<tr" << (table.groups[g] == "all" ? " class=\"all\"" : "") << "><td>" << xml_escaped(table.groups[g]) << "</td>";
         for (const ArpdCell& cell : table.cells[g]) {
             if (cell.runs == 0) {
                 out << "<td>–</td>";
@@ -451,7 +440,7 @@ std::string report_html(const std::vector<Row>& rows, const ReportOptions& optio
                "id=\"comparison-table\">\n<tr><th>A</th><th class=\"left\">B</th><th>instances</th><th>A wins</th><th>ties</th>"
                "<th>A loses</th><th>mean A − B (RPD)</th><th>W+</th><th>W−</th><th>p</th><th class=\"left\">test</th></tr>\n";
         for (const Comparison& c : pairs) {
-            out << "<tr><td>" << escape(c.a) << "</td><td class=\"left\">" << escape(c.b) << "</td><td>"
+            out << "<tr><td>" << xml_escaped(c.a) << "</td><td class=\"left\">" << xml_escaped(c.b) << "</td><td>"
                 << c.instances << "</td><td>" << c.wins << "</td><td>" << c.ties << "</td><td>" << c.losses
                 << "</td><td>" << fixed(c.mean_difference, 3) << "</td><td>" << fixed(c.test.w_plus, 1) << "</td><td>"
                 << fixed(c.test.w_minus, 1) << "</td><td" << (c.test.n > 0 && c.test.p < 0.05 ? " class=\"significant\"" : "")
@@ -469,18 +458,18 @@ std::string report_html(const std::vector<Row>& rows, const ReportOptions& optio
     out << "<h2 id=\"budget\">ARPD against the time budget</h2>\n";
     std::string note;
     const std::string budgets = budget_plot(rows, note);
-    out << (budgets.empty() ? "<p>" + escape(note) + "</p>\n" : budgets);
+    out << (budgets.empty() ? "<p>" + xml_escaped(note) + "</p>\n" : budgets);
 
     out << "<h2 id=\"convergence\">Convergence</h2>\n";
     note.clear();
     const std::string convergence = convergence_plot(rows, table.configurations, note);
-    out << convergence << "<p>" << escape(note) << "</p>\n";
+    out << convergence << "<p>" << xml_escaped(note) << "</p>\n";
 
     // Every instance's mean RPD, for the record.
     out << "<h2 id=\"instances\">Per instance</h2>\n<details><summary>Mean RPD over seeds of every instance</summary>"
            "\n<div class=\"wrap\"><table id=\"instance-table\">\n<tr><th>instance</th><th>group</th>";
     for (const Configuration& configuration : table.configurations)
-        out << "<th>" << escape(configuration.label) << "</th>";
+        out << "<th>" << xml_escaped(configuration.label) << "</th>";
     out << "</tr>\n";
     std::vector<std::pair<std::string, std::string>> names;
     std::map<std::pair<std::string, std::size_t>, std::pair<double, std::size_t>> sums;
@@ -493,7 +482,7 @@ std::string report_html(const std::vector<Row>& rows, const ReportOptions& optio
         ++sum.second;
     }
     for (const auto& [name, group] : names) {
-        out << "<tr><td>" << escape(name) << "</td><td>" << escape(group) << "</td>";
+        out << "<tr><td>" << xml_escaped(name) << "</td><td>" << xml_escaped(group) << "</td>";
         for (std::size_t c = 0; c < table.configurations.size(); ++c) {
             const auto found = sums.find({name, c});
             out << "<td>" << (found == sums.end() ? "–" : fixed(found->second.first / static_cast<double>(found->second.second), 3))

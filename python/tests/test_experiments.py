@@ -151,17 +151,19 @@ def test_a_killed_dask_worker_costs_only_its_run(tmp_path):
 
 
 def test_the_readmes_grid_runs_as_written(repository, tmp_path, monkeypatch):
-    """The README's Python grid, the same calls on a smaller grid, with a local cluster's address
-    where the README names a scheduler's."""
+    """The README's Python grid, the same calls on a smaller grid, with a client of a local cluster
+    where the README connects to a scheduler."""
     distributed = pytest.importorskip("distributed")
     readme = (repository / "README.md").read_text()
     block = readme.split("## Experiments", 1)[1].split("```python\n", 1)[1].split("```", 1)[0]
     small = block.replace('["taillard-flowshop"]', '["ta001", "ta002"]').replace('"time_factor=5"', '"iterations=20"')
     assert small.count("iterations=20") == 2 and '"ta001", "ta002"' in small
     monkeypatch.chdir(tmp_path)
+    assert 'client=Client("tcp://scheduler:8786")' in small
     with distributed.LocalCluster(n_workers=2, threads_per_worker=1, processes=True, host="127.0.0.1",
-                                  dashboard_address=None, silence_logs=40) as cluster:
-        exec(small.replace('"tcp://scheduler:8786"', repr(cluster.scheduler_address)), {})
+                                  dashboard_address=None, silence_logs=40) as cluster, \
+            distributed.Client(cluster) as client:
+        exec(small.replace('client=Client("tcp://scheduler:8786")', "client=client"), {"client": client})
     written = rows(tmp_path / "grid.csv")
     # The second call (on the cluster) found every run of the first one done: 3 methods x 2 x 3 seeds.
     assert len(written) == 18 and all(row["status"] == "done" for row in written)

@@ -12,6 +12,7 @@
 
 #include <span>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -51,6 +52,10 @@ std::string job_colour(int job);
 // The best value of a search over time (seconds, value), a step per
 // improvement, up to `seconds`.
 std::string trace_svg(std::span<const std::pair<double, double>> points, double seconds, const std::string& title);
+
+// `text` with &, <, > and " written as entities, for the text and the
+// attributes of SVG and HTML.
+std::string xml_escaped(std::string_view text);
 
 // The width a text takes in DejaVu Sans (the charts' font) at `size`, as the
 // charts reckon it to keep texts apart.

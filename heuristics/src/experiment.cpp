@@ -356,7 +356,8 @@ GridResult run_grid(const std::vector<Task>& tasks, const GridOptions& options) 
         key.instance = task.entry->name;
         key.seed = task.settings.seed;
         key.budget = budget_text(task.settings);
-        if (options.csv != nullptr && options.csv->finished(run_key(key))) {
+        keys[k] = run_key(key);
+        if (options.csv != nullptr && options.csv->finished(keys[k])) {
             ++result.skipped;
             continue;
         }
@@ -448,8 +449,17 @@ GridResult run_grid(const std::vector<Task>& tasks, const GridOptions& options) 
     for (std::thread& thread : pool)
         thread.join();
     if (error) std::rethrow_exception(error);
-    for (std::optional<Row>& row : rows)
-        if (row) result.rows.push_back(std::move(*row));
+    for (std::size_t k = 0; k < tasks.size(); ++k) {
+        if (rows[k]) {
+            result.table.push_back(*rows[k]);
+            result.rows.push_back(std::move(*rows[k]));
+        } else if (options.csv != nullptr) {
+            const auto& existing = options.csv->existing();
+            const auto found = std::find_if(existing.rbegin(), existing.rend(),
+                                            [&](const Row& r) { return !r.interrupted && run_key(r) == keys[k]; });
+            if (found != existing.rend()) result.table.push_back(*found);
+        }
+    }
     result.stopped = stopped_by_flag && options.stop->load() &&
                      (done < todo.size() ||
                       std::any_of(result.rows.begin(), result.rows.end(), [](const Row& r) { return r.interrupted; }));

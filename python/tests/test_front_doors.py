@@ -166,3 +166,19 @@ def test_the_runner_and_bench_take_the_same_names_options_and_values(tmp_path):
     stopped = run([RUNNER, "-a", "ts", "--seconds", "30", "--stop-at-best", "ft06"], check=True)
     assert "--seconds is deprecated; the time limit is --time-limit" in stopped.stderr
     assert " 55 " in stopped.stdout.splitlines()[1]
+
+
+def test_a_resumed_grid_is_summarised_whole_by_the_runner_and_bench(tmp_path):
+    """Run again into its CSV file with one instance more, each program makes only the new run
+    and summarises the whole grid, the runs found in the file included."""
+    if not RUNNER:
+        pytest.skip("the runner is built with the tools")
+    summaries = []
+    for program, args in [(RUNNER, ["-a", "neh", "--csv"]), (SCHED, ["bench", "-a", "neh", "--csv"])]:
+        csv = tmp_path / f"{os.path.basename(program)}.csv"
+        run([program, *args, csv, "ta001", "ta002"], check=True)
+        done = run([program, *args, csv, "ta001", "ta002", "ta003"], check=True)
+        assert len(csv.read_text().splitlines()) == 4
+        summaries.append([line.replace("|", " ").split()[:3] for line in done.stdout.splitlines()
+                          if line.replace("|", " ").split()[:1] in (["20x5"], ["all"])])
+    assert summaries[0] == summaries[1] == [["20x5", "3", "2.761"], ["all", "3", "2.761"]]

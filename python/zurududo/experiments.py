@@ -255,10 +255,12 @@ def run(methods, instances, seeds=1, budgets="time_factor=1", csv=None, *, clien
             futures = {client.submit(_task, *task, pure=False, retries=retries, key=f"zurududo-run-{_safe(key)}"): key
                        for key, task, _ in todo}
         pending = set(futures)
+        order = {future: k for k, future in enumerate(futures)}
         try:
             while pending:
                 done = _wait(pending, client)
-                for future in done:
+                # Runs that finished together are recorded in the grid's order.
+                for future in sorted(done, key=order.__getitem__):
                     pending.discard(future)
                     record(futures[future], future.result())
                 if not done:

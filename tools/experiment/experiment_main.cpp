@@ -156,29 +156,30 @@ int main(int argc, char** argv) {
     std::vector<experiment::Task> tasks;
     for (const benchmarks::Entry* entry : entries)
         tasks.push_back({entry, settings});
-    std::vector<experiment::Row> rows;
     std::printf("%-10s %-8s %10s %12s %8s %9s %9s %10s\n", "instance", "group", "best", "value", "rpd", "seconds",
                 "to_best", "iterations");
     std::fflush(stdout);
     experiment::GridOptions grid;
     grid.csv = csv_file.get();
     grid.stop = &experiment::StopOnSignals::flag();
-    grid.on_row = [&rows](const experiment::Row& row, const experiment::Progress&) {
+    grid.on_row = [](const experiment::Row& row, const experiment::Progress&) {
         std::printf("%-10s %-8s %10ld %12.0f %8.3f %9.3f %9.3f %10ld%s\n", row.instance.c_str(), row.group.c_str(),
                     row.best_known, row.value, row.rpd, row.seconds, row.seconds_to_best, row.iterations,
                     row.interrupted ? " interrupted" : "");
         std::fflush(stdout);
-        if (!row.interrupted) rows.push_back(row);
     };
     int stopped_by = 0;
     std::size_t skipped = 0;
     bool stopped = false;
+    std::vector<experiment::Row> finished;  // the grid's, those found in the CSV file included
     try {
         const experiment::StopOnSignals handlers;
         const experiment::GridResult result = experiment::run_grid(tasks, grid);
         stopped_by = experiment::StopOnSignals::signal();
         skipped = result.skipped;
         stopped = result.stopped;
+        for (const experiment::Row& row : result.table)
+            if (!row.interrupted) finished.push_back(row);
     } catch (const schedule::Error& error) {
         std::fprintf(stderr, "zurududo-experiment: %s\n", error.what());
         return error.kind() == schedule::ErrorKind::argument ? 2 : 1;
@@ -186,7 +187,7 @@ int main(int argc, char** argv) {
     if (skipped > 0) std::printf("(%zu runs found finished in %s, not made again)\n", skipped, csv.c_str());
     std::printf("\n");
     std::fflush(stdout);
-    experiment::write_summary(std::cout, experiment::summarise(rows));
+    experiment::write_summary(std::cout, experiment::summarise(finished));
     if (stopped) {
         std::printf("\nstopped by %s; run the same command again to resume\n", stopped_by == SIGTERM ? "SIGTERM" : "SIGINT");
         std::fflush(stdout);

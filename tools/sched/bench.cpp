@@ -209,27 +209,7 @@ int bench_command(CLI::App& app, const std::vector<std::string>& args) {
     }
 
     // The table: the runs of this grid, those found in the file included, in the grid's order.
-    std::vector<experiment::Row> rows;
-    {
-        std::size_t made = 0;
-        for (const experiment::Task& task : mine) {
-            experiment::Row key;
-            std::tie(key.method, key.parameters) = experiment::method_and_parameters(task.settings);
-            key.instance = task.entry->name;
-            key.seed = task.settings.seed;
-            key.budget = experiment::budget_text(task.settings);
-            const std::string wanted = experiment::run_key(key);
-            if (made < result.rows.size() && experiment::run_key(result.rows[made]) == wanted) {
-                rows.push_back(result.rows[made++]);
-            } else if (file) {
-                const auto& existing = file->existing();
-                const auto found = std::find_if(existing.rbegin(), existing.rend(), [&](const experiment::Row& r) {
-                    return !r.interrupted && experiment::run_key(r) == wanted;
-                });
-                if (found != existing.rend()) rows.push_back(*found);
-            }
-        }
-    }
+    const std::vector<experiment::Row>& rows = result.table;
     if (format == "csv") {
         std::string text = experiment::csv_header();
         for (const experiment::Row& row : rows)

@@ -194,6 +194,10 @@ struct GridOptions {
 
 struct GridResult {
     std::vector<Row> rows;  // the runs made, finished or interrupted, in the tasks' order
+    // Every run of the grid in the tasks' order: the row made here, or the
+    // finished row the CSV file holds for it (its last); a run neither made
+    // nor found (a grid stopped early) has none.
+    std::vector<Row> table;
     std::size_t skipped = 0;
     bool stopped = false;  // the stop flag ended the grid before all its runs were made
 };

@@ -10,22 +10,18 @@
 #include <zurududo/charts.h>
 #include <zurududo/report.h>
 
+#include "numbers.h"
+
 namespace zurududo::experiment {
 
 namespace {
 
 using charts::xml_escaped;
+using internal::fixed;
 
 // Colours told apart also by readers with a colour vision deficiency (Okabe & Ito).
 const char* const palette[] = {"#0072B2", "#E69F00", "#009E73", "#CC79A7", "#56B4E9", "#D55E00", "#F0E442", "#000000"};
 const char* colour(std::size_t k) { return palette[k % (sizeof palette / sizeof palette[0])]; }
-
-std::string fixed(double value, int decimals) {
-    // As long as it takes: 1e300 has 301 digits before the point.
-    std::string text(static_cast<std::size_t>(std::snprintf(nullptr, 0, "%.*f", decimals, value)), '\0');
-    std::snprintf(text.data(), text.size() + 1, "%.*f", decimals, value);
-    return text;
-}
 
 std::string p_text(double p) { return p < 0.0001 ? "< 0.0001" : fixed(p, 4); }
 
@@ -88,14 +84,6 @@ Quartiles quartiles(std::vector<double> v) {
     return {v.front(), at(0.25), at(0.5), at(0.75), v.back()};
 }
 
-std::size_t configuration_index(const std::vector<Configuration>& configurations, const Row& row) {
-    for (std::size_t k = 0; k < configurations.size(); ++k)
-        if (configurations[k].method == row.method && configurations[k].parameters == row.parameters &&
-            configurations[k].budget == row.budget)
-            return k;
-    return configurations.size();
-}
-
 // Box plots of each instance's RPD over seeds, a configuration beside the other;
 // one plot per size group, at most 20 instances a plot.
 std::string box_plots(const std::vector<Row>& rows, const std::vector<Configuration>& configurations) {
@@ -107,7 +95,7 @@ std::string box_plots(const std::vector<Row>& rows, const std::vector<Configurat
         if (std::find(groups.begin(), groups.end(), row.group) == groups.end()) groups.push_back(row.group);
         auto& names = instances[row.group];
         if (std::find(names.begin(), names.end(), row.instance) == names.end()) names.push_back(row.instance);
-        values[{row.instance, configuration_index(configurations, row)}].push_back(row.rpd);
+        values[{row.instance, configuration_of(configurations, row)}].push_back(row.rpd);
     }
     std::ostringstream out;
     const std::size_t per_plot = 20;
@@ -325,7 +313,7 @@ std::string convergence_plot(const std::vector<Row>& rows, const std::vector<Con
             double sum = 0;
             std::size_t count = 0;
             for (const Row& row : rows) {
-                if (row.interrupted || row.trace.empty() || configuration_index(configurations, row) != c) continue;
+                if (row.interrupted || row.trace.empty() || configuration_of(configurations, row) != c) continue;
                 double value = row.trace.front().second;
                 for (const auto& [seconds, v] : row.trace)
                     if (seconds <= t) value = v;
@@ -477,7 +465,7 @@ std::string report_html(const std::vector<Row>& rows, const ReportOptions& optio
         if (row.interrupted) continue;
         if (std::find_if(names.begin(), names.end(), [&](const auto& n) { return n.first == row.instance; }) == names.end())
             names.emplace_back(row.instance, row.group);
-        auto& sum = sums[{row.instance, configuration_index(table.configurations, row)}];
+        auto& sum = sums[{row.instance, configuration_of(table.configurations, row)}];
         sum.first += row.rpd;
         ++sum.second;
     }

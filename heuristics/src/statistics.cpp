@@ -114,8 +114,6 @@ std::vector<Configuration> configurations(const std::vector<Row>& rows) {
     return found;
 }
 
-namespace {
-
 std::size_t configuration_of(const std::vector<Configuration>& configurations, const Row& row) {
     for (std::size_t k = 0; k < configurations.size(); ++k)
         if (configurations[k].method == row.method && configurations[k].parameters == row.parameters &&
@@ -123,8 +121,6 @@ std::size_t configuration_of(const std::vector<Configuration>& configurations, c
             return k;
     return configurations.size();
 }
-
-}  // namespace
 
 ArpdTable arpd_table(const std::vector<Row>& rows) {
     ArpdTable table;

@@ -51,6 +51,8 @@ struct Configuration {
 };
 // The configurations of the finished rows, in order of first appearance.
 std::vector<Configuration> configurations(const std::vector<Row>& rows);
+// The index of the row's configuration among `configurations` (its size: none).
+std::size_t configuration_of(const std::vector<Configuration>& configurations, const Row& row);
 
 // The ARPD of each size group (rows of the table, in order of first
 // appearance, then "all") for each configuration (columns): the mean RPD of

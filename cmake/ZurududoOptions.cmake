@@ -41,7 +41,7 @@ endfunction()
 
 # zurududo_missing(NAME REASON PACKAGES): a part cannot be built. Asked for
 # with ON, that stops the configuration with the line that installs what is
-# missing; otherwise the part is left out and the summary says so.
+# missing; otherwise it is left out and the summary says so.
 function(zurududo_missing name reason packages)
   if(packages)
     set(install "\n  install with: sudo apt-get install ${packages}")

@@ -1,4 +1,4 @@
-// What the parts of zurududo._core share: the Python Instance, which owns one
+// What the sources of zurududo._core share: the Python Instance, which owns one
 // of the seven records, the dispatch over environments, and the set-up
 // function of each part of the module (one per source file).
 #ifndef ZURUDUDO_PYTHON_BINDINGS_H
@@ -116,7 +116,7 @@ auto checked_method(R (Instance::*method)(A...) const) {
     return [method](py::handle self, A... args) -> R { return (initialised(self).*method)(args...); };
 }
 
-// The parts of the module, each set up by its source file.
+// The areas of the module, each set up by its source file.
 void init_conversion(py::module_& m);                           // conversion.cpp: errors
 py::class_<Instance> init_instances(py::module_& m);           // instances.cpp
 void init_batches(py::class_<Instance>& instance);             // batches.cpp: evaluate_many

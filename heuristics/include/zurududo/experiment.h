@@ -38,7 +38,7 @@ struct Settings {
     std::optional<double> target;     // end a run once it reaches this value
 };
 
-// The budget of the settings as the rows name it: the budgets given, joined by
+// The budget of the settings as the rows name it: each limit and stop given, joined by
 // ';' — "time_factor=30", "time_limit=2.5", "iterations=1000", then
 // "target=930" or "stop_at_best" — or "none".
 std::string budget_text(const Settings& settings);

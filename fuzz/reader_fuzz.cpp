@@ -146,6 +146,19 @@ void feed_read_taillard_job_shop(std::string_view text) {
     feed_benchmark<Layout::taillard_jobshop>(text, read_taillard_job_shop_text);
 }
 
+// --- Schedule files --------------------------------------------------------
+
+void feed_read_schedule_text(std::string_view text) {
+    attempt([&] {
+        const ScheduleFile file = read_schedule_text(text, "input");
+        // What it accepts holds together: every operation of a job of the
+        // order on a machine of the file, ending no earlier than it starts.
+        for (const Operation& op : file.operations)
+            if (op.job < 0 || op.job >= file.jobs || op.machine < 0 || op.machine >= file.machines || op.end < op.start)
+                std::abort();
+    });
+}
+
 struct Feed {
     const char* reader;
     void (*feed)(std::string_view text);
@@ -174,6 +187,7 @@ constexpr Feed feeds[] = {
     {"read_taillard", feed_read_taillard},
     {"read_classic_job_shop", feed_read_classic_job_shop},
     {"read_taillard_job_shop", feed_read_taillard_job_shop},
+    {"read_schedule_text", feed_read_schedule_text},
 };
 
 void (*feed)(std::string_view text) = nullptr;

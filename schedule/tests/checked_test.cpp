@@ -368,12 +368,56 @@ TYPED_TEST(CheckedEvaluation, AgreesWithTheNamedRoutines) {
         const std::string written = dir.path().string() + "/checked.txt";
         write_schedule(record, seq, written);
         EXPECT_EQ(read_bytes(written), text);
-        for (const Operation& op : schedule_operations(record, seq)) {
+        const std::vector<Operation> operations = schedule_operations(record, seq);
+        for (const Operation& op : operations) {
             EXPECT_LE(op.end, completion[static_cast<std::size_t>(op.job)]);
             EXPECT_GE(op.start, record.r[op.job]);
         }
+        // The file reads back as the schedule it was written from.
+        const ScheduleFile back = read_schedule_text(text, "s.sched");
+        EXPECT_EQ(back.jobs, record.jobs);
+        EXPECT_EQ(back.machines, record.machines);
+        EXPECT_EQ(back.job_order, schedule_job_order(record, seq));
+        ASSERT_EQ(back.operations.size(), operations.size());
+        for (std::size_t k = 0; k < operations.size(); ++k) {
+            const Operation &read = back.operations[k], &placed = operations[k];
+            EXPECT_EQ(std::tie(read.job, read.machine, read.start, read.end),
+                      std::tie(placed.job, placed.machine, placed.start, placed.end));
+        }
     }
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2) << "a temporary file was left";
+}
+
+// A schedule file's reader refuses what is not one, naming the fault in one line.
+TEST(ScheduleFileReader, RefusesWhatIsNotAScheduleFile) {
+    const std::string head = "[JOBS=2]\n[MACHINES=2]\n";
+    const std::pair<std::string, std::string> cases[] = {
+        {head + "[SCHEDULE_DATA=0,0,4;1,0,6]\n", "expected four tagged lines, found 3"},
+        {head + "[SCHEDULE_DATA=0,0,4;1,0,6]\n[JOB_ORDER=0,0]\n", "JOB_ORDER is not a permutation of the jobs"},
+        {head + "[SCHEDULE_DATA=0,0,4;2,0,6]\n[JOB_ORDER=0,1]\n", "job 1 runs on machine 2, which does not exist"},
+        {head + "[SCHEDULE_DATA=0,0;1,0,6]\n[JOB_ORDER=0,1]\n", "the group of job 0 is not machine,start,duration triples"},
+        {head + "[SCHEDULE_DATA=]\n[JOB_ORDER=0,1]\n", "SCHEDULE_DATA has 0 groups for 2 jobs"},
+        {head + "[SCHEDULE_DATA=0,0,4;1,0,6;]\n[JOB_ORDER=0,1]\n", "SCHEDULE_DATA has 3 groups for 2 jobs"},
+        {head + "[SCHEDULE_DATA=0,0,4;0,3,6]\n[JOB_ORDER=0,1]\n", "machine 0 runs jobs 0 and 1 at once"},
+        {head + "[SCHEDULE_DATA=0,-1,4;1,0,6]\n[JOB_ORDER=0,1]\n", "job 0 has a negative or huge start or duration"},
+        {"[JOBS=100001]\n[MACHINES=2]\n[SCHEDULE_DATA=]\n[JOB_ORDER=]\n", "JOBS is not a count"},
+        {"[JOBS=0]\n[MACHINES=2]\n[SCHEDULE_DATA=0,0,1]\n[JOB_ORDER=]\n", "SCHEDULE_DATA lists operations of no job"},
+        {"[JOBZ=2]\n[MACHINES=2]\n[SCHEDULE_DATA=0,0,4;1,0,6]\n[JOB_ORDER=0,1]\n", "line 1 should be [JOBS=...]"},
+    };
+    for (const auto& [text, why] : cases) {
+        try {
+            (void)read_schedule_text(text, "s.sched");
+            ADD_FAILURE() << "accepted: " << text;
+        } catch (const Error& e) {
+            EXPECT_EQ(e.kind(), ErrorKind::instance);
+            EXPECT_EQ(std::string(e.what()), "'s.sched' is not a schedule file: " + why);
+        }
+    }
+    // Windows line ends and no jobs at all are a schedule file.
+    EXPECT_EQ(read_schedule_text("[JOBS=1]\r\n[MACHINES=1]\r\n[SCHEDULE_DATA=0,0,3]\r\n[JOB_ORDER=0]\r\n", "w")
+                  .operations.size(),
+              1u);
+    EXPECT_EQ(read_schedule_text("[JOBS=0]\n[MACHINES=0]\n[SCHEDULE_DATA=]\n[JOB_ORDER=]\n", "e").jobs, 0);
 }
 
 // What the named evaluators take on trust, the checked ones refuse.

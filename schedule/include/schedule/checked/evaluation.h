@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "schedule/checked/objectives.h"
@@ -70,6 +71,24 @@ std::string schedule_file_text(const Record& record, std::span<const int> seq);
 // at all. Throws Error (file) when it cannot be written.
 template <EvaluatedRecord Record>
 void write_schedule(const Record& record, std::span<const int> seq, const std::string& path);
+
+// A schedule file read back: its counts, its JOB_ORDER and its operations,
+// each job's in its order there.
+struct ScheduleFile {
+    int jobs = 0;
+    int machines = 0;
+    std::vector<int> job_order;
+    std::vector<Operation> operations;
+};
+
+// Reads the text of a schedule file, four tagged lines as schedule_file_text
+// writes them ([JOBS=n], [MACHINES=m], [SCHEDULE_DATA=…], [JOB_ORDER=…]),
+// named `name` in messages. Throws Error (instance) "'NAME' is not a schedule
+// file: …" for anything else: counts beyond 100 000, an order that is not a
+// permutation of the jobs, a group that is not machine, start, duration
+// triples, a machine that does not exist, a negative time or one beyond
+// 4·10^12, or a machine running two operations at once.
+ScheduleFile read_schedule_text(std::string_view text, const std::string& name);
 
 // Fm_Prmu_Rj_Insert_Cmax after checking that `partial` holds distinct jobs
 // of the record and `job` is another one: the len + 1 makespans.

@@ -100,8 +100,8 @@ int bench_command(CLI::App& app, const std::vector<std::string>& args) {
     long shard_index = 1, shard_count = 1;
     if (!shard.empty()) {
         const auto slash = shard.find('/');
-        const auto first = parse_integers(shard.substr(0, slash == std::string::npos ? shard.size() : slash));
-        const auto second = slash == std::string::npos ? std::nullopt : parse_integers(shard.substr(slash + 1));
+        const auto first = schedule::integer_list(shard.substr(0, slash == std::string::npos ? shard.size() : slash));
+        const auto second = slash == std::string::npos ? std::nullopt : schedule::integer_list(shard.substr(slash + 1));
         if (!first || !second || first->size() != 1 || second->size() != 1 || (*second)[0] < 1 || (*first)[0] < 1 ||
             (*first)[0] > (*second)[0])
             usage_error("--shard takes I/K with 1 <= I <= K, e.g. 2/8");

@@ -229,26 +229,6 @@ void write_output(const std::string& path, std::string_view bytes) {
     }
 }
 
-std::optional<std::vector<long>> parse_integers(std::string_view text) {
-    std::vector<long> numbers;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const char c = text[i];
-        if (c == ',' || c == ' ' || c == '\t' || c == '\n' || c == '\r') {
-            ++i;
-            continue;
-        }
-        long value = 0;
-        const auto [end, ec] = std::from_chars(text.data() + i, text.data() + text.size(), value);
-        if (ec != std::errc{} || end == text.data() + i) return std::nullopt;
-        numbers.push_back(value);
-        i = static_cast<std::size_t>(end - text.data());
-        if (i < text.size() && std::string_view(",\t\n\r ").find(text[i]) == std::string_view::npos)
-            return std::nullopt;
-    }
-    return numbers;
-}
-
 std::string format_double(double value) {
     char text[64];
     const auto result = std::to_chars(text, text + sizeof text, value);

@@ -77,8 +77,6 @@ std::string read_input(const std::string& path);
 // to standard output when `path` is empty or "-"; a failed write is a failure.
 void write_output(const std::string& path, std::string_view bytes);
 
-// Integers separated by commas and/or white space; nullopt when anything else is found.
-std::optional<std::vector<long>> parse_integers(std::string_view text);
 // The shortest text that reads back as `value`.
 std::string format_double(double value);
 std::string join(const std::vector<int>& values);

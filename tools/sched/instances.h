@@ -101,14 +101,14 @@ std::vector<std::vector<int>> read_sequences(const InstanceOptions& options, con
     const bool from_file = options.seq.empty();
     const std::string text = from_file ? read_input(options.seq_file) : options.seq;
     const std::string source = from_file ? options.seq_file : "--seq";
-    const auto numbers = parse_integers(text);
+    const auto numbers = schedule::integer_list(text);
     if (!numbers) usage_error("the sequence (" + source + ") is not a list of integers");
     if (!from_file || static_cast<long>(numbers->size()) == length) return {sequence_from(*numbers, record)};
     std::vector<std::vector<int>> sequences;
     std::size_t start = 0;
     while (start <= text.size()) {
         const std::size_t end = std::min(text.find('\n', start), text.size());
-        const auto line = parse_integers(std::string_view(text).substr(start, end - start));
+        const auto line = schedule::integer_list(std::string_view(text).substr(start, end - start));
         if (line && !line->empty()) sequences.push_back(sequence_from(*line, record));
         start = end + 1;
     }

@@ -1,6 +1,7 @@
-// Reading a schedule file back: the four tagged lines the schedule writers
-// write, checked whole (counts, a permutation of the jobs, machine, start and
-// duration triples, no machine running two operations at once).
+// Lists of whole numbers, and reading a schedule file back: the four tagged
+// lines the schedule writers write, checked whole (counts, a permutation of
+// the jobs, machine, start and duration triples, no machine running two
+// operations at once).
 #include <algorithm>
 #include <charconv>
 #include <optional>
@@ -14,9 +15,15 @@ namespace schedule {
 
 namespace {
 
-// The whole numbers of a list separated by commas and white space; none for
-// anything else.
-std::optional<std::vector<long>> integers(std::string_view text) {
+// The most jobs or machines a schedule file may count, and the latest start
+// or longest duration it may give: far beyond any instance, and sums of them
+// stay far from a long's end.
+constexpr long max_count = 100000;
+constexpr long max_time = 4000000000000L;
+
+}  // namespace
+
+std::optional<std::vector<long>> integer_list(std::string_view text) {
     constexpr std::string_view separators = ", \t\r\n";
     std::vector<long> numbers;
     std::size_t i = 0;
@@ -34,14 +41,6 @@ std::optional<std::vector<long>> integers(std::string_view text) {
     }
     return numbers;
 }
-
-// The most jobs or machines a schedule file may count, and the latest start
-// or longest duration it may give: far beyond any instance, and sums of them
-// stay far from a long's end.
-constexpr long max_count = 100000;
-constexpr long max_time = 4000000000000L;
-
-}  // namespace
 
 ScheduleFile read_schedule_text(std::string_view text, const std::string& name) {
     auto bad = [&](const std::string& why) {
@@ -67,7 +66,7 @@ ScheduleFile read_schedule_text(std::string_view text, const std::string& name) 
         content[k] = lines[k].substr(open.size(), lines[k].size() - open.size() - 1);
     }
     auto count = [&](std::string_view value, const char* tag) {
-        const auto numbers = integers(value);
+        const auto numbers = integer_list(value);
         if (!numbers || numbers->size() != 1 || (*numbers)[0] < 0 || (*numbers)[0] > max_count)
             throw bad(std::string(tag) + " is not a count");
         return static_cast<int>((*numbers)[0]);
@@ -75,7 +74,7 @@ ScheduleFile read_schedule_text(std::string_view text, const std::string& name) 
     ScheduleFile file;
     file.jobs = count(content[0], "JOBS");
     file.machines = count(content[1], "MACHINES");
-    const auto order = integers(content[3]);
+    const auto order = integer_list(content[3]);
     if (!order || static_cast<long>(order->size()) != file.jobs)
         throw bad("JOB_ORDER does not list " + std::to_string(file.jobs) + " jobs");
     std::vector<bool> seen(static_cast<std::size_t>(file.jobs), false);
@@ -99,7 +98,7 @@ ScheduleFile read_schedule_text(std::string_view text, const std::string& name) 
                   " jobs");
     for (std::size_t g = 0; g < groups.size(); ++g) {
         const int job = file.job_order[g];
-        const auto numbers = integers(groups[g]);
+        const auto numbers = integer_list(groups[g]);
         if (!numbers || numbers->empty() || numbers->size() % 3 != 0)
             throw bad("the group of job " + std::to_string(job) + " is not machine,start,duration triples");
         for (std::size_t k = 0; k < numbers->size(); k += 3) {

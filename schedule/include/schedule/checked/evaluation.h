@@ -5,6 +5,7 @@
 #define SCHEDULE_CHECKED_EVALUATION_H
 
 #include <cstddef>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -71,6 +72,11 @@ std::string schedule_file_text(const Record& record, std::span<const int> seq);
 // at all. Throws Error (file) when it cannot be written.
 template <EvaluatedRecord Record>
 void write_schedule(const Record& record, std::span<const int> seq, const std::string& path);
+
+// The whole numbers of a list separated by commas and white space (spaces,
+// tabs, line ends), as sequences and schedule files write them; none for
+// anything else (a sign alone, a number beyond a long, another character).
+std::optional<std::vector<long>> integer_list(std::string_view text);
 
 // A schedule file read back: its counts, its JOB_ORDER and its operations,
 // each job's in its order there.

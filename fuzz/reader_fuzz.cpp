@@ -149,6 +149,9 @@ void feed_read_taillard_job_shop(std::string_view text) {
 // --- Schedule files --------------------------------------------------------
 
 void feed_read_schedule_text(std::string_view text) {
+    // The lists of whole numbers it reads its groups with, which are also
+    // sched's sequence files, on the whole input.
+    (void)integer_list(text);
     attempt([&] {
         const ScheduleFile file = read_schedule_text(text, "input");
         // What it accepts holds together: every operation of a job of the
